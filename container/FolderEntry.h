@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// One entry of a container in memory. Offset and Length are held masked (XOR FolderEntry::Mask over
+// the whole 32-bit value); no file ever holds masked values. Use the accessors below to read them.
+struct FolderEntry {
+    static constexpr std::int32_t Mask = 0xC6;
+    static constexpr std::size_t MaxName = 127;
+    // Flags bit 0: the bytes in Data are as stored and not yet descrambled.
+    static constexpr std::uint32_t StoredFlag = 1;
+
+    char Name[MaxName + 1];
+    std::int32_t Offset; // masked
+    std::int32_t Length; // masked
+    std::uint32_t Flags;
+    std::uint8_t* Data; // owned by the folder; null until loaded
+
+    std::int32_t offset() const { return Offset ^ Mask; }
+    std::int32_t length() const { return Length ^ Mask; }
+    void setOffset(std::int32_t value) { Offset = value ^ Mask; }
+    void setLength(std::int32_t value) { Length = value ^ Mask; }
+};

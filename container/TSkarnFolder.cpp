@@ -1,0 +1,255 @@
+#include "container/TSkarnFolder.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "container/Descramble.h"
+#include "platform/Exceptions.h"
+#include "platform/TFileStream.h"
+
+namespace {
+
+constexpr std::int32_t MaxNameLength = 81;
+
+// Reads the directory region of a container through one running key. The file is read in blocks,
+// so a directory of a few hundred bytes costs one read; every take is bounded by the file's size.
+class TDirectoryReader {
+public:
+    explicit TDirectoryReader(TStream& stream) : m_stream(stream) {}
+
+    std::int64_t Left() const {
+        const std::int64_t size = m_stream.Size();
+        return m_position < size ? size - m_position : 0;
+    }
+
+    // Moves to position; a position inside the block already read costs no read.
+    void MoveTo(std::int64_t position) {
+        m_position = position;
+        const std::int64_t end = m_blockStart + static_cast<std::int64_t>(m_block.size());
+        if (position >= m_blockStart && position <= end) {
+            m_blockPos = static_cast<std::size_t>(position - m_blockStart);
+        } else {
+            m_block.clear();
+            m_blockPos = 0;
+            m_blockStart = position;
+        }
+    }
+
+    // Takes count bytes as stored. Callers ask only for what Left() says is there; should the file
+    // have shrunk since it was opened, what is missing reads as zero bytes.
+    void Take(std::uint8_t* out, std::size_t count) {
+        while (count > 0) {
+            if (m_blockPos == m_block.size() && !refill()) {
+                std::memset(out, 0, count);
+                m_position += static_cast<std::int64_t>(count);
+                return;
+            }
+            const std::size_t n = std::min(count, m_block.size() - m_blockPos);
+            std::memcpy(out, m_block.data() + m_blockPos, n);
+            m_blockPos += n;
+            m_position += static_cast<std::int64_t>(n);
+            out += n;
+            count -= n;
+        }
+    }
+
+private:
+    bool refill() {
+        constexpr std::size_t Block = 4096;
+        m_block.resize(Block);
+        m_stream.Seek(m_position);
+        m_block.resize(m_stream.Read(m_block.data(), Block));
+        m_blockStart = m_position;
+        m_blockPos = 0;
+        return !m_block.empty();
+    }
+
+    TStream& m_stream;
+    std::int64_t m_position = 0;
+    std::vector<std::uint8_t> m_block;
+    std::int64_t m_blockStart = 0;
+    std::size_t m_blockPos = 0;
+};
+
+std::int32_t littleEndian32(const std::uint8_t* p) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+                                     static_cast<std::uint32_t>(p[2]) << 16 |
+                                     static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+// Compares four magic bytes up to their first zero byte with text.
+bool magicIs(const std::uint8_t* magic, const char* text) {
+    const std::size_t n = strnlen(reinterpret_cast<const char*>(magic), 4);
+    return n == std::strlen(text) && std::memcmp(magic, text, n) == 0;
+}
+
+} // namespace
+
+TSkarnFolder::TSkarnFolder(const std::string& fileName, bool dirOnly) : TVirtualFolder(fileName, OpenOnly{}) {
+    // A failure here unwinds through the base destructor, which frees the stream and every entry
+    // listed so far.
+    ReadDirectory(dirOnly);
+}
+
+TSkarnFolder::~TSkarnFolder() = default;
+
+std::uint8_t TSkarnFolder::KeySeedFor(const std::string& fileName) {
+    const std::size_t dot = fileName.find_last_of('.');
+    const std::size_t folder = fileName.find_last_of("\\:");
+    if (dot == std::string::npos || (folder != std::string::npos && dot < folder))
+        return 0xB1;
+    return LowerAscii(fileName.substr(dot)) == ".res" ? 0xD8 : 0xB1;
+}
+
+void TSkarnFolder::ReadDirectory(bool dirOnly) {
+    struct CloseAtEnd {
+        TSkarnFolder& folder;
+        ~CloseAtEnd() { folder.closeStream(); }
+    } closeAtEnd{*this};
+
+    TStream& file = *stream();
+    TDirectoryReader reader(file);
+    std::uint8_t prefix[4] = {};
+    reader.Take(prefix, static_cast<std::size_t>(std::min<std::int64_t>(4, reader.Left())));
+    m_scrambled = std::memcmp(prefix, "RS2\0", 4) != 0;
+    m_keySeed = KeySeedFor(FileName());
+    std::uint8_t key = m_keySeed;
+
+    const std::int64_t start = bodyStart();
+    const std::int64_t fileSize = file.Size();
+    reader.MoveTo(start);
+    // Every field of the directory runs through the same key, each picking up where the last left it.
+    const auto readField = [&](std::uint8_t* out, std::size_t n) {
+        reader.Take(out, n);
+        if (m_scrambled)
+            Descramble(out, n, key);
+    };
+
+    m_kind = KindUnknown;
+    if (reader.Left() < 8)
+        return;
+    std::uint8_t header[8];
+    readField(header, sizeof header);
+    m_kind = magicIs(header, "RES") ? KindRes : magicIs(header, "RS2") ? KindRs2 : KindUnknown;
+    const std::int32_t count = littleEndian32(header + 4);
+
+    for (std::int32_t i = 0; i < count; ++i) {
+        if (reader.Left() < 4)
+            break;
+        std::uint8_t field[4];
+        readField(field, 4);
+        const std::int32_t nameLength = littleEndian32(field);
+        if (nameLength < 0 || nameLength > MaxNameLength || reader.Left() < nameLength + 8)
+            break;
+
+        FolderEntry& rec = appendEntry();
+        char name[MaxNameLength + 1] = {};
+        readField(reinterpret_cast<std::uint8_t*>(name), static_cast<std::size_t>(nameLength));
+        const std::string stored(name, strnlen(name, static_cast<std::size_t>(nameLength)));
+        const std::string shown = StripFolderPart(stored);
+        std::memcpy(rec.Name, shown.data(), shown.size());
+
+        readField(field, 4);
+        std::int32_t offset = littleEndian32(field);
+        readField(field, 4);
+        std::int32_t length = littleEndian32(field);
+        // Keep every entry inside the file as it was when the directory was read.
+        const std::int64_t room = fileSize - start - offset;
+        if (length > 0 && (offset < 0 || room <= 0))
+            length = 0;
+        else if (length > room)
+            length = static_cast<std::int32_t>(room);
+        rec.setOffset(offset);
+        rec.setLength(length);
+        rec.Flags = m_scrambled ? FolderEntry::StoredFlag : 0;
+    }
+
+    if (!dirOnly) {
+        for (int i = 0; i < Count(); ++i)
+            LoadEntry(i, false);
+    }
+}
+
+void TSkarnFolder::LoadEntry(int index, bool descramble) {
+    if (BadIndex(index))
+        return;
+    const bool opened = !StreamOpen();
+    if (opened)
+        openStream();
+    struct CloseIfOpened {
+        TSkarnFolder& folder;
+        bool opened;
+        ~CloseIfOpened() {
+            if (opened)
+                folder.closeStream();
+        }
+    } closeIfOpened{*this, opened};
+
+    const std::int32_t length = entry(index).length();
+    if (length <= 0)
+        return;
+    std::uint8_t* data = allocateData(index, static_cast<std::size_t>(length));
+    TStream& file = *stream();
+    file.Seek(bodyStart() + entry(index).offset());
+    const std::size_t got = file.Read(data, static_cast<std::size_t>(length));
+    std::fill(data + got, data + length, std::uint8_t{0});
+    entry(index).Flags = FolderEntry::StoredFlag;
+    if (descramble)
+        DescrambleEntry(index);
+}
+
+bool TSkarnFolder::CopyEntry(std::vector<std::uint8_t>& buffer, int index) {
+    if (!TVirtualFolder::CopyEntry(buffer, index))
+        return false;
+    const FolderEntry& rec = entry(index);
+    if (rec.Data && rec.length() > 0) {
+        const std::size_t n = std::min(buffer.size(), static_cast<std::size_t>(rec.length()));
+        std::memcpy(buffer.data(), rec.Data, n);
+    }
+    return true;
+}
+
+bool TSkarnFolder::AddFromStream(const std::string& name, TStream& source) {
+    return TVirtualFolder::AddFromStream(name, source);
+}
+
+int TSkarnFolder::FindEntry(const std::string& key) const {
+    if (key.empty())
+        return -1;
+    const std::string wanted = LowerAscii(key);
+    for (int i = 0; i < Count(); ++i) {
+        const FolderEntry& rec = entry(i);
+        const std::string name = LowerAscii(std::string(rec.Name, strnlen(rec.Name, FolderEntry::MaxName)));
+        if (name.find(wanted) != std::string::npos)
+            return i;
+    }
+    return -1;
+}
+
+std::int32_t TSkarnFolder::EntrySize(int index) const { return BadIndex(index) ? 0 : entry(index).length(); }
+
+const std::uint8_t* TSkarnFolder::EntryData(int index) {
+    if (BadIndex(index))
+        return nullptr;
+    if (entry(index).Data) {
+        DescrambleEntry(index);
+        return entry(index).Data;
+    }
+    LoadEntry(index, true);
+    return entry(index).Data;
+}
+
+void TSkarnFolder::DescrambleEntry(int index) {
+    if (BadIndex(index) || IsDescrambled(index))
+        return;
+    FolderEntry& rec = entry(index);
+    if (m_scrambled && rec.Data && rec.length() > 0) {
+        std::uint8_t key = m_keySeed;
+        Descramble(rec.Data, static_cast<std::size_t>(rec.length()), key);
+    }
+    rec.Flags &= ~FolderEntry::StoredFlag;
+}
+
+bool TSkarnFolder::IsDescrambled(int index) const {
+    return !BadIndex(index) && (entry(index).Flags & FolderEntry::StoredFlag) == 0;
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "container/TVirtualFolder.h"
+
+// The game's container file: a directory of named entries followed by their bytes, plain
+// ("RS2\0" at offset 0) or scrambled (any other first four bytes; the body starts at offset 4).
+//
+// NOTE: in a scrambled container the body header and the whole directory are one running-key stream
+// started at KeySeed; each entry's bytes are a stream of their own, started at KeySeed again.
+//
+// The reader never trusts the directory:
+//   - a file shorter than its header reads as a container without entries (Kind 0);
+//   - the directory ends at the last whole record: at the end of the file, at a name length below 0
+//     or above 81, or when the count runs out, whichever comes first (so an entry count larger than
+//     the records that follow lists the records there are);
+//   - a name without a zero byte among its bytes takes all of them;
+//   - an entry whose range reaches past the end of the file is cut at the end of the file, and one
+//     that starts outside the file (Offset below 0 or beyond the end) has Length 0: no entry can
+//     make the reader allocate more than the file holds;
+//   - an entry that the file no longer holds in full when it is loaded (the file shrank since the
+//     directory was read) is filled up with zero bytes.
+class TSkarnFolder : public TVirtualFolder {
+public:
+    static constexpr int KindUnknown = 0;
+    static constexpr int KindRes = 1;
+    static constexpr int KindRs2 = 2;
+
+    // Opens fileName, reads its directory and closes the file again. Unless dirOnly is true every
+    // entry's bytes are loaded too (as stored, not descrambled). Throws EFOpenError when the file
+    // cannot be opened and EOutOfMemory when memory runs out; a damaged directory is no error.
+    TSkarnFolder(const std::string& fileName, bool dirOnly);
+    ~TSkarnFolder() override;
+
+    int Kind() const { return m_kind; }
+    std::uint8_t KeySeed() const { return m_keySeed; }
+    bool Scrambled() const { return m_scrambled; }
+
+    void ReadDirectory(bool dirOnly) override;
+    // The base version, then the entry's bytes copied into the buffer (at most as many as it holds);
+    // an entry whose bytes are not in memory copies nothing.
+    bool CopyEntry(std::vector<std::uint8_t>& buffer, int index) override;
+    bool AddFromStream(const std::string& name, TStream& source) override;
+
+    // Reads the entry's bytes as stored into a new buffer, reopening the file when it is closed (and
+    // closing it again afterwards), then descrambles them when descramble is true. A bad index or a
+    // Length of 0 or less reads nothing. Throws EFOpenError when the file cannot be reopened; the
+    // entry then stays without bytes.
+    virtual void LoadEntry(int index, bool descramble = false);
+
+    // The index of the first entry whose name contains key, ASCII letters compared without regard to
+    // case; -1 when there is none or key is empty.
+    int FindEntry(const std::string& key) const;
+    // The entry's Length; 0 for a bad index.
+    std::int32_t EntrySize(int index) const;
+    // The entry's bytes, loaded on first use and descrambled once; null for a bad index or an entry
+    // whose Length is 0 or less. Throws as LoadEntry.
+    const std::uint8_t* EntryData(int index);
+    void DescrambleEntry(int index);
+    bool IsDescrambled(int index) const;
+
+    // 0xD8 for a file name whose extension is ".res" (any letter case), 0xB1 for every other one.
+    static std::uint8_t KeySeedFor(const std::string& fileName);
+
+private:
+    std::int64_t bodyStart() const { return m_scrambled ? 4 : 0; }
+
+    int m_kind = KindUnknown;
+    std::uint8_t m_keySeed = 0xB1;
+    bool m_scrambled = false;
+};

@@ -1,0 +1,139 @@
+#include "container/TVirtualFolder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "platform/Exceptions.h"
+#include "platform/TFileStream.h"
+#include "platform/TStream.h"
+
+std::string LowerAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + ('a' - 'A'));
+    }
+    return text;
+}
+
+std::string StripFolderPart(const std::string& name) {
+    const std::size_t cut = name.find_last_of("\\:");
+    return cut == std::string::npos ? name : name.substr(cut + 1);
+}
+
+namespace {
+
+void setName(FolderEntry& rec, const std::string& name) {
+    const std::size_t n = std::min(name.size(), FolderEntry::MaxName);
+    std::memcpy(rec.Name, name.data(), n);
+    rec.Name[n] = '\0';
+}
+
+std::string nameOf(const FolderEntry& rec) { return std::string(rec.Name, strnlen(rec.Name, FolderEntry::MaxName)); }
+
+} // namespace
+
+TVirtualFolder::TVirtualFolder(const std::string& fileName, OpenOnly) : m_fileName(fileName) {
+    openStream();
+    m_endOffset = m_stream->Size();
+}
+
+TVirtualFolder::TVirtualFolder(const std::string& fileName, bool dirOnly)
+    : TVirtualFolder(fileName, OpenOnly{}) {
+    TVirtualFolder::ReadDirectory(dirOnly);
+}
+
+TVirtualFolder::~TVirtualFolder() {
+    closeStream();
+    ClearEntries();
+}
+
+void TVirtualFolder::openStream() { m_stream = std::make_unique<TFileStream>(m_fileName); }
+
+void TVirtualFolder::closeStream() { m_stream.reset(); }
+
+void TVirtualFolder::GetEntry(int index, FolderEntry& rec) const {
+    std::memset(&rec, 0, sizeof rec);
+    if (!BadIndex(index))
+        rec = entry(index);
+}
+
+void TVirtualFolder::DeleteEntry(int index) {
+    if (BadIndex(index))
+        return;
+    m_entries.erase(m_entries.begin() + index);
+}
+
+void TVirtualFolder::ClearEntries() {
+    while (Count() > 0)
+        DeleteEntry(Count() - 1);
+}
+
+int TVirtualFolder::IndexOfEntry(const std::string& key) const {
+    const std::string wanted = LowerAscii(key);
+    for (int i = Count() - 1; i >= 0; --i) {
+        if (LowerAscii(nameOf(entry(i))) == wanted)
+            return i;
+    }
+    return -1;
+}
+
+void TVirtualFolder::ReadDirectory(bool /*dirOnly*/) {}
+
+bool TVirtualFolder::CopyEntry(std::vector<std::uint8_t>& buffer, int index) {
+    if (BadIndex(index))
+        return false;
+    const std::int32_t length = entry(index).length();
+    if (buffer.empty() && length > 0) {
+        try {
+            buffer.assign(static_cast<std::size_t>(length), 0);
+        } catch (const std::bad_alloc&) {
+            throw EOutOfMemory();
+        }
+    }
+    return true;
+}
+
+bool TVirtualFolder::AddFromStream(const std::string& name, TStream& source) {
+    FolderEntry& rec = appendEntry();
+    const int index = Count() - 1;
+    const std::int64_t n = source.Size();
+    setName(rec, StripFolderPart(name));
+    // Offsets and lengths are 32-bit in the format; a stream beyond that cannot be an entry.
+    if (n > std::numeric_limits<std::int32_t>::max() ||
+        m_endOffset > std::numeric_limits<std::int32_t>::max())
+        throw EOutOfMemory();
+    rec.setOffset(static_cast<std::int32_t>(m_endOffset));
+    rec.setLength(static_cast<std::int32_t>(n));
+    m_endOffset += n;
+    if (n > 0) {
+        std::uint8_t* data = allocateData(index, static_cast<std::size_t>(n));
+        source.Seek(0);
+        const std::size_t got = source.Read(data, static_cast<std::size_t>(n));
+        std::fill(data + got, data + n, std::uint8_t{0});
+    }
+    return true;
+}
+
+FolderEntry& TVirtualFolder::appendEntry() {
+    try {
+        m_entries.push_back(OwnedEntry{});
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory();
+    }
+    FolderEntry& rec = m_entries.back().record;
+    std::memset(&rec, 0, sizeof rec);
+    return rec;
+}
+
+std::uint8_t* TVirtualFolder::allocateData(int index, std::size_t size) {
+    OwnedEntry& owned = m_entries[static_cast<std::size_t>(index)];
+    owned.data.reset();
+    owned.record.Data = nullptr;
+    owned.data.reset(new (std::nothrow) std::uint8_t[size]);
+    if (!owned.data)
+        throw EOutOfMemory();
+    owned.record.Data = owned.data.get();
+    return owned.record.Data;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+// The failures of the platform layer. Each carries the framework's own message text, which the
+// application shows unchanged in its error report. Libraries throw them; only the edge of an
+// event handler (or a tool's main) catches them.
+
+class Exception : public std::runtime_error {
+public:
+    explicit Exception(const std::string& message) : std::runtime_error(message) {}
+};
+
+class EStreamError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// "Cannot open file %s": a file that could not be opened for reading.
+class EFOpenError : public EStreamError {
+public:
+    explicit EFOpenError(const std::string& path) : EStreamError("Cannot open file " + path) {}
+};
+
+// "Cannot create file %s": a file that could not be created or truncated for writing.
+class EFCreateError : public EStreamError {
+public:
+    explicit EFCreateError(const std::string& path) : EStreamError("Cannot create file " + path) {}
+};
+
+// "Stream read error": a transfer that delivered fewer bytes than asked for.
+class EReadError : public EStreamError {
+public:
+    EReadError() : EStreamError("Stream read error") {}
+};
+
+// "Stream write error": a transfer that wrote fewer bytes than asked for.
+class EWriteError : public EStreamError {
+public:
+    EWriteError() : EStreamError("Stream write error") {}
+};
+
+// "Out of memory": an allocation that failed, or one that a damaged file asked for beyond reason.
+class EOutOfMemory : public Exception {
+public:
+    EOutOfMemory() : Exception("Out of memory") {}
+};
+
+// "Invalid data type for '%s'": a registry value of another type than the caller can read.
+class ERegistryException : public Exception {
+public:
+    using Exception::Exception;
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+// Windows-style paths on the platform's file system.
+//
+// The program builds Windows paths ("C:\Games\Skarn\Vevozura\Baja\track.env"). On Windows they are
+// used as they are. On Linux NativePath maps them into the Wine prefix the game lives in, the way
+// Wine itself does:
+//   - "X:..." goes through <prefix>/dosdevices/x: (the drive links of the prefix);
+//   - "\..." (rooted) is on the current drive, which for a program started from a Linux shell is Z:,
+//     the file-system root;
+//   - a relative path is taken against the working folder;
+//   - a path that is already native (absolute, starting with "/", as file dialogs return it) is
+//     used as it is;
+//   - "\" and "/" both separate components, repeated separators count as one, "." is dropped and
+//     ".." goes up one component (never above the drive root);
+//   - each component that does not exist under its exact name is matched without regard to letter
+//     case (Windows semantics on a case-sensitive disk); of several matches the first in folder
+//     order wins, as in Wine. A component that matches nothing is kept as given, so a path to a file
+//     that does not exist yet still resolves.
+// A trailing separator is kept.
+
+// The Wine prefix whose drive links NativePath uses. Until SetWinePrefix is called it is
+// $WINEPREFIX when set, else ~/.wine.
+const std::string& WinePrefix();
+void SetWinePrefix(const std::string& prefix);
+
+// The native path for a Windows-style path, as described above. Never throws; a path that cannot be
+// resolved comes back in a form that fails to open with the usual error.
+std::string NativePath(const std::string& path);
+
+// True when two names are equal after folding letter case the way the file system of the game does:
+// ASCII letters and the Latin-1 letters of UTF-8 text.
+bool SameNameIgnoringCase(const std::string& a, const std::string& b);

@@ -1,0 +1,89 @@
+#include "TFileStream.h"
+
+#include "Exceptions.h"
+#include "NativePath.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <algorithm>
+
+#include "WinText.h"
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#ifdef _WIN32
+
+TFileStream::TFileStream(const std::string& path) : m_fileName(path) {
+    HANDLE h = ::CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        throw EFOpenError(path);
+    LARGE_INTEGER size{};
+    if (::GetFileType(h) != FILE_TYPE_DISK || !::GetFileSizeEx(h, &size)) {
+        ::CloseHandle(h);
+        throw EFOpenError(path);
+    }
+    m_handle = h;
+    m_size = size.QuadPart;
+}
+
+TFileStream::~TFileStream() { ::CloseHandle(static_cast<HANDLE>(m_handle)); }
+
+std::size_t TFileStream::Read(void* buffer, std::size_t count) {
+    std::size_t done = 0;
+    auto* out = static_cast<unsigned char*>(buffer);
+    while (done < count) {
+        OVERLAPPED at{};
+        const auto position = static_cast<unsigned long long>(m_position);
+        at.Offset = static_cast<DWORD>(position & 0xFFFFFFFFu);
+        at.OffsetHigh = static_cast<DWORD>(position >> 32);
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(count - done, 1u << 30));
+        DWORD got = 0;
+        if (!::ReadFile(static_cast<HANDLE>(m_handle), out + done, chunk, &got, &at) || got == 0)
+            break;
+        done += got;
+        m_position += got;
+    }
+    return done;
+}
+
+#else
+
+TFileStream::TFileStream(const std::string& path) : m_fileName(path) {
+    const std::string native = NativePath(path);
+    // O_NONBLOCK: opening a FIFO named like a track must not wait for a writer. A file that is not
+    // a regular file is refused below.
+    m_fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (m_fd < 0)
+        throw EFOpenError(path);
+    struct stat st {};
+    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(m_fd);
+        throw EFOpenError(path);
+    }
+    m_size = st.st_size;
+}
+
+TFileStream::~TFileStream() { ::close(m_fd); }
+
+std::size_t TFileStream::Read(void* buffer, std::size_t count) {
+    std::size_t done = 0;
+    auto* out = static_cast<unsigned char*>(buffer);
+    while (done < count) {
+        const ssize_t got = ::pread(m_fd, out + done, count - done, m_position);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        done += static_cast<std::size_t>(got);
+        m_position += got;
+    }
+    return done;
+}
+
+#endif

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// A readable, seekable stream of bytes, as the framework's streams are to their users.
+class TStream {
+public:
+    virtual ~TStream() = default;
+
+    virtual std::int64_t Size() const = 0;
+    virtual std::int64_t Position() const = 0;
+    // Positions the stream; a negative position counts as 0, one past the end reads nothing.
+    virtual void Seek(std::int64_t position) = 0;
+    // Reads up to count bytes at the position and advances by what was read. The result is the
+    // number of bytes delivered, which is less than count at the end of the stream or on a failure:
+    // like the framework's Read it does not insist on the count.
+    virtual std::size_t Read(void* buffer, std::size_t count) = 0;
+};

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+#include "TempDir.h"
+#include "platform/NativePath.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fake Wine prefix: dosdevices/c: -> ../drive_c, and a game tree with mixed letter case.
+class NativePathTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previousPrefix = WinePrefix();
+        prefix = dir.path() / "pfx";
+        fs::create_directories(prefix / "dosdevices");
+        fs::create_directories(prefix / "drive_c/Games/Skarn/Vevozura/Baja");
+        fs::create_directories(prefix / "drive_c/Games/Skarn/Vevozura/SX");
+        fs::create_symlink("../drive_c", prefix / "dosdevices/c:");
+        std::ofstream(prefix / "drive_c/Games/Skarn/Vevozura/Baja/Track One.ENV") << "x";
+        std::ofstream(prefix / "drive_c/Games/Skarn/Vevozura/Baja/exact.env") << "x";
+        std::ofstream(prefix / "drive_c/Games/Skarn/Vevozura/Baja/EXACT.env") << "x";
+        SetWinePrefix(prefix.string());
+    }
+    void TearDown() override { SetWinePrefix(previousPrefix); }
+
+    std::string c(const std::string& rest) const { return (prefix / "dosdevices/c:").string() + rest; }
+
+    TTempDir dir;
+    fs::path prefix;
+    std::string previousPrefix;
+};
+
+struct PathCase {
+    const char* windows;
+    const char* native; // relative to the c: drive link
+};
+
+class DrivePaths : public NativePathTest, public ::testing::WithParamInterface<PathCase> {};
+
+TEST_P(DrivePaths, ResolveThroughThePrefix) { EXPECT_EQ(NativePath(GetParam().windows), c(GetParam().native)); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DrivePaths,
+    ::testing::Values(
+        PathCase{"C:\\Games\\Skarn\\Vevozura\\Baja\\track one.env", "/Games/Skarn/Vevozura/Baja/Track One.ENV"},
+        PathCase{"c:\\games\\SKARN\\vevozura\\baja\\", "/Games/Skarn/Vevozura/Baja/"},
+        PathCase{"C:\\Games\\Skarn\\\\Vevozura\\Baja\\", "/Games/Skarn/Vevozura/Baja/"},
+        PathCase{"C:/Games/Skarn/Vevozura/sx", "/Games/Skarn/Vevozura/SX"},
+        PathCase{"C:\\Games\\.\\Skarn\\x\\..\\Vevozura", "/Games/Skarn/Vevozura"},
+        PathCase{"C:\\..\\..\\Games", "/Games"},
+        PathCase{"C:\\Games\\Skarn\\Vevozura\\Baja\\exact.env", "/Games/Skarn/Vevozura/Baja/exact.env"},
+        PathCase{"C:\\Games\\Skarn\\Vevozura\\Baja\\EXACT.env", "/Games/Skarn/Vevozura/Baja/EXACT.env"},
+        PathCase{"C:\\Games\\Skarn\\Vevozura\\Baja\\new.~env", "/Games/Skarn/Vevozura/Baja/new.~env"},
+        PathCase{"C:\\games\\Missing\\Deeper\\file.env", "/Games/Missing/Deeper/file.env"},
+        PathCase{"C:", ""}));
+
+TEST_F(NativePathTest, NativeAbsolutePathsAreUsedAsTheyAre) {
+    EXPECT_EQ(NativePath("/home/Player/TRACK.env"), "/home/Player/TRACK.env");
+}
+
+TEST_F(NativePathTest, RelativeAndRootedPaths) {
+    const fs::path old = fs::current_path();
+    fs::current_path(prefix / "drive_c/Games/Skarn");
+    EXPECT_EQ(NativePath("vevozura\\BAJA\\"), (prefix / "drive_c/Games/Skarn/Vevozura/Baja/").string());
+    EXPECT_EQ(NativePath("Vevozura\\Tag\\"), (prefix / "drive_c/Games/Skarn/Vevozura/Tag/").string());
+    EXPECT_EQ(NativePath("\\Vevozura\\Baja\\"), "/Vevozura/Baja/") << "rooted: the current drive is Z:, the root";
+    fs::current_path(old);
+}
+
+TEST(SameNameIgnoringCase, FoldsAsciiAndLatin1) {
+    EXPECT_TRUE(SameNameIgnoringCase("Track.ENV", "track.env"));
+    EXPECT_TRUE(SameNameIgnoringCase("Caf\xC3\xA9", "CAF\xC3\x89"));
+    EXPECT_FALSE(SameNameIgnoringCase("track.env", "track.env "));
+    EXPECT_FALSE(SameNameIgnoringCase("a\xC3\x97", "a\xC3\xB7")) << "multiplication and division signs differ";
+}
+
+} // namespace

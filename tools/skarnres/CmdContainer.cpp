@@ -1,0 +1,42 @@
+#include <cstdio>
+#include <iostream>
+
+#include "Commands.h"
+#include "container/TSkarnFolder.h"
+
+// skarnres ls FILE: one line per entry: index, name, offset, length, tab-separated.
+int CmdLs(const std::vector<std::string>& args) {
+    if (args.size() != 1)
+        throw TUsageError{"usage: skarnres ls FILE"};
+    const TSkarnFolder folder(args[0], true);
+    for (int i = 0; i < folder.Count(); ++i) {
+        FolderEntry rec{};
+        folder.GetEntry(i, rec);
+        std::cout << i << '\t' << rec.Name << '\t' << rec.offset() << '\t' << rec.length() << '\n';
+    }
+    return 0;
+}
+
+// skarnres cat FILE ENTRY: the entry's bytes as the reader gives them (descrambled). ENTRY is an
+// entry name, looked up as the program does (the last of equal names, letter case ignored), or,
+// when no entry has that name, a decimal index.
+int CmdCat(const std::vector<std::string>& args) {
+    if (args.size() != 2)
+        throw TUsageError{"usage: skarnres cat FILE ENTRY"};
+    TSkarnFolder folder(args[0], true);
+    int index = folder.IndexOfEntry(args[1]);
+    if (index < 0 && !args[1].empty() && args[1].find_first_not_of("0123456789") == std::string::npos &&
+        args[1].size() < 10)
+        index = std::stoi(args[1]);
+    if (folder.BadIndex(index))
+        throw TUsageError{"no entry " + args[1] + " in " + args[0]};
+    const std::uint8_t* data = folder.EntryData(index);
+    const std::int32_t size = folder.EntrySize(index);
+    if (data && size > 0) {
+        std::fwrite(data, 1, static_cast<std::size_t>(size), stdout);
+        std::fflush(stdout);
+        if (std::ferror(stdout))
+            throw TUsageError{"cannot write to standard output"};
+    }
+    return 0;
+}
