@@ -1,6 +1,7 @@
 #include "container/TSkarnFolder.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "container/Descramble.h"
@@ -15,21 +16,17 @@ constexpr std::int32_t MaxNameLength = 81;
 // so a directory of a few hundred bytes costs one read; every take is bounded by the file's size.
 class TDirectoryReader {
 public:
-    explicit TDirectoryReader(TStream& stream) : m_stream(stream) {}
+    explicit TDirectoryReader(TStream& stream) : m_stream(stream), m_size(stream.Size()) {}
 
-    std::int64_t Left() const {
-        const std::int64_t size = m_stream.Size();
-        return m_position < size ? size - m_position : 0;
-    }
+    std::int64_t Left() const { return m_position < m_size ? m_size - m_position : 0; }
 
     // Moves to position; a position inside the block already read costs no read.
     void MoveTo(std::int64_t position) {
         m_position = position;
-        const std::int64_t end = m_blockStart + static_cast<std::int64_t>(m_block.size());
-        if (position >= m_blockStart && position <= end) {
+        if (position >= m_blockStart && position <= m_blockStart + static_cast<std::int64_t>(m_blockLength)) {
             m_blockPos = static_cast<std::size_t>(position - m_blockStart);
         } else {
-            m_block.clear();
+            m_blockLength = 0;
             m_blockPos = 0;
             m_blockStart = position;
         }
@@ -39,12 +36,12 @@ public:
     // have shrunk since it was opened, what is missing reads as zero bytes.
     void Take(std::uint8_t* out, std::size_t count) {
         while (count > 0) {
-            if (m_blockPos == m_block.size() && !refill()) {
+            if (m_blockPos == m_blockLength && !refill()) {
                 std::memset(out, 0, count);
                 m_position += static_cast<std::int64_t>(count);
                 return;
             }
-            const std::size_t n = std::min(count, m_block.size() - m_blockPos);
+            const std::size_t n = std::min(count, m_blockLength - m_blockPos);
             std::memcpy(out, m_block.data() + m_blockPos, n);
             m_blockPos += n;
             m_position += static_cast<std::int64_t>(n);
@@ -55,18 +52,19 @@ public:
 
 private:
     bool refill() {
-        constexpr std::size_t Block = 4096;
-        m_block.resize(Block);
         m_stream.Seek(m_position);
-        m_block.resize(m_stream.Read(m_block.data(), Block));
+        m_blockLength = m_stream.Read(m_block.data(), m_block.size());
         m_blockStart = m_position;
         m_blockPos = 0;
-        return !m_block.empty();
+        return m_blockLength > 0;
     }
 
     TStream& m_stream;
+    const std::int64_t m_size;
     std::int64_t m_position = 0;
-    std::vector<std::uint8_t> m_block;
+    // A directory of a few hundred bytes is read with one read of this block.
+    std::array<std::uint8_t, 4096> m_block;
+    std::size_t m_blockLength = 0;
     std::int64_t m_blockStart = 0;
     std::size_t m_blockPos = 0;
 };
@@ -115,9 +113,9 @@ void TSkarnFolder::ReadDirectory(bool dirOnly) {
     m_keySeed = KeySeedFor(FileName());
     std::uint8_t key = m_keySeed;
 
-    const std::int64_t start = bodyStart();
+    const std::int64_t bodyAt = bodyStart();
     const std::int64_t fileSize = file.Size();
-    reader.MoveTo(start);
+    reader.MoveTo(bodyAt);
     // Every field of the directory runs through the same key, each picking up where the last left it.
     const auto readField = [&](std::uint8_t* out, std::size_t n) {
         reader.Take(out, n);
@@ -143,18 +141,21 @@ void TSkarnFolder::ReadDirectory(bool dirOnly) {
             break;
 
         FolderEntry& rec = appendEntry();
-        char name[MaxNameLength + 1] = {};
+        char name[MaxNameLength + 1];
         readField(reinterpret_cast<std::uint8_t*>(name), static_cast<std::size_t>(nameLength));
-        const std::string stored(name, strnlen(name, static_cast<std::size_t>(nameLength)));
-        const std::string shown = StripFolderPart(stored);
-        std::memcpy(rec.Name, shown.data(), shown.size());
+        // The name ends before its first zero byte; a folder path before it is dropped.
+        const std::size_t stored = strnlen(name, static_cast<std::size_t>(nameLength));
+        std::size_t from = stored;
+        while (from > 0 && name[from - 1] != '\\' && name[from - 1] != ':')
+            --from;
+        std::memcpy(rec.Name, name + from, stored - from);
 
         readField(field, 4);
         std::int32_t offset = littleEndian32(field);
         readField(field, 4);
         std::int32_t length = littleEndian32(field);
         // Keep every entry inside the file as it was when the directory was read.
-        const std::int64_t room = fileSize - start - offset;
+        const std::int64_t room = fileSize - bodyAt - offset;
         if (length > 0 && (offset < 0 || room <= 0))
             length = 0;
         else if (length > room)
@@ -175,7 +176,7 @@ void TSkarnFolder::LoadEntry(int index, bool descramble) {
         return;
     const bool opened = !StreamOpen();
     if (opened)
-        openStream();
+        openStream(true);
     struct CloseIfOpened {
         TSkarnFolder& folder;
         bool opened;

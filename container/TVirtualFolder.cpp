@@ -49,7 +49,9 @@ TVirtualFolder::~TVirtualFolder() {
     ClearEntries();
 }
 
-void TVirtualFolder::openStream() { m_stream = std::make_unique<TFileStream>(m_fileName); }
+void TVirtualFolder::openStream(bool rangeOnly) {
+    m_stream = std::make_unique<TFileStream>(m_fileName, rangeOnly ? TFileStream::RangeOpen : TFileStream::CheckedOpen);
+}
 
 void TVirtualFolder::closeStream() { m_stream.reset(); }
 

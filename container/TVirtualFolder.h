@@ -72,7 +72,8 @@ protected:
     std::uint8_t* allocateData(int index, std::size_t size);
 
     std::unique_ptr<TFileStream>& stream() { return m_stream; }
-    void openStream();
+    // Opens the file again; rangeOnly skips what only the first open needs (size, file-type check).
+    void openStream(bool rangeOnly = false);
     void closeStream();
 
 private:

@@ -1,5 +1,6 @@
 #include "NativePath.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string_view>
 #include <vector>
@@ -63,6 +64,7 @@ void SetWinePrefix(const std::string& prefix) { prefixStorage() = prefix; }
 #ifdef _WIN32
 
 std::string NativePath(const std::string& path) { return path; }
+std::string NativePathAsWritten(const std::string& path) { return path; }
 
 #else
 
@@ -101,14 +103,9 @@ std::string workingFolder() {
     return buffer.data();
 }
 
-} // namespace
-
-std::string NativePath(const std::string& path) {
-    if (!path.empty() && path[0] == '/')
-        return path;
-
-    // The root that the components hang from, without a trailing slash ("" is the file-system root).
-    std::string root;
+// Splits a Windows-style path into the root its components hang from (without a trailing slash;
+// "" is the file-system root) and its components, "." and ".." already applied.
+void splitPath(const std::string& path, std::string& root, std::vector<std::string>& components) {
     std::size_t start = 0;
     if (path.size() >= 2 && path[1] == ':' &&
         ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'))) {
@@ -116,24 +113,26 @@ std::string NativePath(const std::string& path) {
         root = WinePrefix() + "/dosdevices/" + letter + ":";
         start = 2;
     } else if (!path.empty() && path[0] == '\\') {
-        root = "";
+        root.clear();
     } else {
-        root = workingFolder();
-        if (root == "/")
-            root = "";
+        // Relative: the working folder's components come first, so that ".." can leave it.
+        root.clear();
+        const std::string cwd = workingFolder();
+        for (std::size_t at = 1; at < cwd.size();) {
+            const std::size_t end = std::min(cwd.find('/', at), cwd.size());
+            if (end > at)
+                components.push_back(cwd.substr(at, end - at));
+            at = end + 1;
+        }
     }
 
-    std::vector<std::string> components;
     std::size_t i = start;
     while (i < path.size()) {
         while (i < path.size() && isSeparator(path[i]))
             ++i;
-        const std::size_t end = [&] {
-            std::size_t e = i;
-            while (e < path.size() && !isSeparator(path[e]))
-                ++e;
-            return e;
-        }();
+        std::size_t end = i;
+        while (end < path.size() && !isSeparator(path[end]))
+            ++end;
         if (end > i) {
             std::string component = path.substr(i, end - i);
             if (component == "..") {
@@ -145,8 +144,37 @@ std::string NativePath(const std::string& path) {
         }
         i = end;
     }
+}
 
-    std::string result = root;
+std::string finish(std::string result, const std::string& path) {
+    if (result.empty())
+        result.assign(1, '/');
+    else if (!path.empty() && isSeparator(path.back()) && result.back() != '/')
+        result += '/';
+    return result;
+}
+
+} // namespace
+
+std::string NativePathAsWritten(const std::string& path) {
+    if (!path.empty() && path[0] == '/')
+        return path;
+    std::string result;
+    std::vector<std::string> components;
+    splitPath(path, result, components);
+    for (const std::string& component : components) {
+        result += '/';
+        result += component;
+    }
+    return finish(std::move(result), path);
+}
+
+std::string NativePath(const std::string& path) {
+    if (!path.empty() && path[0] == '/')
+        return path;
+    std::string result;
+    std::vector<std::string> components;
+    splitPath(path, result, components);
     bool parentExists = true;
     for (const std::string& component : components) {
         std::string candidate = result + "/" + component;
@@ -157,11 +185,7 @@ std::string NativePath(const std::string& path) {
         }
         result = std::move(candidate);
     }
-    if (result.empty())
-        result.assign(1, '/');
-    else if (!path.empty() && isSeparator(path.back()) && result.back() != '/')
-        result += '/';
-    return result;
+    return finish(std::move(result), path);
 }
 
 #endif

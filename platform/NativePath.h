@@ -30,6 +30,11 @@ void SetWinePrefix(const std::string& prefix);
 // resolved comes back in a form that fails to open with the usual error.
 std::string NativePath(const std::string& path);
 
+// The same mapping without looking at the file system: drive, root and separators only, every
+// component taken as written. Openers try this first and resolve letter case only when it does not
+// name an existing file, which saves a look-up per component in the common case.
+std::string NativePathAsWritten(const std::string& path);
+
 // True when two names are equal after folding letter case the way the file system of the game does:
 // ASCII letters and the Latin-1 letters of UTF-8 text.
 bool SameNameIgnoringCase(const std::string& a, const std::string& b);

@@ -18,7 +18,7 @@
 
 #ifdef _WIN32
 
-TFileStream::TFileStream(const std::string& path) : m_fileName(path) {
+TFileStream::TFileStream(const std::string& path, TOpenKind) : m_fileName(path) {
     HANDLE h = ::CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
@@ -54,13 +54,20 @@ std::size_t TFileStream::Read(void* buffer, std::size_t count) {
 
 #else
 
-TFileStream::TFileStream(const std::string& path) : m_fileName(path) {
-    const std::string native = NativePath(path);
+TFileStream::TFileStream(const std::string& path, TOpenKind kind) : m_fileName(path) {
     // O_NONBLOCK: opening a FIFO named like a track must not wait for a writer. A file that is not
-    // a regular file is refused below.
-    m_fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    // a regular file is refused below. The path as written is tried first; letter case is resolved
+    // only when that names nothing.
+    constexpr int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+    m_fd = ::open(NativePathAsWritten(path).c_str(), flags);
+    if (m_fd < 0 && errno == ENOENT)
+        m_fd = ::open(NativePath(path).c_str(), flags);
     if (m_fd < 0)
         throw EFOpenError(path);
+    if (kind == RangeOpen) {
+        m_size = -1;
+        return;
+    }
     struct stat st {};
     if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(m_fd);

@@ -11,9 +11,18 @@
 // the program builds it and is resolved through NativePath; failures report the path as given.
 class TFileStream : public TStream {
 public:
-    // Throws EFOpenError ("Cannot open file <path>") when the file cannot be opened, or when the
-    // path names something that is not a regular file (a folder, a FIFO or a device).
-    explicit TFileStream(const std::string& path);
+    enum TOpenKind {
+        // The usual open: the size is read, and anything but a regular file is refused.
+        CheckedOpen,
+        // For reading a known range again: no size (Size() is -1) and no check. Reading something
+        // that is no longer a regular file still cannot block; it delivers what it delivers.
+        RangeOpen,
+    };
+
+    // Throws EFOpenError ("Cannot open file <path>") when the file cannot be opened, or, for a
+    // CheckedOpen, when the path names something that is not a regular file (a folder, a FIFO or a
+    // device).
+    explicit TFileStream(const std::string& path, TOpenKind kind = CheckedOpen);
     ~TFileStream() override;
     TFileStream(const TFileStream&) = delete;
     TFileStream& operator=(const TFileStream&) = delete;

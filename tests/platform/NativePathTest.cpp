@@ -60,6 +60,12 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{"C:\\games\\Missing\\Deeper\\file.env", "/Games/Missing/Deeper/file.env"},
         PathCase{"C:", ""}));
 
+TEST_F(NativePathTest, AsWrittenLooksAtNothing) {
+    EXPECT_EQ(NativePathAsWritten("c:\\games\\SKARN\\\\x.env"), c("/games/SKARN/x.env"));
+    EXPECT_EQ(NativePathAsWritten("C:\\Games\\"), c("/Games/"));
+    EXPECT_EQ(NativePathAsWritten("/native/Path"), "/native/Path");
+}
+
 TEST_F(NativePathTest, NativeAbsolutePathsAreUsedAsTheyAre) {
     EXPECT_EQ(NativePath("/home/Player/TRACK.env"), "/home/Player/TRACK.env");
 }
