@@ -13,3 +13,6 @@ struct TUsageError {
 
 int CmdLs(const std::vector<std::string>& args);
 int CmdCat(const std::vector<std::string>& args);
+int CmdSceneName(const std::vector<std::string>& args);
+int CmdTracks(const std::vector<std::string>& args);
+int CmdGameRoot(const std::vector<std::string>& args);

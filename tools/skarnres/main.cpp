@@ -19,6 +19,9 @@ struct TCommandInfo {
 const TCommandInfo commands[] = {
     {"ls", CmdLs, "ls FILE                 list a container's entries: index, name, offset, length"},
     {"cat", CmdCat, "cat FILE ENTRY          write an entry's bytes (descrambled) to standard output"},
+    {"scene-name", CmdSceneName, "scene-name FILE         print a track's display name"},
+    {"tracks", CmdTracks, "tracks EVENT-FOLDER     list an event folder as the window does: A/X, name, file"},
+    {"game-root", CmdGameRoot, "game-root               print the game's root folder from the registry"},
 };
 
 void printUsage(std::ostream& out) {

@@ -1,0 +1,233 @@
+#include "app/TForm1.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QListView>
+#include <QPainter>
+#include <QPushButton>
+#include <QStatusBar>
+#include <new>
+
+#include "app/TPreviewImage.h"
+#include "app/TTrackItemDelegate.h"
+#include "app/TTrackListModel.h"
+#include "app/TrackCatalogue.h"
+#include "platform/Exceptions.h"
+#include "platform/TColor.h"
+#include "platform/TRegistry.h"
+
+namespace {
+
+QColor qColor(TColor c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
+
+QPushButton* makeButton(QWidget* parent, int left, const char* caption, const char* hint) {
+    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setGeometry(left, 3, 35, 36);
+    button->setToolTip(QString::fromLatin1(hint));
+    return button;
+}
+
+} // namespace
+
+QString ErrorReportText(const QString& message) {
+    if (!message.isEmpty() && message.back() > QChar('.'))
+        return message + '.';
+    return message;
+}
+
+TForm1::TForm1(TDialogs& dialogs, QWidget* parent) : QWidget(parent), m_dialogs(dialogs) {
+    createControls();
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::createControls() {
+    setWindowTitle("Skarn2 Track manager");
+    QFont font("MS Sans Serif");
+    font.setPixelSize(11);
+    setFont(font);
+    resize(DesignWidth, DesignHeight);
+    setMinimumSize(DesignWidth, MinimumHeight);
+
+    // Creation order is the design's order, which is also the stacking order.
+    BriskPanel1 = new QWidget(this);
+    BriskPanel1->setObjectName("BriskPanel1");
+    BriskPanel1->setAutoFillBackground(true);
+    QPalette toolBar = BriskPanel1->palette();
+    toolBar.setColor(QPalette::Window, qColor(clSkarnBlue));
+    BriskPanel1->setPalette(toolBar);
+
+    InactiveBtn = makeButton(BriskPanel1, 80, "Stop", "Make selected tracks inactive");
+    ActiveBtn = makeButton(BriskPanel1, 45, "Start", "Make selected tracks active");
+    ExitBtn = makeButton(BriskPanel1, 4, "Exit", "Exit track manager");
+    ArchiveBtn = makeButton(BriskPanel1, 120, "Store", "Archive selected tracks");
+    DeleteBtn = makeButton(BriskPanel1, 196, "Delete", "Delete selected tracks");
+    FetchBtn = makeButton(BriskPanel1, 155, "Fetch", "Fetch archived tracks");
+    ExitBtn->setObjectName("ExitBtn");
+    ActiveBtn->setObjectName("ActiveBtn");
+    InactiveBtn->setObjectName("InactiveBtn");
+    ArchiveBtn->setObjectName("ArchiveBtn");
+    FetchBtn->setObjectName("FetchBtn");
+    DeleteBtn->setObjectName("DeleteBtn");
+
+    EventSelectBox = new QComboBox(BriskPanel1);
+    EventSelectBox->setObjectName("EventSelectBox");
+    EventSelectBox->setGeometry(234, 11, 91, 21);
+    for (const char* eventType : EventTypes)
+        EventSelectBox->addItem(QString::fromLatin1(eventType));
+    // No event type is shown until FormCreate selects the first one.
+    EventSelectBox->setCurrentIndex(-1);
+
+    StatusBar = new QStatusBar(this);
+    StatusBar->setObjectName("StatusBar");
+    StatusBar->setSizeGripEnabled(false);
+    StatusText = new QLabel(StatusBar);
+    StatusBar->addWidget(StatusText, 1);
+
+    BriskPanel2 = new QWidget(this);
+    BriskPanel2->setObjectName("BriskPanel2");
+    BriskPanel2->setAccessibleName("BriskPanel2");
+
+    Label1 = new QLabel("Active", BriskPanel2);
+    Label1->setObjectName("Label1");
+    Label1->setGeometry(5, 135, 30, 13);
+    Label1->setAutoFillBackground(true);
+    QPalette silver = Label1->palette();
+    silver.setColor(QPalette::Window, qColor(clSilver));
+    Label1->setPalette(silver);
+
+    Preview = new TPreviewImage(BriskPanel2);
+    Preview->setObjectName("Preview");
+    Preview->setGeometry(42, 6, 285, 139);
+
+    m_tracks = new TTrackListModel(this);
+    ActiveListBox = new QListView(BriskPanel2);
+    ActiveListBox->setObjectName("ActiveListBox");
+    ActiveListBox->setGeometry(4, 151, 325, 211);
+    ActiveListBox->setModel(m_tracks);
+    ActiveListBox->setItemDelegate(new TTrackItemDelegate(*this, ActiveListBox));
+    ActiveListBox->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ActiveListBox->setUniformItemSizes(true);
+    ActiveListBox->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    // Tab order within each parent: the selector on the tool bar, the list on the client area.
+    setTabOrder(EventSelectBox, ActiveListBox);
+
+    connect(EventSelectBox, &QComboBox::activated, this, [this] { guarded([this] { EventSelectBoxChange(); }); });
+    connect(ExitBtn, &QPushButton::clicked, this, [this] { guarded([this] { ExitBtnClick(); }); });
+    layoutControls();
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layoutControls();
+}
+
+// Keeps the design's anchors: the tool bar on top and the status bar at the bottom at their heights,
+// the client area filling the rest, the preview at its distance from the right edge, and the list
+// growing in both directions.
+void TForm1::layoutControls() {
+    const int w = width();
+    const int h = height();
+    constexpr int ToolBarHeight = 42;
+    constexpr int StatusHeight = 19;
+    BriskPanel1->setGeometry(0, 0, w, ToolBarHeight);
+    StatusBar->setGeometry(0, h - StatusHeight, w, StatusHeight);
+    const int clientHeight = h - ToolBarHeight - StatusHeight;
+    BriskPanel2->setGeometry(0, ToolBarHeight, w, clientHeight);
+
+    constexpr int PanelWidth = DesignWidth;
+    constexpr int PanelHeight = DesignHeight - ToolBarHeight - StatusHeight;
+    Preview->move(w - (PanelWidth - 42), 6);
+    ActiveListBox->setGeometry(4, 151, w - (PanelWidth - 325), clientHeight - (PanelHeight - 211));
+}
+
+template <class F> void TForm1::guarded(F&& handler) {
+    try {
+        handler();
+    } catch (const std::bad_alloc&) {
+        ShowError(EOutOfMemory());
+    } catch (const std::exception& failure) {
+        ShowError(failure);
+    }
+}
+
+void TForm1::ShowError(const std::exception& failure) {
+    m_dialogs.MessageBox(this, ErrorReportText(QString::fromStdString(failure.what())), "Track manager",
+                         TDialogs::mbOK | TDialogs::mbIconError);
+}
+
+void TForm1::FormCreate() {
+    guarded([this] {
+        ReadGameRoot();
+        EventSelectBox->setCurrentIndex(0);
+        RefreshTrackList();
+        QImage& canvas = Preview->Canvas();
+        QPainter painter(&canvas);
+        painter.setPen(QPen(Qt::black, 1));
+        painter.setBrush(qColor(clSkarnBlue));
+        painter.drawRect(0, 0, Preview->width() - 1, Preview->height() - 1);
+        Preview->update();
+    });
+}
+
+void TForm1::ReadGameRoot() {
+    TRegistry registry;
+    if (registry.OpenKeyReadOnly(GameRegistryKey)) {
+        m_gameRoot = registry.ReadString(GameRootValueName) + "\\";
+        registry.CloseKey();
+    } else {
+        m_dialogs.MessageBox(this, "Skarn2 doesn't seem to be installed.", "Registry error", TDialogs::mbOK);
+    }
+}
+
+void TForm1::EventSelectBoxChange() { RefreshTrackList(); }
+
+void TForm1::ExitBtnClick() { close(); }
+
+std::string TForm1::eventFolder() const {
+    return EventFolder(m_gameRoot, EventSelectBox->currentText().toStdString());
+}
+
+void TForm1::RefreshTrackList() { FillTrackList(EventSelectBox->currentText(), ActiveListBox); }
+
+void TForm1::FillTrackList(const QString& eventType, QListView* listBox) {
+    ClearTrackList(listBox);
+    // A rebuild is no click on the list: its selection changes must not run the click handler.
+    const bool wasRebuilding = m_rebuilding;
+    m_rebuilding = true;
+    struct Restore {
+        bool& flag;
+        bool value;
+        ~Restore() { flag = value; }
+    } restore{m_rebuilding, wasRebuilding};
+    m_tracks->Fill(EventFolder(m_gameRoot, eventType.toStdString()));
+}
+
+void TForm1::ClearTrackList(QListView*) {
+    const bool wasRebuilding = m_rebuilding;
+    m_rebuilding = true;
+    m_tracks->Clear();
+    m_rebuilding = wasRebuilding;
+}
+
+void TForm1::ActiveListBoxDrawItem(QPainter& painter, int index, const QRect& rect) {
+    const TTrackItem& item = m_tracks->Item(index);
+    const QBrush fill = painter.brush();
+    const int ascent = painter.fontMetrics().ascent();
+
+    // A clipped, opaque text rectangle: the whole item filled, the name from (left + 15, top).
+    painter.fillRect(rect, fill);
+    painter.drawText(rect.left() + 15, rect.top() + ascent, m_tracks->data(m_tracks->index(index), Qt::DisplayRole).toString());
+
+    // The letter, on an opaque background of the fill colour.
+    const bool inactive = IsInactiveTrack(item.FileName);
+    const QString letter = inactive ? "X" : "A";
+    painter.setPen(qColor(inactive ? clRed : clGreen));
+    const QRect letterRect(rect.left() + 1, rect.top(), painter.fontMetrics().horizontalAdvance(letter),
+                           painter.fontMetrics().height());
+    painter.fillRect(letterRect & rect, fill);
+    painter.drawText(rect.left() + 1, rect.top() + ascent, letter);
+}

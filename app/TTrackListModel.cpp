@@ -1,0 +1,42 @@
+#include "app/TTrackListModel.h"
+
+#include "platform/AnsiText.h"
+
+int TTrackListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_tracks.size());
+}
+
+QVariant TTrackListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    if (role == Qt::DisplayRole)
+        return QString::fromStdString(Utf8FromAnsi(Item(index.row()).DisplayName));
+    return {};
+}
+
+void TTrackListModel::Fill(const std::string& eventFolder) {
+    struct ResetAround {
+        TTrackListModel& model;
+        explicit ResetAround(TTrackListModel& m) : model(m) { model.beginResetModel(); }
+        ~ResetAround() { model.endResetModel(); }
+    } reset(*this);
+    m_tracks.Fill(eventFolder);
+}
+
+void TTrackListModel::Assign(std::vector<TTrackItem> items) {
+    beginResetModel();
+    m_tracks.Assign(std::move(items));
+    endResetModel();
+}
+
+void TTrackListModel::Clear() {
+    beginResetModel();
+    m_tracks.Clear();
+    endResetModel();
+}
+
+void TTrackListModel::SetFileName(int row, const std::string& fileName) {
+    m_tracks[static_cast<std::size_t>(row)].FileName = fileName;
+    const QModelIndex at = index(row);
+    emit dataChanged(at, at);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QAbstractListModel>
+
+#include "app/TrackCatalogue.h"
+
+// The items of ActiveListBox: a TTrackList adapted to Qt's item views. The display role is the
+// display name as Unicode text; the items' file names are reached through Item().
+class TTrackListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+    // Rebuilds the items from an event folder in one reset; on failure the items read before the
+    // failing track stay, and the failure goes on to the caller.
+    void Fill(const std::string& eventFolder);
+    void Clear();
+    // Replaces the items with these, in list order, in one reset.
+    void Assign(std::vector<TTrackItem> items);
+
+    const TTrackItem& Item(int row) const { return m_tracks[static_cast<std::size_t>(row)]; }
+    // Writes a track's new file name into its item (after a rename) and repaints it.
+    void SetFileName(int row, const std::string& fileName);
+
+private:
+    TTrackList m_tracks;
+};

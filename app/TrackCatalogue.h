@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// The track catalogue without the widgets: which files of an event folder are tracks, their display
+// names, and the list's order. The window and skarnres both use it.
+
+// One list item: the display name as stored (Windows-1252 text, never empty) and the track file's
+// name without folder, as the file system reports it.
+struct TTrackItem {
+    std::string DisplayName;
+    std::string FileName;
+};
+
+// Where the game's root folder is registered, under HKEY_LOCAL_MACHINE.
+extern const char* const GameRegistryKey;
+extern const char* const GameRootValueName;
+
+// The six event types, in the order of the event selector; also the names of their folders.
+extern const char* const EventTypes[6];
+
+// GameRoot + "Vevozura\" + event type + "\".
+std::string EventFolder(const std::string& gameRoot, const std::string& eventType);
+
+// True when the fourth character from the end of the name is "~" (as in "x.~env").
+bool IsInactiveTrack(const std::string& fileName);
+
+// The extension of a file name: from its last "." to the end, provided that no "\" or ":" follows
+// that dot; empty when there is no such dot.
+std::string FileExtension(const std::string& fileName);
+
+// True for a name the catalogue opens as a track: not beginning with ".", and its extension,
+// lower-cased, contains "env" (".env", ".~env", ".ENV", ".envx", ".oldenv").
+bool IsTrackFileName(const std::string& name);
+
+// The display name of the track file at path: the text after the first "SceneName=" of its scene
+// descriptor (the first entry whose name contains "scn", descrambled from key 0xB1), up to a line
+// break or double quote; blanks and double quotes before it are skipped. Empty when the file has no
+// such entry, key or name. Throws EFOpenError when the file cannot be opened.
+//
+// NOTE: the key search keeps a match counter that restarts after a mismatching byte without
+// comparing that byte again, so the key is missed where it directly follows a beginning of itself
+// ("SSceneName=", "SceneSceneName="). Track files rely on the game's own reading of this, which
+// behaves the same way.
+std::string ReadSceneName(const std::string& path);
+
+// The listed tracks of one event folder, in list order: sorted by display name without regard to
+// letter case (Windows-1252 letters folded, no locale), equal names ordered by file name so that the
+// order is the same on every machine.
+class TTrackList {
+public:
+    // Rebuilds the list from the event folder. Folders, volume labels, devices and FIFOs, names
+    // beginning with "." and names without "env" in their extension are passed over, and so are
+    // tracks without a display name. A missing folder gives an empty list. A track file that cannot
+    // be opened ends the fill there: the list keeps the tracks read before it and the failure
+    // (EFOpenError) goes on to the caller.
+    void Fill(const std::string& eventFolder);
+    void Clear() { m_items.clear(); }
+    // Replaces the items with these, put into list order.
+    void Assign(std::vector<TTrackItem> items);
+
+    std::size_t size() const { return m_items.size(); }
+    bool empty() const { return m_items.empty(); }
+    const TTrackItem& operator[](std::size_t i) const { return m_items[i]; }
+    TTrackItem& operator[](std::size_t i) { return m_items[i]; }
+    const std::vector<TTrackItem>& Items() const { return m_items; }
+
+private:
+    std::vector<TTrackItem> m_items;
+};
+
+// The list's order: true when a goes before b.
+bool TrackItemLess(const TTrackItem& a, const TTrackItem& b);

@@ -1,0 +1,23 @@
+// The track manager: one window listing the add-on tracks of the game.
+#include <QApplication>
+#include <QScreen>
+
+#include "app/TDialogs.h"
+#include "app/TForm1.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Track manager");
+    QApplication::setApplicationDisplayName("Track manager");
+
+    TQtDialogs dialogs;
+    TForm1 form(dialogs);
+    // Centred on the desktop when shown.
+    if (const QScreen* screen = form.screen()) {
+        QRect frame = form.frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        form.move(frame.topLeft());
+    }
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QListView>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "FakeGame.h"
+#include "TScriptedDialogs.h"
+#include "TempDir.h"
+#include "app/TForm1.h"
+#include "app/TTrackListModel.h"
+#include "platform/NativePath.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Points the registry and the drive letters at a fake prefix for one test.
+class TForm1Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const char* old = std::getenv("WINEPREFIX"))
+            m_oldPrefix = old;
+        m_oldNativePrefix = WinePrefix();
+        setPrefix(dir.path() / "pfx");
+    }
+    void TearDown() override {
+        if (m_oldPrefix)
+            setenv("WINEPREFIX", m_oldPrefix->c_str(), 1);
+        else
+            unsetenv("WINEPREFIX");
+        SetWinePrefix(m_oldNativePrefix);
+    }
+    void setPrefix(const fs::path& prefix) {
+        setenv("WINEPREFIX", prefix.c_str(), 1);
+        SetWinePrefix(prefix.string());
+    }
+
+    std::vector<std::string> listed(TForm1& form) {
+        std::vector<std::string> out;
+        for (int i = 0; i < form.Tracks().rowCount(); ++i)
+            out.push_back(form.Tracks().Item(i).DisplayName + "|" + form.Tracks().Item(i).FileName);
+        return out;
+    }
+
+    void pickEvent(TForm1& form, int index) {
+        form.EventSelectBox->setCurrentIndex(index);
+        emit form.EventSelectBox->activated(index);
+    }
+
+    TTempDir dir;
+    TScriptedDialogs dialogs;
+
+private:
+    std::optional<std::string> m_oldPrefix;
+    std::string m_oldNativePrefix;
+};
+
+TEST_F(TForm1Test, StartsOnTheGameAndListsBaja) {
+    TFakeGame game(dir.path() / "pfx");
+    game.AddTrack("Baja", "zulu.env", "Zulu");
+    game.AddTrack("Baja", "alpha.~env", "alpha");
+    game.AddTrack("Baja", "Mike.ENV", "Mike");
+    game.AddTrack("SX", "sx1.env", "Supercross");
+
+    TForm1 form(dialogs);
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(form.GameRoot(), "C:\\Games\\Skarn Rally 2\\");
+    EXPECT_EQ(form.EventSelectBox->currentText(), "Baja");
+    EXPECT_EQ(listed(form), (std::vector<std::string>{"alpha|alpha.~env", "Mike|Mike.ENV", "Zulu|zulu.env"}));
+    EXPECT_EQ(form.windowTitle(), "Skarn2 Track manager");
+
+    pickEvent(form, 4);
+    EXPECT_EQ(listed(form), std::vector<std::string>{"Supercross|sx1.env"});
+    pickEvent(form, 5);
+    EXPECT_TRUE(listed(form).empty()) << "a missing event folder lists nothing, quietly";
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(TForm1Test, LettersShowActiveAndInactiveTracks) {
+    TFakeGame game(dir.path() / "pfx");
+    game.AddTrack("Baja", "a.env", "A track");
+    game.AddTrack("Baja", "b.~env", "B track");
+    TForm1 form(dialogs);
+    form.resize(TForm1::DesignWidth, TForm1::DesignHeight);
+    const QImage list = form.ActiveListBox->viewport()->grab().toImage();
+    // The letter sits in the first columns of each 13-pixel row: green for "A", red for "X".
+    const auto dominant = [&](int row) {
+        int red = 0;
+        int green = 0;
+        for (int y = row * 13; y < row * 13 + 13; ++y)
+            for (int x = 0; x < 12; ++x) {
+                const QColor c = list.pixelColor(x, y);
+                red += c.red() > 150 && c.green() < 100 ? 1 : 0;
+                green += c.green() > 90 && c.red() < 80 && c.blue() < 80 ? 1 : 0;
+            }
+        return red > green ? 'X' : green > red ? 'A' : '?';
+    };
+    EXPECT_EQ(dominant(0), 'A');
+    EXPECT_EQ(dominant(1), 'X');
+}
+
+TEST_F(TForm1Test, MissingKeyShowsTheRegistryErrorAndGoesOn) {
+    TFakeGame game(dir.path() / "pfx", {.writeKey = false});
+    TForm1 form(dialogs);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "Skarn2 doesn't seem to be installed.");
+    EXPECT_EQ(dialogs.shown[0].caption, "Registry error");
+    EXPECT_EQ(dialogs.shown[0].flags, 0u);
+    EXPECT_EQ(form.GameRoot(), "");
+    EXPECT_EQ(form.EventSelectBox->currentText(), "Baja");
+}
+
+TEST_F(TForm1Test, ValueOfAnotherTypeEndsFormCreate) {
+    TFakeGame game(dir.path() / "pfx", {.valueLine = "\"HardDriveRootPath\"=dword:00000001"});
+    game.AddTrack("Baja", "a.env", "A");
+    TForm1 form(dialogs);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "Invalid data type for 'HardDriveRootPath'.");
+    EXPECT_EQ(dialogs.shown[0].caption, "Track manager");
+    EXPECT_EQ(dialogs.shown[0].flags, TDialogs::mbOK | TDialogs::mbIconError);
+    EXPECT_EQ(form.EventSelectBox->currentIndex(), -1) << "no event type selected";
+    EXPECT_EQ(form.Tracks().rowCount(), 0);
+}
+
+TEST_F(TForm1Test, ValueEndingInABackslashStillFindsTheTracks) {
+    TFakeGame game(dir.path() / "pfx", {.valueLine = "\"HardDriveRootPath\"=str(2):\"C:\\\\Games\\\\Skarn Rally 2\\\\\""});
+    game.AddTrack("Baja", "a.env", "A");
+    TForm1 form(dialogs);
+    EXPECT_EQ(form.GameRoot(), "C:\\Games\\Skarn Rally 2\\\\");
+    EXPECT_EQ(listed(form), std::vector<std::string>{"A|a.env"});
+}
+
+TEST_F(TForm1Test, AnUnopenableTrackIsReportedAndTheListKeepsWhatWasRead) {
+    TFakeGame game(dir.path() / "pfx");
+    game.AddTrack("Baja", "good.env", "Good");
+    fs::create_symlink(game.EventFolder("Baja") / "nowhere", game.EventFolder("Baja") / "broken.env");
+    TForm1 form(dialogs);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text,
+              "Cannot open file C:\\Games\\Skarn Rally 2\\Vevozura\\Baja\\broken.env.");
+    EXPECT_EQ(dialogs.shown[0].caption, "Track manager");
+    EXPECT_LE(form.Tracks().rowCount(), 1);
+    EXPECT_EQ(form.EventSelectBox->currentText(), "Baja");
+}
+
+TEST_F(TForm1Test, GeometryAndAnchors) {
+    TFakeGame game(dir.path() / "pfx");
+    TForm1 form(dialogs);
+    EXPECT_EQ(form.size(), QSize(332, 431));
+    EXPECT_EQ(form.minimumSize(), QSize(332, 270));
+    EXPECT_EQ(form.ActiveListBox->geometry(), QRect(4, 151, 325, 211));
+    EXPECT_EQ(form.ExitBtn->geometry(), QRect(4, 3, 35, 36));
+    EXPECT_EQ(form.ExitBtn->toolTip(), "Exit track manager");
+    form.resize(500, 600);
+    EXPECT_EQ(form.BriskPanel1->geometry(), QRect(0, 0, 500, 42));
+    EXPECT_EQ(form.StatusBar->geometry(), QRect(0, 581, 500, 19));
+    EXPECT_EQ(form.ActiveListBox->geometry(), QRect(4, 151, 493, 380));
+    EXPECT_EQ(form.Preview->geometry(), QRect(500 - 5 - 285, 6, 285, 139));
+}
+
+TEST_F(TForm1Test, ExitClosesTheWindow) {
+    TFakeGame game(dir.path() / "pfx");
+    TForm1 form(dialogs);
+    form.show();
+    ASSERT_TRUE(form.isVisible());
+    QTest::mouseClick(form.ExitBtn, Qt::LeftButton);
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST(ErrorReport, FullStopRule) {
+    EXPECT_EQ(ErrorReportText("Cannot open file x.env"), "Cannot open file x.env.");
+    EXPECT_EQ(ErrorReportText("Done."), "Done.");
+    EXPECT_EQ(ErrorReportText("Stop!"), "Stop!") << "'!' sorts before '.'";
+    EXPECT_EQ(ErrorReportText("Ends in -"), "Ends in -");
+    EXPECT_EQ(ErrorReportText("Ends in /"), "Ends in /.");
+    EXPECT_EQ(ErrorReportText(""), "");
+}
+
+} // namespace

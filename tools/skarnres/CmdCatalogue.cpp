@@ -1,0 +1,52 @@
+#include <iostream>
+
+#include "Commands.h"
+#include "app/TrackCatalogue.h"
+#include "platform/AnsiText.h"
+#include "platform/TRegistry.h"
+
+namespace {
+
+// A folder as given, ending in the separator its own form uses.
+std::string withSeparator(std::string folder) {
+    const char separator = !folder.empty() && folder[0] == '/' ? '/' : '\\';
+    if (folder.empty() || (folder.back() != '/' && folder.back() != '\\'))
+        folder += separator;
+    return folder;
+}
+
+} // namespace
+
+// skarnres scene-name FILE: the track's display name (as UTF-8), or nothing when it has none.
+int CmdSceneName(const std::vector<std::string>& args) {
+    if (args.size() != 1)
+        throw TUsageError{"usage: skarnres scene-name FILE"};
+    const std::string name = ReadSceneName(args[0]);
+    std::cout << Utf8FromAnsi(name) << '\n';
+    return 0;
+}
+
+// skarnres tracks EVENT-FOLDER: the list the window shows for that folder, one line per item in list
+// order: A or X, tab, display name, tab, file name.
+int CmdTracks(const std::vector<std::string>& args) {
+    if (args.size() != 1)
+        throw TUsageError{"usage: skarnres tracks EVENT-FOLDER"};
+    TTrackList list;
+    list.Fill(withSeparator(args[0]));
+    for (const TTrackItem& item : list.Items())
+        std::cout << (IsInactiveTrack(item.FileName) ? 'X' : 'A') << '\t' << Utf8FromAnsi(item.DisplayName) << '\t'
+                  << item.FileName << '\n';
+    return 0;
+}
+
+// skarnres game-root: the game's root folder as the program reads it from the registry; exit 1 when
+// the game's key cannot be opened.
+int CmdGameRoot(const std::vector<std::string>& args) {
+    if (!args.empty())
+        throw TUsageError{"usage: skarnres game-root"};
+    TRegistry registry;
+    if (!registry.OpenKeyReadOnly(GameRegistryKey))
+        throw TUsageError{"Skarn2 doesn't seem to be installed."};
+    std::cout << registry.ReadString(GameRootValueName) + "\\" << '\n';
+    return 0;
+}
