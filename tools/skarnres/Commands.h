@@ -13,3 +13,9 @@ struct TUsageError {
 
 int CmdLs(const std::vector<std::string>& args);
 int CmdCat(const std::vector<std::string>& args);
+
+// Track operations (CmdTracks.cpp), running the same code as the window's buttons.
+int CmdStart(const std::vector<std::string>& args);
+int CmdStop(const std::vector<std::string>& args);
+int CmdStore(const std::vector<std::string>& args);
+int CmdFetch(const std::vector<std::string>& args);

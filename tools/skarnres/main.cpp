@@ -19,6 +19,14 @@ struct TCommandInfo {
 const TCommandInfo commands[] = {
     {"ls", CmdLs, "ls FILE                 list a container's entries: index, name, offset, length"},
     {"cat", CmdCat, "cat FILE ENTRY          write an entry's bytes (descrambled) to standard output"},
+    {"start", CmdStart, "start FILE...           make tracks active (rename to .env); exit 1 if one stays"},
+    {"stop", CmdStop, "stop FILE...            make tracks inactive (rename to .~env); exit 1 if one stays"},
+    {"store", CmdStore,
+     "store FILE... --to FOLDER\n"
+     "                                   move tracks into an archive folder, replacing copies there"},
+    {"fetch", CmdFetch,
+     "fetch FILE... --into EVENT-FOLDER\n"
+     "                                   copy archived tracks into an event folder"},
 };
 
 void printUsage(std::ostream& out) {
