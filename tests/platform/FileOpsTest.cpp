@@ -202,8 +202,8 @@ protected:
 
 TEST_P(CopyFaults, LeaveTheOldDestinationAndNoTemporary) {
     TTempDir dir;
-    const TBytes source = pattern(3 * CopyChunkSize + 100, 1);
-    const TBytes old = pattern(2 * CopyChunkSize, 2);
+    const TBytes source = pattern(std::size_t{3} * CopyChunkSize + 100, 1);
+    const TBytes old = pattern(std::size_t{2} * CopyChunkSize, 2);
     WriteFileBytes(dir.file("src.env"), source);
     WriteFileBytes(dir.file("dst.env"), old);
     SetCopyFaults(GetParam().faults);
