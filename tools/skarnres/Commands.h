@@ -16,3 +16,9 @@ int CmdCat(const std::vector<std::string>& args);
 int CmdSceneName(const std::vector<std::string>& args);
 int CmdTracks(const std::vector<std::string>& args);
 int CmdGameRoot(const std::vector<std::string>& args);
+
+// Track operations (CmdOperations.cpp), running the same code as the window's buttons.
+int CmdStart(const std::vector<std::string>& args);
+int CmdStop(const std::vector<std::string>& args);
+int CmdStore(const std::vector<std::string>& args);
+int CmdFetch(const std::vector<std::string>& args);

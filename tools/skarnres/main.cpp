@@ -22,6 +22,14 @@ const TCommandInfo commands[] = {
     {"scene-name", CmdSceneName, "scene-name FILE         print a track's display name"},
     {"tracks", CmdTracks, "tracks EVENT-FOLDER     list an event folder as the window does: A/X, name, file"},
     {"game-root", CmdGameRoot, "game-root               print the game's root folder from the registry"},
+    {"start", CmdStart, "start FILE...           make tracks active (rename to .env); exit 1 if one stays"},
+    {"stop", CmdStop, "stop FILE...            make tracks inactive (rename to .~env); exit 1 if one stays"},
+    {"store", CmdStore,
+     "store FILE... --to FOLDER\n"
+     "                                   move tracks into an archive folder, replacing copies there"},
+    {"fetch", CmdFetch,
+     "fetch FILE... --into EVENT-FOLDER\n"
+     "                                   copy archived tracks into an event folder"},
 };
 
 void printUsage(std::ostream& out) {

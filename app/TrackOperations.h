@@ -1,0 +1,58 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// The track operations below the window: making tracks active or inactive, storing them in an archive
+// folder, fetching archived copies back, deleting them. The window's buttons and skarnres call these.
+// Folders are given ending in a separator ("C:\Games\Skarn\Vevozura\Baja\"), file names without folder.
+
+// The extensions that make a track file active or inactive.
+inline constexpr const char* ActiveExtension = ".env";
+inline constexpr const char* InactiveExtension = ".~env";
+
+// The name without its extension: the part from the last "." on, provided no "\" or ":" follows that
+// dot. A name without such a dot is returned whole. "jump.~env" -> "jump", "a.b\c" -> "a.b\c".
+std::string NameWithoutExtension(const std::string& name);
+
+// The name without its extension followed by extension: "jump.envx" with ".env" -> "jump.env".
+std::string NameWithExtension(const std::string& name, const std::string& extension);
+
+// Renames eventFolder + fileName to the same name with extension. Returns the new file name, or
+// nothing when the rename failed (the target exists, also in another letter case; the file is missing
+// or locked; rights are refused). Never throws for a failed rename. A name that already has the
+// extension comes back unchanged.
+std::optional<std::string> ChangeTrackExtension(const std::string& eventFolder, const std::string& fileName,
+                                                const std::string& extension);
+
+// Start: ChangeTrackExtension with ".env". Stop: with ".~env".
+std::optional<std::string> StartTrack(const std::string& eventFolder, const std::string& fileName);
+std::optional<std::string> StopTrack(const std::string& eventFolder, const std::string& fileName);
+
+// Copies source to destination, replacing an existing destination without a question, and with
+// deleteSource set deletes the source once the copy is complete and flushed to disk (the deletion's
+// result is ignored). Throws the stream errors of CopyFileReplacing: "Cannot open file <source>",
+// "Cannot create file <destination>" (also when both name the same file), "Stream read error",
+// "Stream write error"; then the source is kept and an existing destination is left as it was.
+void CopyTrackFile(const std::string& source, const std::string& destination, bool deleteSource);
+
+// Store: moves each of fileNames, in order, from eventFolder to destinationFolder under its own name.
+// The first failure ends it with its exception: the files before it are moved, it and the files after
+// it are untouched.
+void ArchiveSelected(const std::string& eventFolder, const std::string& destinationFolder,
+                     const std::vector<std::string>& fileNames);
+
+// Fetch: copies each chosen path, in order, into eventFolder under its file name (FileNamePart); the
+// archived copy stays. Stops at the first failure with its exception, as ArchiveSelected does.
+void FetchTracks(const std::string& eventFolder, const std::vector<std::string>& chosenPaths);
+
+// Delete: deletes eventFolder + fileName. The result is ignored, as the program reports nothing.
+void DeleteTrack(const std::string& eventFolder, const std::string& fileName);
+
+// The file name of a path: the part after its last "\", ":" or "/". "/" counts because file dialogs
+// return paths with "/" (always on Linux, and Qt's dialogs on Windows too); no Windows name holds one.
+std::string FileNamePart(const std::string& path);
+
+// The folder of a path: everything up to and including its last "\", ":" or "/"; "" when it has none.
+std::string FolderPart(const std::string& path);

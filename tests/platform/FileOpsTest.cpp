@@ -1,0 +1,297 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ContainerWriter.h"
+#include "TempDir.h"
+#include "platform/Exceptions.h"
+#include "platform/FileOps.h"
+#include "platform/NativePath.h"
+#include "platform/TCopyFaults.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using TBytes = std::vector<std::uint8_t>;
+// Everything in a folder: file name -> bytes; folders and links show as "<dir>" and "-> target".
+using TSnapshot = std::map<std::string, TBytes>;
+
+TSnapshot snapshot(const fs::path& folder) {
+    TSnapshot result;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_symlink())
+            result[name] = BytesOf("-> " + fs::read_symlink(entry.path()).string());
+        else if (entry.is_directory())
+            result[name] = BytesOf("<dir>");
+        else
+            result[name] = ReadFileBytes(entry.path().string());
+    }
+    return result;
+}
+
+TBytes pattern(std::size_t size, std::uint8_t seed) {
+    TBytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<std::uint8_t>(seed + i * 7 + (i >> 9));
+    return bytes;
+}
+
+// ---- RenameFile ---------------------------------------------------------------------------------
+
+struct RenameCase {
+    const char* title;
+    std::vector<const char*> files; // each file holds its own name
+    const char* from;
+    const char* to;
+    bool succeeds;
+    std::vector<const char*> after; // names afterwards; each still holds the name it was created with
+    std::vector<const char*> contents;
+};
+
+class Rename : public ::testing::TestWithParam<RenameCase> {};
+
+TEST_P(Rename, KeepsEveryFile) {
+    const RenameCase& c = GetParam();
+    TTempDir dir;
+    for (const char* name : c.files)
+        WriteFileBytes(dir.file(name), BytesOf(name));
+    EXPECT_EQ(RenameFile(dir.file(c.from), dir.file(c.to)), c.succeeds);
+    TSnapshot expected;
+    for (std::size_t i = 0; i < c.after.size(); ++i)
+        expected[c.after[i]] = BytesOf(c.contents[i]);
+    EXPECT_EQ(snapshot(dir.path()), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Rename,
+    ::testing::Values(
+        RenameCase{"Plain", {"t.env"}, "t.env", "t.~env", true, {"t.~env"}, {"t.env"}},
+        RenameCase{"TargetExists",
+                   {"t.env", "t.~env"},
+                   "t.env",
+                   "t.~env",
+                   false,
+                   {"t.env", "t.~env"},
+                   {"t.env", "t.~env"}},
+        RenameCase{"TargetExistsInOtherCase",
+                   {"t.env", "T.~ENV"},
+                   "t.env",
+                   "t.~env",
+                   false,
+                   {"T.~ENV", "t.env"},
+                   {"T.~ENV", "t.env"}},
+        RenameCase{"CaseOnlyOfTheSameFile",
+                   {"t.env", "u.env"},
+                   "t.env",
+                   "T.ENV",
+                   true,
+                   {"T.ENV", "u.env"},
+                   {"t.env", "u.env"}},
+        // Two names that differ only in case can exist on Linux; neither may take the other's place.
+        RenameCase{"CaseOnlyOntoAnotherFile",
+                   {"t.env", "T.env"},
+                   "t.env",
+                   "T.ENV",
+                   false,
+                   {"T.env", "t.env"},
+                   {"T.env", "t.env"}},
+        RenameCase{"OntoItself", {"t.env"}, "t.env", "t.env", true, {"t.env"}, {"t.env"}},
+        RenameCase{"MissingSource", {"u.env"}, "t.env", "t.~env", false, {"u.env"}, {"u.env"}},
+        RenameCase{"EmptyTargetName", {"t.env"}, "t.env", "", false, {"t.env"}, {"t.env"}},
+        RenameCase{"TargetDotDot", {"t.env"}, "t.env", "..", false, {"t.env"}, {"t.env"}}),
+    [](const auto& info) { return std::string(info.param.title); });
+
+// A fake Wine prefix, so that Windows-style paths resolve into the temporary folder.
+class WindowsPaths : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previousPrefix = WinePrefix();
+        fs::create_directories(dir.path() / "pfx/dosdevices");
+        fs::create_directories(dir.path() / "pfx/drive_c/Games/Vevozura/Baja");
+        fs::create_symlink("../drive_c", dir.path() / "pfx/dosdevices/c:");
+        SetWinePrefix((dir.path() / "pfx").string());
+    }
+    void TearDown() override { SetWinePrefix(previousPrefix); }
+
+    fs::path baja() const { return dir.path() / "pfx/drive_c/Games/Vevozura/Baja"; }
+
+    TTempDir dir;
+    std::string previousPrefix;
+};
+
+TEST_F(WindowsPaths, RenameResolvesFoldersWithoutRegardToCase) {
+    WriteFileBytes((baja() / "Jump.ENV").string(), BytesOf("x"));
+    EXPECT_TRUE(RenameFile("C:\\games\\VEVOZURA\\baja\\jump.env", "c:\\Games\\vevozura\\BAJA\\Jump.~env"));
+    EXPECT_EQ(snapshot(baja()), (TSnapshot{{"Jump.~env", BytesOf("x")}}));
+    EXPECT_FALSE(RenameFile("C:\\Games\\Vevozura\\Baja\\other.env", "C:\\Games\\Vevozura\\Baja\\jump.~env"));
+}
+
+TEST_F(WindowsPaths, CopyReportsThePathsAsGiven) {
+    WriteFileBytes((baja() / "t.env").string(), BytesOf("track"));
+    try {
+        CopyFileReplacing("C:\\Games\\Vevozura\\Baja\\t.env", "c:\\games\\vevozura\\baja\\T.ENV");
+        FAIL() << "copied a file onto itself";
+    } catch (const EFCreateError& e) {
+        EXPECT_STREQ(e.what(), "Cannot create file c:\\games\\vevozura\\baja\\T.ENV");
+    }
+    try {
+        CopyFileReplacing("C:\\Games\\Vevozura\\Baja\\gone.env", "C:\\Games\\x.env");
+        FAIL();
+    } catch (const EFOpenError& e) {
+        EXPECT_STREQ(e.what(), "Cannot open file C:\\Games\\Vevozura\\Baja\\gone.env");
+    }
+    EXPECT_EQ(snapshot(baja()), (TSnapshot{{"t.env", BytesOf("track")}}));
+}
+
+TEST(DeleteFile, RemovesFilesOnly) {
+    TTempDir dir;
+    WriteFileBytes(dir.file("t.env"), BytesOf("x"));
+    fs::create_directory(dir.path() / "sub.env");
+    EXPECT_TRUE(DeleteFile(dir.file("t.env")));
+    EXPECT_FALSE(DeleteFile(dir.file("t.env")));
+    EXPECT_FALSE(DeleteFile(dir.file("sub.env")));
+    EXPECT_EQ(snapshot(dir.path()), (TSnapshot{{"sub.env", BytesOf("<dir>")}}));
+}
+
+// ---- CopyFileReplacing --------------------------------------------------------------------------
+
+class CopySizes : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(CopySizes, ReplacesAnExistingDestination) {
+    TTempDir dir;
+    const TBytes bytes = pattern(GetParam(), 3);
+    WriteFileBytes(dir.file("src.env"), bytes);
+    WriteFileBytes(dir.file("dst.env"), pattern(CopyChunkSize + 5, 9));
+    fs::permissions(dir.path() / "dst.env",
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    CopyFileReplacing(dir.file("src.env"), dir.file("dst.env"));
+    EXPECT_EQ(snapshot(dir.path()), (TSnapshot{{"src.env", bytes}, {"dst.env", bytes}}));
+    EXPECT_EQ(fs::status(dir.path() / "dst.env").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read)
+        << "the copy keeps the permissions of the file it replaces";
+}
+
+TEST_P(CopySizes, CreatesAMissingDestination) {
+    TTempDir dir;
+    fs::create_directory(dir.path() / "archive");
+    const TBytes bytes = pattern(GetParam(), 5);
+    WriteFileBytes(dir.file("src.env"), bytes);
+    CopyFileReplacing(dir.file("src.env"), dir.file("archive/src.env"));
+    EXPECT_EQ(snapshot(dir.path() / "archive"), (TSnapshot{{"src.env", bytes}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, CopySizes,
+                         ::testing::Values(std::size_t{0}, std::size_t{1}, std::size_t{CopyChunkSize},
+                                           std::size_t{3 * CopyChunkSize + 17}));
+
+struct FaultCase {
+    const char* title;
+    TCopyFaults faults;
+    const char* message;
+};
+
+class CopyFaults : public ::testing::TestWithParam<FaultCase> {
+protected:
+    void TearDown() override { SetCopyFaults({}); }
+};
+
+TEST_P(CopyFaults, LeaveTheOldDestinationAndNoTemporary) {
+    TTempDir dir;
+    const TBytes source = pattern(std::size_t{3} * CopyChunkSize + 100, 1);
+    const TBytes old = pattern(std::size_t{2} * CopyChunkSize, 2);
+    WriteFileBytes(dir.file("src.env"), source);
+    WriteFileBytes(dir.file("dst.env"), old);
+    SetCopyFaults(GetParam().faults);
+    try {
+        CopyFileReplacing(dir.file("src.env"), dir.file("dst.env"));
+        FAIL() << "the injected fault went unnoticed";
+    } catch (const EStreamError& e) {
+        EXPECT_STREQ(e.what(), GetParam().message);
+    }
+    EXPECT_EQ(snapshot(dir.path()), (TSnapshot{{"src.env", source}, {"dst.env", old}}));
+
+    // Without an old destination nothing is left behind either.
+    try {
+        CopyFileReplacing(dir.file("src.env"), dir.file("new.env"));
+        FAIL();
+    } catch (const EStreamError&) {
+    }
+    EXPECT_EQ(snapshot(dir.path()), (TSnapshot{{"src.env", source}, {"dst.env", old}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CopyFaults,
+                         ::testing::Values(FaultCase{"FirstRead", {.failReadAt = 1}, "Stream read error"},
+                                           FaultCase{"ThirdRead", {.failReadAt = 3}, "Stream read error"},
+                                           FaultCase{"FirstWrite", {.failWriteAt = 1}, "Stream write error"},
+                                           FaultCase{"LastWrite", {.failWriteAt = 4}, "Stream write error"},
+                                           FaultCase{"Flush", {.failFlush = true}, "Stream write error"}),
+                         [](const auto& info) { return std::string(info.param.title); });
+
+// Destinations that cannot be created, and sources that cannot be opened: nothing changes anywhere.
+struct RefusedCase {
+    const char* title;
+    const char* source;      // inside the folder
+    const char* destination; // inside the folder
+    const char* message;     // "<path>" stands for the folder
+};
+
+class CopyRefused : public ::testing::TestWithParam<RefusedCase> {};
+
+TEST_P(CopyRefused, ChangesNothing) {
+    TTempDir dir;
+    WriteFileBytes(dir.file("t.env"), BytesOf("track"));
+    WriteFileBytes(dir.file("plain.txt"), BytesOf("not a folder"));
+    fs::create_directory(dir.path() / "sub");
+    fs::create_directory(dir.path() / "folder.env");
+    fs::create_hard_link(dir.path() / "t.env", dir.path() / "link.env");
+    fs::create_symlink("t.env", dir.path() / "symlink.env");
+    fs::create_symlink("missing.env", dir.path() / "dangling.env");
+    const TSnapshot before = snapshot(dir.path());
+
+    const std::string root = dir.path().string() + "/";
+    std::string expected = GetParam().message;
+    expected.replace(expected.find("<path>"), 6, root);
+    try {
+        CopyFileReplacing(root + GetParam().source, root + GetParam().destination);
+        FAIL() << "the copy went through";
+    } catch (const EStreamError& e) {
+        EXPECT_EQ(e.what(), expected);
+    }
+    EXPECT_EQ(snapshot(dir.path()), before);
+    EXPECT_EQ(ReadFileBytes(root + "t.env"), BytesOf("track"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CopyRefused,
+    ::testing::Values(
+        RefusedCase{"SameName", "t.env", "t.env", "Cannot create file <path>t.env"},
+        RefusedCase{"DotDotSpelling", "t.env", "sub/../t.env", "Cannot create file <path>sub/../t.env"},
+        RefusedCase{"DoubleSlash", "t.env", "sub/..//t.env", "Cannot create file <path>sub/..//t.env"},
+        RefusedCase{"HardLink", "t.env", "link.env", "Cannot create file <path>link.env"},
+        RefusedCase{"SymbolicLink", "t.env", "symlink.env", "Cannot create file <path>symlink.env"},
+        RefusedCase{"FromTheLink", "link.env", "t.env", "Cannot create file <path>t.env"},
+        RefusedCase{"DestinationIsAFolder", "t.env", "folder.env", "Cannot create file <path>folder.env"},
+        RefusedCase{"DestinationEndsInSlash", "t.env", "sub/", "Cannot create file <path>sub/"},
+        // Root may write anywhere, but not below a plain file.
+        RefusedCase{"FolderIsAFile", "t.env", "plain.txt/t.env", "Cannot create file <path>plain.txt/t.env"},
+        RefusedCase{"FolderMissing", "t.env", "nowhere/t.env", "Cannot create file <path>nowhere/t.env"},
+        RefusedCase{"SourceMissing", "gone.env", "new.env", "Cannot open file <path>gone.env"},
+        RefusedCase{"SourceDangling", "dangling.env", "new.env", "Cannot open file <path>dangling.env"},
+        RefusedCase{"SourceIsAFolder", "folder.env", "new.env", "Cannot open file <path>folder.env"}),
+    [](const auto& info) { return std::string(info.param.title); });
+
+TEST_F(WindowsPaths, CopyOntoTheSameFileInOtherLetterCaseIsRefused) {
+    // The native spelling of the event folder meets the Windows-style one, as when the user picks the
+    // event folder itself in the file dialog.
+    WriteFileBytes((baja() / "t.env").string(), BytesOf("track"));
+    EXPECT_THROW(CopyFileReplacing("C:\\GAMES\\vevozura\\baja\\T.ENV", (baja() / "t.env").string()),
+                 EFCreateError);
+    EXPECT_EQ(snapshot(baja()), (TSnapshot{{"t.env", BytesOf("track")}}));
+}
+
+} // namespace

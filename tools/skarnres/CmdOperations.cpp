@@ -1,0 +1,89 @@
+#include <iostream>
+
+#include "Commands.h"
+#include "app/TrackOperations.h"
+
+namespace {
+
+// The files of "FILE... OPTION FOLDER" and the folder, ending in a separator.
+struct TFilesAndFolder {
+    std::vector<std::string> files;
+    std::string folder;
+};
+
+TFilesAndFolder filesAndFolder(const std::vector<std::string>& args, const std::string& option,
+                               const std::string& usage) {
+    TFilesAndFolder result;
+    bool haveFolder = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != option) {
+            result.files.push_back(args[i]);
+            continue;
+        }
+        if (haveFolder || i + 1 >= args.size() || args[i + 1].empty())
+            throw TUsageError{usage};
+        result.folder = args[++i];
+        haveFolder = true;
+    }
+    if (!haveFolder || result.files.empty())
+        throw TUsageError{usage};
+    const char last = result.folder.back();
+    if (last != '\\' && last != '/' && last != ':') {
+        const bool windowsStyle =
+            result.folder.find('\\') != std::string::npos && result.folder.find('/') == std::string::npos;
+        result.folder += windowsStyle ? '\\' : '/';
+    }
+    return result;
+}
+
+int changeExtensions(const std::vector<std::string>& files, const std::string& extension,
+                     const std::string& usage) {
+    if (files.empty())
+        throw TUsageError{usage};
+    int status = 0;
+    for (const std::string& file : files) {
+        const std::string folder = FolderPart(file);
+        const std::optional<std::string> newName =
+            ChangeTrackExtension(folder, FileNamePart(file), extension);
+        if (newName) {
+            std::cout << file << '\t' << folder << *newName << '\n';
+        } else {
+            std::cout << file << "\t(left as it was: the rename failed)\n";
+            status = 1;
+        }
+    }
+    return status;
+}
+
+} // namespace
+
+// skarnres start FILE...: makes tracks active, renaming each to end in ".env".
+int CmdStart(const std::vector<std::string>& args) {
+    return changeExtensions(args, ActiveExtension, "usage: skarnres start FILE...");
+}
+
+// skarnres stop FILE...: makes tracks inactive, renaming each to end in ".~env".
+int CmdStop(const std::vector<std::string>& args) {
+    return changeExtensions(args, InactiveExtension, "usage: skarnres stop FILE...");
+}
+
+// skarnres store FILE... --to FOLDER: moves tracks into an archive folder, as Store does.
+int CmdStore(const std::vector<std::string>& args) {
+    const TFilesAndFolder request = filesAndFolder(args, "--to", "usage: skarnres store FILE... --to FOLDER");
+    for (const std::string& file : request.files) {
+        ArchiveSelected(FolderPart(file), request.folder, {FileNamePart(file)});
+        std::cout << file << '\t' << request.folder << FileNamePart(file) << '\n';
+    }
+    return 0;
+}
+
+// skarnres fetch FILE... --into EVENT-FOLDER: copies archived tracks into an event folder, as Fetch does.
+int CmdFetch(const std::vector<std::string>& args) {
+    const TFilesAndFolder request =
+        filesAndFolder(args, "--into", "usage: skarnres fetch FILE... --into EVENT-FOLDER");
+    for (const std::string& file : request.files) {
+        FetchTracks(request.folder, {file});
+        std::cout << file << '\t' << request.folder << FileNamePart(file) << '\n';
+    }
+    return 0;
+}
