@@ -13,6 +13,7 @@
 #include "app/TTrackItemDelegate.h"
 #include "app/TTrackListModel.h"
 #include "app/TrackCatalogue.h"
+#include "app/TrackOperations.h"
 #include "platform/Exceptions.h"
 #include "platform/TColor.h"
 #include "platform/TRegistry.h"
@@ -117,6 +118,11 @@ void TForm1::createControls() {
 
     connect(EventSelectBox, &QComboBox::activated, this, [this] { guarded([this] { EventSelectBoxChange(); }); });
     connect(ExitBtn, &QPushButton::clicked, this, [this] { guarded([this] { ExitBtnClick(); }); });
+    connect(ActiveBtn, &QPushButton::clicked, this, [this] { guarded([this] { ActiveBtnClick(); }); });
+    connect(InactiveBtn, &QPushButton::clicked, this, [this] { guarded([this] { InactiveBtnClick(); }); });
+    connect(ArchiveBtn, &QPushButton::clicked, this, [this] { guarded([this] { ArchiveBtnClick(); }); });
+    connect(FetchBtn, &QPushButton::clicked, this, [this] { guarded([this] { FetchBtnClick(); }); });
+    connect(DeleteBtn, &QPushButton::clicked, this, [this] { guarded([this] { DeleteBtnClick(); }); });
     layoutControls();
 }
 
@@ -189,6 +195,93 @@ void TForm1::ExitBtnClick() { close(); }
 
 std::string TForm1::eventFolder() const {
     return EventFolder(m_gameRoot, EventSelectBox->currentText().toStdString());
+}
+
+std::vector<int> TForm1::selectedRows() const {
+    std::vector<int> rows;
+    const QItemSelectionModel* selection = ActiveListBox->selectionModel();
+    for (int row = 0; row < m_tracks->rowCount(); ++row) {
+        if (selection->isRowSelected(row))
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+namespace {
+
+const char* const ArchiveFilter = "Archived tracks|*.env;*.~env";
+
+// The hourglass while an operation runs, and the default cursor again after it, also on failure.
+struct THourglass {
+    THourglass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~THourglass() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+void TForm1::changeSelectedExtensions(const char* extension) {
+    {
+        THourglass hourglass;
+        const std::string folder = eventFolder();
+        // A failed rename (the target exists, the file is gone or locked) leaves its item as it was.
+        for (const int row : selectedRows()) {
+            if (auto renamed = ChangeTrackExtension(folder, m_tracks->Item(row).FileName, extension))
+                m_tracks->SetFileName(row, *renamed);
+        }
+    }
+    // Only the letters change: no rebuild, so names, order, selection and current item stay.
+    ActiveListBox->viewport()->update();
+}
+
+void TForm1::ActiveBtnClick() { changeSelectedExtensions(ActiveExtension); }
+
+void TForm1::InactiveBtnClick() { changeSelectedExtensions(InactiveExtension); }
+
+void TForm1::ArchiveBtnClick() {
+    const int current = ActiveListBox->currentIndex().row();
+    if (current < 0)
+        return;
+    TDialogs::TFileRequest request;
+    request.title = "Select a folder to archive to";
+    request.filter = ArchiveFilter;
+    request.fileName = QString::fromStdString(m_tracks->Item(current).FileName);
+    QString chosen;
+    if (!m_dialogs.ExecuteSave(this, request, chosen))
+        return;
+    // The user picks a folder by picking any name in it.
+    ArchiveSelected(FolderPart(chosen.toStdString()));
+    RefreshTrackList();
+}
+
+void TForm1::ArchiveSelected(const std::string& destinationFolder) {
+    std::vector<std::string> fileNames;
+    for (const int row : selectedRows())
+        fileNames.push_back(m_tracks->Item(row).FileName);
+    ::ArchiveSelected(eventFolder(), destinationFolder, fileNames);
+}
+
+void TForm1::FetchBtnClick() {
+    TDialogs::TFileRequest request;
+    request.title = "Select tracks to fetch";
+    request.filter = ArchiveFilter;
+    QStringList chosen;
+    if (!m_dialogs.ExecuteOpen(this, request, chosen))
+        return;
+    std::vector<std::string> paths;
+    for (const QString& path : chosen)
+        paths.push_back(path.toStdString());
+    FetchTracks(eventFolder(), paths);
+    RefreshTrackList();
+}
+
+void TForm1::DeleteBtnClick() {
+    if (m_dialogs.MessageBox(this, "Are you sure you want to delete these tracks?", "Track delete",
+                             TDialogs::mbYesNo | TDialogs::mbIconWarning) != TDialogs::idYes)
+        return;
+    const std::string folder = eventFolder();
+    for (const int row : selectedRows())
+        DeleteTrack(folder, m_tracks->Item(row).FileName);
+    RefreshTrackList();
 }
 
 void TForm1::RefreshTrackList() { FillTrackList(EventSelectBox->currentText(), ActiveListBox); }

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "app/TDialogs.h"
 
@@ -52,6 +53,14 @@ public:
     void FormCreate();
     void EventSelectBoxChange();
     void ExitBtnClick();
+    void ActiveBtnClick();
+    void InactiveBtnClick();
+    void ArchiveBtnClick();
+    void FetchBtnClick();
+    void DeleteBtnClick();
+
+    // Moves every selected track into destinationFolder (ending in a separator).
+    void ArchiveSelected(const std::string& destinationFolder);
 
     // The catalogue.
     void RefreshTrackList();
@@ -75,6 +84,9 @@ private:
     // Runs one event handler; a failure ends it and is shown by the general error report.
     template <class F> void guarded(F&& handler);
     std::string eventFolder() const;
+    std::vector<int> selectedRows() const;
+    // Start and Stop: renames each selected track to the extension, writing the new name into its item.
+    void changeSelectedExtensions(const char* extension);
 
     TDialogs& m_dialogs;
     TTrackListModel* m_tracks = nullptr;

@@ -1,66 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <QComboBox>
-#include <QListView>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
-#include <cstdlib>
-#include <filesystem>
-#include <optional>
-#include <string>
 
-#include "FakeGame.h"
-#include "TScriptedDialogs.h"
-#include "TempDir.h"
-#include "app/TForm1.h"
-#include "app/TTrackListModel.h"
-#include "platform/NativePath.h"
-
-namespace fs = std::filesystem;
+#include "TFormFixture.h"
 
 namespace {
 
-// Points the registry and the drive letters at a fake prefix for one test.
-class TForm1Test : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (const char* old = std::getenv("WINEPREFIX"))
-            m_oldPrefix = old;
-        m_oldNativePrefix = WinePrefix();
-        setPrefix(dir.path() / "pfx");
-    }
-    void TearDown() override {
-        if (m_oldPrefix)
-            setenv("WINEPREFIX", m_oldPrefix->c_str(), 1);
-        else
-            unsetenv("WINEPREFIX");
-        SetWinePrefix(m_oldNativePrefix);
-    }
-    void setPrefix(const fs::path& prefix) {
-        setenv("WINEPREFIX", prefix.c_str(), 1);
-        SetWinePrefix(prefix.string());
-    }
-
-    std::vector<std::string> listed(TForm1& form) {
-        std::vector<std::string> out;
-        for (int i = 0; i < form.Tracks().rowCount(); ++i)
-            out.push_back(form.Tracks().Item(i).DisplayName + "|" + form.Tracks().Item(i).FileName);
-        return out;
-    }
-
-    void pickEvent(TForm1& form, int index) {
-        form.EventSelectBox->setCurrentIndex(index);
-        emit form.EventSelectBox->activated(index);
-    }
-
-    TTempDir dir;
-    TScriptedDialogs dialogs;
-
-private:
-    std::optional<std::string> m_oldPrefix;
-    std::string m_oldNativePrefix;
-};
+using TForm1Test = TFormFixture;
 
 TEST_F(TForm1Test, StartsOnTheGameAndListsBaja) {
     TFakeGame game(dir.path() / "pfx");

@@ -1,0 +1,154 @@
+// The track operations driven through the window, with scripted dialog answers.
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QTest>
+#include <set>
+
+#include "ContainerWriter.h"
+#include "TFormFixture.h"
+
+namespace {
+
+class TForm1Operations : public TFormFixture {
+protected:
+    void SetUp() override {
+        TFormFixture::SetUp();
+        game.emplace(dir.path() / "pfx");
+        // List order: Alpha, Bravo, Charlie, Delta.
+        game->AddTrack("Baja", "a.env", "Alpha");
+        game->AddTrack("Baja", "b.~env", "Bravo");
+        game->AddTrack("Baja", "c.envx", "Charlie");
+        game->AddTrack("Baja", "d.env", "Delta");
+        baja = game->EventFolder("Baja");
+    }
+
+    std::set<std::string> filesIn(const fs::path& folder) {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder))
+            names.insert(entry.path().filename().string());
+        return names;
+    }
+
+    std::optional<TFakeGame> game;
+    fs::path baja;
+};
+
+TEST_F(TForm1Operations, StopAndStartRenameSelectedTracksAndKeepTheList) {
+    TForm1 form(dialogs);
+    selectRows(form, {0, 2}, 3);
+    QTest::mouseClick(form.InactiveBtn, Qt::LeftButton);
+    EXPECT_EQ(listed(form), (std::vector<std::string>{"Alpha|a.~env", "Bravo|b.~env", "Charlie|c.~env", "Delta|d.env"}));
+    EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.~env", "b.~env", "c.~env", "d.env"}));
+    EXPECT_TRUE(form.ActiveListBox->selectionModel()->isRowSelected(0)) << "the selection stays";
+    EXPECT_EQ(form.ActiveListBox->currentIndex().row(), 3) << "the current item stays";
+
+    selectRows(form, {1, 2}, 0);
+    QTest::mouseClick(form.ActiveBtn, Qt::LeftButton);
+    EXPECT_EQ(listed(form), (std::vector<std::string>{"Alpha|a.~env", "Bravo|b.env", "Charlie|c.env", "Delta|d.env"}));
+    EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.~env", "b.env", "c.env", "d.env"}));
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(TForm1Operations, StopOnATrackWhoseInactiveTwinExistsFailsSilently) {
+    WriteFileBytes((baja / "D.~ENV").string(), {1, 2, 3});
+    TForm1 form(dialogs);
+    selectRows(form, {3}, 3);
+    QTest::mouseClick(form.InactiveBtn, Qt::LeftButton);
+    EXPECT_EQ(form.Tracks().Item(3).FileName, "d.env");
+    EXPECT_TRUE(fs::exists(baja / "d.env"));
+    EXPECT_EQ(ReadFileBytes((baja / "D.~ENV").string()), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(TForm1Operations, StoreMovesTheSelectedTracksAndRebuilds) {
+    const fs::path archive = dir.path() / "archive";
+    fs::create_directory(archive);
+    TForm1 form(dialogs);
+    selectRows(form, {0, 3}, 1);
+    dialogs.saveAnswers.push_back(QString::fromStdString((archive / "any name.env").string()));
+    QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
+
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].title, "Select a folder to archive to");
+    EXPECT_EQ(dialogs.requests[0].filter, "Archived tracks|*.env;*.~env");
+    EXPECT_EQ(dialogs.requests[0].fileName, "b.~env") << "the current item's name, though not selected";
+    EXPECT_EQ(filesIn(archive), (std::set<std::string>{"a.env", "d.env"}));
+    EXPECT_EQ(filesIn(baja), (std::set<std::string>{"b.~env", "c.envx"}));
+    EXPECT_EQ(listed(form), (std::vector<std::string>{"Bravo|b.~env", "Charlie|c.envx"}));
+}
+
+TEST_F(TForm1Operations, StoreCancelledOrWithoutCurrentItemChangesNothing) {
+    TForm1 form(dialogs);
+    QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
+    EXPECT_TRUE(dialogs.requests.empty()) << "no current item: no dialog";
+    selectRows(form, {0}, 0);
+    QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
+    EXPECT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(filesIn(baja).size(), 4u);
+    EXPECT_TRUE(form.ActiveListBox->selectionModel()->isRowSelected(0)) << "no rebuild after a cancel";
+}
+
+TEST_F(TForm1Operations, StoreIntoTheEventFolderItselfReportsAndKeepsTheTrack) {
+    TForm1 form(dialogs);
+    selectRows(form, {0}, 0);
+    const auto before = ReadFileBytes((baja / "a.env").string());
+    dialogs.saveAnswers.push_back(QString::fromStdString((baja / "a.env").string()));
+    QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, QString::fromStdString("Cannot create file " + (baja / "a.env").string() + "."));
+    EXPECT_EQ(dialogs.shown[0].caption, "Track manager");
+    EXPECT_EQ(ReadFileBytes((baja / "a.env").string()), before);
+    EXPECT_EQ(filesIn(baja).size(), 4u);
+}
+
+TEST_F(TForm1Operations, FetchCopiesIntoTheShownEventFolder) {
+    const fs::path archive = dir.path() / "archive";
+    fs::create_directory(archive);
+    WriteFileBytes((archive / "e.~env").string(),
+                   BuildContainer({{"e.scn", BytesOf(TFakeGame::SceneText("Echo"))}}));
+    TForm1 form(dialogs);
+    pickEvent(form, 4); // SX
+    dialogs.openAnswers.push_back({QString::fromStdString((archive / "e.~env").string())});
+    QTest::mouseClick(form.FetchBtn, Qt::LeftButton);
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].title, "Select tracks to fetch");
+    EXPECT_TRUE(fs::exists(archive / "e.~env")) << "the archived copy stays";
+    EXPECT_TRUE(fs::exists(game->EventFolder("SX") / "e.~env"));
+    EXPECT_EQ(listed(form), std::vector<std::string>{"Echo|e.~env"});
+}
+
+TEST_F(TForm1Operations, FetchOfAMissingFileIsReported) {
+    TForm1 form(dialogs);
+    const std::string missing = (dir.path() / "nowhere.env").string();
+    dialogs.openAnswers.push_back({QString::fromStdString(missing)});
+    QTest::mouseClick(form.FetchBtn, Qt::LeftButton);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, QString::fromStdString("Cannot open file " + missing + "."));
+}
+
+TEST_F(TForm1Operations, DeleteAsksFirst) {
+    TForm1 form(dialogs);
+    selectRows(form, {1, 2}, 0);
+    dialogs.answers.push_back(TDialogs::idNo);
+    QTest::mouseClick(form.DeleteBtn, Qt::LeftButton);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "Are you sure you want to delete these tracks?");
+    EXPECT_EQ(dialogs.shown[0].caption, "Track delete");
+    EXPECT_EQ(dialogs.shown[0].flags, 0x34u);
+    EXPECT_EQ(filesIn(baja).size(), 4u);
+    EXPECT_TRUE(form.ActiveListBox->selectionModel()->isRowSelected(1)) << "No: no rebuild";
+
+    dialogs.answers.push_back(TDialogs::idYes);
+    QTest::mouseClick(form.DeleteBtn, Qt::LeftButton);
+    EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.env", "d.env"}));
+    EXPECT_EQ(listed(form), (std::vector<std::string>{"Alpha|a.env", "Delta|d.env"}));
+
+    selectRows(form, {}, -1);
+    dialogs.answers.push_back(TDialogs::idYes);
+    QTest::mouseClick(form.DeleteBtn, Qt::LeftButton);
+    EXPECT_EQ(dialogs.shown.size(), 3u) << "asked even with nothing selected";
+    EXPECT_EQ(filesIn(baja).size(), 2u);
+}
+
+} // namespace

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QItemSelectionModel>
+#include <QListView>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "FakeGame.h"
+#include "TScriptedDialogs.h"
+#include "TempDir.h"
+#include "app/TForm1.h"
+#include "app/TTrackListModel.h"
+#include "platform/NativePath.h"
+
+namespace fs = std::filesystem;
+
+// Points the registry and the drive letters at a fake prefix for one test.
+class TFormFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const char* old = std::getenv("WINEPREFIX"))
+            m_oldPrefix = old;
+        m_oldNativePrefix = WinePrefix();
+        setPrefix(dir.path() / "pfx");
+    }
+    void TearDown() override {
+        if (m_oldPrefix)
+            setenv("WINEPREFIX", m_oldPrefix->c_str(), 1);
+        else
+            unsetenv("WINEPREFIX");
+        SetWinePrefix(m_oldNativePrefix);
+    }
+    void setPrefix(const fs::path& prefix) {
+        setenv("WINEPREFIX", prefix.c_str(), 1);
+        SetWinePrefix(prefix.string());
+    }
+
+    // The items as "display name|file name", in list order.
+    static std::vector<std::string> listed(TForm1& form) {
+        std::vector<std::string> out;
+        for (int i = 0; i < form.Tracks().rowCount(); ++i)
+            out.push_back(form.Tracks().Item(i).DisplayName + "|" + form.Tracks().Item(i).FileName);
+        return out;
+    }
+
+    static void pickEvent(TForm1& form, int index) {
+        form.EventSelectBox->setCurrentIndex(index);
+        emit form.EventSelectBox->activated(index);
+    }
+
+    TTempDir dir;
+    TScriptedDialogs dialogs;
+
+private:
+    std::optional<std::string> m_oldPrefix;
+    std::string m_oldNativePrefix;
+};
+
+// Selects the rows (and nothing else) and makes current the given row, as clicks would.
+inline void selectRows(TForm1& form, const std::vector<int>& rows, int current) {
+    QItemSelectionModel* selection = form.ActiveListBox->selectionModel();
+    selection->clearSelection();
+    for (const int row : rows)
+        selection->select(form.Tracks().index(row), QItemSelectionModel::Select);
+    if (current >= 0)
+        selection->setCurrentIndex(form.Tracks().index(current), QItemSelectionModel::NoUpdate);
+}
