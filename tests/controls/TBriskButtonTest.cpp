@@ -5,6 +5,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTest>
+#include <QToolTip>
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -329,19 +330,37 @@ TEST_F(ButtonTest, MovementRaisesTheInheritedMouseMoveEvent) {
 }
 
 TEST_F(ButtonTest, RealPointerClickAndDragOut) {
-    // Through Qt's own mouse dispatch: tracking, the implicit grab while pressed, leave events.
+    // Through Qt's own mouse dispatch: tracking, the implicit grab while pressed, leave events. On a
+    // real display a pointer movement arrives asynchronously, hence the waits.
+    const auto clicks = [&] { return std::count(log.begin(), log.end(), "click"); };
     QTest::mouseMove(button, QPoint(5, 5));
-    EXPECT_TRUE(button->Hovering());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return button->Hovering(); }, 2000));
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    EXPECT_EQ(std::count(log.begin(), log.end(), "click"), 1);
+    EXPECT_EQ(clicks(), 1);
     log.clear();
     QTest::mouseMove(button, QPoint(8, 8));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return button->Hovering(); }, 2000));
     QTest::mousePress(button, Qt::LeftButton, Qt::NoModifier, QPoint(8, 8));
+    EXPECT_TRUE(button->PressedLook());
     QTest::mouseMove(button, QPoint(60, 8));
-    EXPECT_FALSE(button->PressedLook());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !button->PressedLook(); }, 2000));
     QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, QPoint(60, 8));
-    EXPECT_EQ(std::count(log.begin(), log.end(), "click"), 0);
+    EXPECT_EQ(clicks(), 0);
     EXPECT_FALSE(button->Hovering());
+}
+
+TEST_F(ButtonTest, HintShowsOnlyWithShowHint) {
+    button->SetHint("Exit track manager");
+    const auto askForHint = [&] {
+        QToolTip::hideText();
+        QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), button->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(button, &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(askForHint(), QString());
+    button->SetShowHint(true);
+    EXPECT_EQ(askForHint(), "Exit track manager");
+    QToolTip::hideText();
 }
 
 class AcceleratorTest : public ButtonTest {
