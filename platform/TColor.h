@@ -9,6 +9,8 @@
 using TColor = std::uint32_t;
 
 constexpr TColor clSystemColor = 0x80000000u;
+// The high byte that marks a palette-relative colour.
+constexpr TColor clPaletteRelative = 0x02000000u;
 
 // System colours (index = the Windows COLOR_* number).
 constexpr TColor clWindow = clSystemColor | 5;

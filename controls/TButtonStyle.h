@@ -1,0 +1,33 @@
+#pragma once
+
+#include "controls/TBevelCut.h"
+#include "platform/TColor.h"
+
+// The look of a flat glyph button in one situation (pointer over it, pointer elsewhere, pressed).
+// Plain stores: changing a field of a button's own style does not repaint the button; the button's
+// style setters, which copy a whole style, do.
+class TButtonStyle {
+public:
+    TButtonStyle() = default;
+    explicit TButtonStyle(TBevelCut Bevel) : m_bevel(Bevel) {}
+
+    // Copies Color, Chequered and Bevel from Source.
+    void Assign(const TButtonStyle& Source);
+
+    // Cover the button face with a one-pixel chequer of Color.
+    bool Chequered() const { return m_chequered; }
+    void SetChequered(bool Value) { m_chequered = Value; }
+
+    TBevelCut Bevel() const { return m_bevel; }
+    void SetBevel(TBevelCut Value) { m_bevel = Value; }
+
+    // The colour of the chequer; used nowhere else. A new style starts black (a window description's
+    // default is white).
+    TColor Color() const { return m_color; }
+    void SetColor(TColor Value) { m_color = Value; }
+
+private:
+    bool m_chequered = false;
+    TBevelCut m_bevel = bvNone;
+    TColor m_color = clBlack;
+};

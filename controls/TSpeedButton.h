@@ -1,0 +1,116 @@
+#pragma once
+
+#include <QImage>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+#include "platform/TColor.h"
+
+// The states of a drag passing over a control.
+enum TDragState : int { dsDragEnter, dsDragLeave, dsDragMove };
+
+// A mouse cursor of the framework, by its number.
+using TCursor = int;
+constexpr TCursor crDrag = -12;
+
+// Event handlers are plain function objects, called only when assigned. Sender is the control that
+// raises the event; positions are in its client coordinates.
+using TNotifyEvent = std::function<void(QObject* Sender)>;
+using TMouseEvent =
+    std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(QObject* Sender, Qt::KeyboardModifiers Shift, int X, int Y)>;
+// Source is the control being dragged; Accept starts true and says whether a drop would be taken.
+using TDragOverEvent =
+    std::function<void(QObject* Sender, QObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDragDropEvent = std::function<void(QObject* Sender, QObject* Source, int X, int Y)>;
+// Target is the control that took the drop, null when the drag ended elsewhere (X and Y are then 0).
+using TEndDragEvent = std::function<void(QObject* Sender, QObject* Target, int X, int Y)>;
+
+// A button that takes no keyboard focus and paints nothing itself: the base of the program's own tool
+// buttons. A left press of an enabled button arms a click; the release of the left button disarms it
+// and fires OnClick when it lies inside (0 <= X < width, 0 <= Y <= height: the bottom bound is
+// inclusive). The caption's accelerator ("&x" gives Alt+X) clicks it too. Controls can be dragged onto
+// it within the program (OnDragOver, OnDragDrop), and it can start such a drag itself (BeginDrag).
+class TSpeedButton : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TSpeedButton(QWidget* Parent = nullptr);
+
+    // The caption; "&" marks the accelerator character, "&&" stands for one "&". Repaints.
+    const QString& Caption() const { return m_caption; }
+    void SetCaption(const QString& Value);
+
+    // The picture, owned by the button: the setter keeps a copy. Repaints.
+    const QImage& Glyph() const { return m_glyph; }
+    void SetGlyph(const QImage& Value);
+
+    // The colour of the caption's text (the framework font's colour). Repaints.
+    TColor FontColor() const { return m_fontColor; }
+    void SetFontColor(TColor Value);
+
+    // The tool tip, shown only while ShowHint is true.
+    const QString& Hint() const { return m_hint; }
+    void SetHint(const QString& Value);
+    bool ShowHint() const { return m_showHint; }
+    void SetShowHint(bool Value) { m_showHint = Value; }
+
+    // Stored for the program; the platform's drag feedback is used while dragging.
+    TCursor DragCursor() const { return m_dragCursor; }
+    void SetDragCursor(TCursor Value) { m_dragCursor = Value; }
+
+    // Raises OnClick.
+    virtual void Click();
+
+    // Starts dragging the button at once and returns when the drag has ended, after raising OnEndDrag.
+    virtual void BeginDrag();
+
+    TNotifyEvent OnClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+    TEndDragEvent OnEndDrag;
+
+protected:
+    // Raises OnMouseDown; a left press of an enabled button arms the click.
+    virtual void MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    // Raises OnMouseUp; the release of the left button disarms an armed click and fires it when
+    // (X, Y) lies inside.
+    virtual void MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    // Raises OnMouseMove.
+    virtual void MouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
+    // The caption's accelerator was typed: clicks the button when it is enabled and its parent is
+    // showing. Returns whether the key was handled.
+    virtual bool DialogChar();
+
+    // Disarms a click armed by a press, so that the release fires none.
+    void CancelClick() { m_clickArmed = false; }
+
+    bool event(QEvent* Event) override;
+    void mousePressEvent(QMouseEvent* Event) override;
+    void mouseReleaseEvent(QMouseEvent* Event) override;
+    void mouseMoveEvent(QMouseEvent* Event) override;
+    void dragEnterEvent(QDragEnterEvent* Event) override;
+    void dragMoveEvent(QDragMoveEvent* Event) override;
+    void dragLeaveEvent(QDragLeaveEvent* Event) override;
+    void dropEvent(QDropEvent* Event) override;
+
+private:
+    void grabAccelerator();
+    bool dragOver(QObject* source, QPoint at, TDragState state);
+
+    QString m_caption;
+    QImage m_glyph;
+    TColor m_fontColor = clWindowText;
+    QString m_hint;
+    bool m_showHint = false;
+    TCursor m_dragCursor = crDrag;
+    bool m_clickArmed = false;
+    int m_acceleratorId = 0;
+    QPointer<QObject> m_dragSource; // the drag over the button, while one is
+    QPoint m_lastDragPos;
+};
