@@ -1,0 +1,197 @@
+#include "TSearchRec.h"
+
+#include "NativePath.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "WinText.h"
+#else
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+// The bits that keep an entry out of a search unless the mask asks for them.
+constexpr int kSpecialAttr = faHidden | faSysFile | faVolumeID | faDirectory;
+
+} // namespace
+
+TSearchRec::~TSearchRec() {
+    FindClose(*this);
+}
+
+#ifdef _WIN32
+
+namespace {
+
+int findMatching(TSearchRec& rec, WIN32_FIND_DATAW& data, HANDLE handle, int excludeAttr) {
+    while (data.dwFileAttributes & static_cast<DWORD>(excludeAttr)) {
+        if (!::FindNextFileW(handle, &data))
+            return static_cast<int>(::GetLastError());
+    }
+    rec.Name = Utf8FromWide(data.cFileName);
+    rec.Attr = static_cast<int>(data.dwFileAttributes);
+    rec.Size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return 0;
+}
+
+} // namespace
+
+int FindFirst(const std::string& path, int attr, TSearchRec& rec) {
+    FindClose(rec);
+    WIN32_FIND_DATAW data{};
+    HANDLE handle = ::FindFirstFileW(WideFromUtf8(NativePath(path)).c_str(), &data);
+    if (handle == INVALID_HANDLE_VALUE)
+        return static_cast<int>(::GetLastError());
+    rec.m_excludeAttr = ~attr & kSpecialAttr;
+    const int result = findMatching(rec, data, handle, rec.m_excludeAttr);
+    if (result != 0) {
+        ::FindClose(handle);
+        return result;
+    }
+    rec.m_handle = handle;
+    return 0;
+}
+
+int FindNext(TSearchRec& rec) {
+    if (!rec.m_handle)
+        return kErrorNoMoreFiles;
+    WIN32_FIND_DATAW data{};
+    if (!::FindNextFileW(static_cast<HANDLE>(rec.m_handle), &data))
+        return static_cast<int>(::GetLastError());
+    return findMatching(rec, data, static_cast<HANDLE>(rec.m_handle), rec.m_excludeAttr);
+}
+
+void FindClose(TSearchRec& rec) {
+    if (rec.m_handle)
+        ::FindClose(static_cast<HANDLE>(rec.m_handle));
+    rec.m_handle = nullptr;
+}
+
+#else
+
+namespace {
+
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+// Wildcard match of a whole name: "*" any run of characters, "?" one byte.
+bool matches(std::string_view name, std::string_view pattern) {
+    if (pattern == "*" || pattern == "*.*")
+        return true;
+    std::size_t n = 0;
+    std::size_t p = 0;
+    std::size_t starP = std::string_view::npos;
+    std::size_t starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || asciiLower(pattern[p]) == asciiLower(name[n]))) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+int errorOfErrno(int error) {
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return kErrorAccessDenied;
+    default:
+        return kErrorPathNotFound;
+    }
+}
+
+// Reads entries up to the next that the search reports, and fills rec with it.
+int findMatching(TSearchRec& rec, DIR* dir, const std::string& pattern, int excludeAttr) {
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (!matches(name, pattern))
+            continue;
+        const bool hidden = name[0] == '.' && name != "." && name != "..";
+        if (hidden && (excludeAttr & faHidden))
+            continue;
+        int attr = hidden ? faHidden : 0;
+        std::int64_t size = 0;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0) {
+            if (S_ISDIR(st.st_mode)) {
+                attr |= faDirectory;
+            } else if (S_ISREG(st.st_mode)) {
+                attr |= faArchive;
+                size = st.st_size;
+            } else {
+                attr |= faDevice;
+            }
+            if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+                attr |= faReadOnly;
+        } else if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                   S_ISLNK(st.st_mode)) {
+            // A dangling (or looping) link: a file that fails to open, as Windows would show it.
+            attr |= faArchive;
+        } else {
+            continue; // removed since the folder was read
+        }
+        if (attr & excludeAttr)
+            continue;
+        rec.Name.assign(name);
+        rec.Attr = attr;
+        rec.Size = size;
+        return 0;
+    }
+    return kErrorNoMoreFiles;
+}
+
+} // namespace
+
+int FindFirst(const std::string& path, int attr, TSearchRec& rec) {
+    FindClose(rec);
+    const std::size_t cut = path.find_last_of("\\/");
+    const std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+    std::string pattern = cut == std::string::npos ? path : path.substr(cut + 1);
+    if (pattern.empty())
+        return kErrorFileNotFound;
+    // "C:" alone names the drive's root here; "" is the working folder.
+    const std::string native = NativePath(folder.empty() ? std::string(".") : folder);
+    DIR* dir = ::opendir(native.c_str());
+    if (!dir)
+        return errorOfErrno(errno);
+    rec.m_excludeAttr = ~attr & kSpecialAttr;
+    rec.m_pattern = std::move(pattern);
+    if (findMatching(rec, dir, rec.m_pattern, rec.m_excludeAttr) != 0) {
+        ::closedir(dir);
+        return kErrorFileNotFound;
+    }
+    rec.m_handle = dir;
+    return 0;
+}
+
+int FindNext(TSearchRec& rec) {
+    if (!rec.m_handle)
+        return kErrorNoMoreFiles;
+    return findMatching(rec, static_cast<DIR*>(rec.m_handle), rec.m_pattern, rec.m_excludeAttr);
+}
+
+void FindClose(TSearchRec& rec) {
+    if (rec.m_handle)
+        ::closedir(static_cast<DIR*>(rec.m_handle));
+    rec.m_handle = nullptr;
+}
+
+#endif

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Attribute bits of a folder entry, as Windows reports them.
+constexpr int faReadOnly = 0x01;  // Linux: no write bit at all in the mode
+constexpr int faHidden = 0x02;    // Linux: the name begins with "." (not "." and "..")
+constexpr int faSysFile = 0x04;   // Linux: never
+constexpr int faVolumeID = 0x08;  // never reported by a folder search
+constexpr int faDirectory = 0x10; // a folder, or a link to one
+constexpr int faArchive = 0x20;   // Linux: a regular file, a link to one, or a dangling link
+// Linux: a FIFO, socket or device (or a link to one). Such an entry must not be opened as a file:
+// opening a FIFO can wait for ever. The value is Windows' FILE_ATTRIBUTE_DEVICE.
+constexpr int faDevice = 0x40;
+constexpr int faAnyFile = 0x3F;
+
+// The Windows error codes a search ends with.
+constexpr int kErrorFileNotFound = 2; // no entry matches
+constexpr int kErrorPathNotFound = 3; // the folder does not exist (or is no folder)
+constexpr int kErrorAccessDenied = 5; // the folder cannot be listed
+constexpr int kErrorNoMoreFiles = 18; // FindNext: the search is through
+
+// One folder search and the entry it found last. The search is closed by FindClose, and at the
+// latest when the record is destroyed, so an exception between FindFirst and FindClose leaks
+// nothing.
+class TSearchRec {
+public:
+    std::string Name;      // the entry's name as the file system has it (UTF-8)
+    int Attr = 0;          // fa... bits
+    std::int64_t Size = 0; // bytes of a file; 0 for anything else
+
+    TSearchRec() = default;
+    ~TSearchRec();
+    TSearchRec(const TSearchRec&) = delete;
+    TSearchRec& operator=(const TSearchRec&) = delete;
+
+private:
+    friend int FindFirst(const std::string& path, int attr, TSearchRec& rec);
+    friend int FindNext(TSearchRec& rec);
+    friend void FindClose(TSearchRec& rec);
+
+    void* m_handle = nullptr; // DIR* on Linux, the search HANDLE on Windows
+    int m_excludeAttr = 0;
+    std::string m_pattern;
+};
+
+// Starts a search of a folder. path is a Windows-style path whose last component is the name
+// pattern ("C:\Games\Skarn\Vevozura\Baja\*.*"); the folder is resolved through NativePath. Entries
+// come in the file system's order, "." and ".." included. attr is the attribute mask: an entry
+// with faHidden, faSysFile, faVolumeID or faDirectory is found only when attr holds that bit; the
+// other bits never exclude an entry.
+// Returns 0 with rec holding the first entry and the search open, or a Windows error code
+// (kErrorFileNotFound, kErrorPathNotFound, ...) with no search open.
+// Linux: "*" and "*.*" match every name; other patterns match with "*" and "?" wildcards, letters
+// compared without regard to ASCII case (no 8.3 short names and none of Windows' other pattern
+// rules).
+int FindFirst(const std::string& path, int attr, TSearchRec& rec);
+
+// The next entry of the search: 0 with rec holding it, or kErrorNoMoreFiles (or another error
+// code) when there is none. The search stays open until FindClose.
+int FindNext(TSearchRec& rec);
+
+// Ends the search of rec; nothing when none is open. Name, Attr and Size keep their values.
+void FindClose(TSearchRec& rec);
