@@ -13,3 +13,4 @@ struct TUsageError {
 
 int CmdLs(const std::vector<std::string>& args);
 int CmdCat(const std::vector<std::string>& args);
+int CmdTga(const std::vector<std::string>& args);

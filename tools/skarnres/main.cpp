@@ -19,6 +19,7 @@ struct TCommandInfo {
 const TCommandInfo commands[] = {
     {"ls", CmdLs, "ls FILE                 list a container's entries: index, name, offset, length"},
     {"cat", CmdCat, "cat FILE ENTRY          write an entry's bytes (descrambled) to standard output"},
+    {"tga", CmdTga, "tga IN.tga -o OUT.png [--mode 0|1|2]  decode a TGA image as the program does (mode 2)"},
 };
 
 void printUsage(std::ostream& out) {
