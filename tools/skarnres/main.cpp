@@ -30,6 +30,7 @@ const TCommandInfo commands[] = {
     {"fetch", CmdFetch,
      "fetch FILE... --into EVENT-FOLDER\n"
      "                                   copy archived tracks into an event folder"},
+    {"tga", CmdTga, "tga IN.tga -o OUT.png [--mode 0|1|2]  decode a TGA image as the program does (mode 2)"},
 };
 
 void printUsage(std::ostream& out) {

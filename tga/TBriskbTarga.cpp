@@ -1,0 +1,483 @@
+#include "tga/TBriskbTarga.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/Exceptions.h"
+
+namespace {
+
+const char* const InvalidText = "Invalid TGA file!";
+const char* const EndOfFileText = "End-Of-File reached";
+
+constexpr std::uint8_t RightToLeft = 0x10;
+constexpr std::uint8_t TopToBottom = 0x20;
+
+bool acceptedImageType(std::uint8_t type) {
+    return type == 1 || type == 2 || type == 3 || type == 9 || type == 10 || type == 11;
+}
+
+// NOTE: the format allows 4-bit pixels and the header check of old let them pass, but nothing says
+// how they are packed, placed or coloured. They are rejected with the other unreadable headers
+// rather than decoded into something made up.
+bool acceptedPixelDepth(std::uint8_t depth) {
+    return depth == 1 || depth == 8 || depth == 16 || depth == 24 || depth == 32;
+}
+
+std::uint16_t littleEndian16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
+
+// The 24-bit output of a 5-5-5 word: blue, green, red, each channel shifted up by 3. Bit 15 is ignored.
+inline void storeWordAsBgr(std::uint16_t w, std::uint8_t* to) {
+    to[0] = static_cast<std::uint8_t>(w << 3);
+    to[1] = static_cast<std::uint8_t>((w >> 2) & 0xF8);
+    to[2] = static_cast<std::uint8_t>((w >> 7) & 0xF8);
+}
+
+// The pixel conversions of DecodeRow, one per kind of pixel value and output. Each writes exactly
+// count times its output size; the wider stores of a pixel are overwritten by the next one and never
+// reach past the last.
+
+void copyBytes1(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
+    std::memcpy(to, from, count);
+}
+
+void copyBytes3(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
+    std::memcpy(to, from, count * 3);
+}
+
+void indexToBgr(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t* lookup) {
+    if (count == 0)
+        return;
+    for (std::size_t i = 0; i + 1 < count; ++i)
+        std::memcpy(to + 3 * i, &lookup[from[i]], 4);
+    std::memcpy(to + 3 * (count - 1), &lookup[from[count - 1]], 3);
+}
+
+void wordToBgr(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
+    for (std::size_t i = 0; i < count; ++i)
+        storeWordAsBgr(littleEndian16(from + 2 * i), to + 3 * i);
+}
+
+void wordToGrey(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint8_t bgr[3];
+        storeWordAsBgr(littleEndian16(from + 2 * i), bgr);
+        to[i] = TBriskbTarga::GreyLevel(bgr[2], bgr[1], bgr[0]);
+    }
+}
+
+void bgrToGrey(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
+    for (std::size_t i = 0; i < count; ++i, from += 3)
+        to[i] = TBriskbTarga::GreyLevel(from[2], from[1], from[0]);
+}
+
+// NOTE: the fourth byte of a 32-bit pixel (alpha or attribute bits) is read and dropped.
+void bgraToBgr(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
+    if (count == 0)
+        return;
+    for (std::size_t i = 0; i + 1 < count; ++i)
+        std::memcpy(to + 3 * i, from + 4 * i, 4);
+    std::memcpy(to + 3 * (count - 1), from + 4 * (count - 1), 3);
+}
+
+void bgraToGrey(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
+    for (std::size_t i = 0; i < count; ++i, from += 4)
+        to[i] = TBriskbTarga::GreyLevel(from[2], from[1], from[0]);
+}
+
+// Writes count units of size bytes, each a copy of unit.
+void fillUnits(std::uint8_t* to, std::size_t count, const std::uint8_t* unit, std::size_t size) {
+    if (size == 1) {
+        std::memset(to, unit[0], count);
+        return;
+    }
+    for (std::size_t i = 0; i < count; ++i, to += size)
+        std::memcpy(to, unit, size);
+}
+
+} // namespace
+
+TBriskbTarga::TBriskbTarga() = default;
+
+TBriskbTarga::~TBriskbTarga() = default;
+
+void TBriskbTarga::DecodeToBitmap(const std::uint8_t* imageData, std::uint32_t imageSize, TBitmap& bitmap,
+                                  std::uint16_t mode) noexcept {
+    m_inputData = imageData;
+    m_inputLeft = imageData ? imageSize : 0;
+    m_inputPos = 0;
+    try {
+        DecodeImage(bitmap, mode);
+    } catch (...) {
+        // Every failure of a decode ends it quietly; what the bitmap holds is the outcome.
+    }
+    m_inputData = nullptr;
+}
+
+// ---- input reads
+
+const std::uint8_t* TBriskbTarga::takeBlock(std::size_t count) {
+    if (count > m_inputLeft)
+        throw EReadError(EndOfFileText);
+    const std::uint8_t* at = m_inputData + m_inputPos;
+    m_inputPos += static_cast<std::uint32_t>(count);
+    m_inputLeft -= static_cast<std::uint32_t>(count);
+    return at;
+}
+
+std::uint8_t TBriskbTarga::ReadByte() {
+    return *takeBlock(1);
+}
+
+std::uint16_t TBriskbTarga::ReadWord() {
+    const std::uint8_t low = ReadByte();
+    return static_cast<std::uint16_t>(low + 256 * ReadByte());
+}
+
+void TBriskbTarga::ReadBlock(void* destination, std::uint16_t count) {
+    const std::uint8_t* from = takeBlock(count);
+    if (count > 0)
+        std::memcpy(destination, from, count);
+}
+
+// ---- header, image ID and colour map
+
+void TBriskbTarga::ReadHeader() {
+    std::uint8_t raw[18];
+    ReadBlock(raw, sizeof raw);
+    m_header.idLength = raw[0x00];
+    m_header.colourMapType = raw[0x01];
+    m_header.imageType = raw[0x02];
+    m_header.colourMapFirst = littleEndian16(raw + 0x03);
+    m_header.colourMapLength = littleEndian16(raw + 0x05);
+    m_header.colourMapEntrySize = raw[0x07];
+    m_header.xOrigin = littleEndian16(raw + 0x08);
+    m_header.yOrigin = littleEndian16(raw + 0x0A);
+    m_header.width = littleEndian16(raw + 0x0C);
+    m_header.height = littleEndian16(raw + 0x0E);
+    m_header.pixelDepth = raw[0x10];
+    m_header.descriptor = raw[0x11];
+    m_invalid = false;
+
+    // An image without pixels is refused like any other unreadable header, and so is one whose rows
+    // of 3 bytes per pixel would not fit the 16-bit row size or whose rows the signed 16-bit row
+    // numbers would not reach: the row arithmetic of old overflowed its buffers there.
+    const bool sizeOk = m_header.width > 0 && m_header.height > 0 && m_header.width <= MaxWidth &&
+                        m_header.height <= MaxHeight;
+    if (!acceptedImageType(m_header.imageType) || !acceptedPixelDepth(m_header.pixelDepth) || !sizeOk) {
+        m_errorText = InvalidText;
+        m_invalid = true;
+        return;
+    }
+
+    if (m_header.idLength != 0)
+        ReadBlock(m_imageId, m_header.idLength);
+
+    std::fill(std::begin(m_colourTable), std::end(m_colourTable), TColourTableEntry{});
+    if (m_header.colourMapType != 0) {
+        readColourMap();
+    } else if (m_header.pixelDepth == 8) {
+        MakeGreyRamp();
+    } else if (m_header.pixelDepth == 1) {
+        m_colourTable[0] = {0, 0, 0};
+        m_colourTable[1] = {63, 63, 63};
+    }
+}
+
+void TBriskbTarga::readColourMap() {
+    // NOTE: each entry takes (entry size + 7) div 8 bytes. 15-bit entries read like 16-bit ones
+    // (x-r5-g5-b5), 32-bit ones as blue, green, red and a dropped byte; entries of any other size are
+    // consumed and stay black. Entries whose index would be 256 or more are consumed and ignored.
+    const unsigned size = m_header.colourMapEntrySize;
+    const std::size_t entryBytes = (size + 7) / 8;
+    const std::size_t length = m_header.colourMapLength;
+    const std::uint8_t* map = takeBlock(length * entryBytes);
+    for (std::size_t i = 0; i < length; ++i, map += entryBytes) {
+        const std::size_t index = m_header.colourMapFirst + i;
+        if (index > 255)
+            break;
+        TColourTableEntry& e = m_colourTable[index];
+        if (size == 15 || size == 16) {
+            const std::uint16_t w = littleEndian16(map);
+            e.red = static_cast<std::uint8_t>(((w >> 10) & 31) * 2);
+            e.green = static_cast<std::uint8_t>(((w >> 5) & 31) * 2);
+            e.blue = static_cast<std::uint8_t>((w & 31) * 2);
+        } else if (size == 24 || size == 32) {
+            e.blue = static_cast<std::uint8_t>(map[0] >> 2);
+            e.green = static_cast<std::uint8_t>(map[1] >> 2);
+            e.red = static_cast<std::uint8_t>(map[2] >> 2);
+        }
+    }
+}
+
+// ---- palettes and fixed tables
+
+void TBriskbTarga::SetMonoPalette(TBitmap& bitmap) {
+    m_logPalette.palVersion = 0x300;
+    m_logPalette.palNumEntries = 2;
+    m_logPalette.palPalEntry[0] = {0, 0, 0, 0};
+    m_logPalette.palPalEntry[1] = {255, 255, 255, 0};
+    bitmap.SetPalette(CreatePalette(m_logPalette));
+}
+
+void TBriskbTarga::ApplyColourTable(TBitmap& bitmap) {
+    m_logPalette.palVersion = 0x300;
+    m_logPalette.palNumEntries = 256;
+    for (int i = 0; i < 256; ++i) {
+        const TColourTableEntry& e = m_colourTable[i];
+        m_logPalette.palPalEntry[i] = {static_cast<std::uint8_t>(e.red * 4),
+                                       static_cast<std::uint8_t>(e.green * 4),
+                                       static_cast<std::uint8_t>(e.blue * 4), 0};
+    }
+    bitmap.SetPalette(CreatePalette(m_logPalette));
+}
+
+void TBriskbTarga::MakeGreyRamp() {
+    for (int i = 0; i < 256; ++i) {
+        const auto v = static_cast<std::uint8_t>(i * 63 / 255);
+        m_colourTable[i] = {v, v, v};
+    }
+}
+
+void TBriskbTarga::MakeColourCube() {
+    for (int r = 0; r < 8; ++r)
+        for (int g = 0; g < 8; ++g)
+            for (int b = 0; b < 4; ++b)
+                m_colourTable[r * 32 + g * 4 + b] = {static_cast<std::uint8_t>(r * 8 + 7),
+                                                     static_cast<std::uint8_t>(g * 8 + 7),
+                                                     static_cast<std::uint8_t>(b * 16 + 15)};
+}
+
+// ---- the decode
+
+void TBriskbTarga::DecodeImage(TBitmap& bitmap, std::uint16_t mode) {
+    // Any mode other than 0 and 1 selects 24 bits, as mode 2 does.
+    m_native = mode == 0;
+    m_targetDepth = mode == 1 ? 8 : 24;
+    m_errorText.clear();
+    m_invalid = false;
+
+    ReadHeader();
+    if (m_invalid) {
+        bitmap.SetWidth(1);
+        bitmap.SetHeight(1);
+        return;
+    }
+
+    bitmap.SetHeight(m_header.height);
+    bitmap.SetWidth(m_header.width);
+    setFormatAndPalette(bitmap);
+
+    // The row buffers live for the rows only, however the decode ends.
+    struct TReleaseRows {
+        TBriskbTarga& reader;
+        ~TReleaseRows() {
+            std::vector<std::uint8_t>().swap(reader.m_rowBuffer);
+            std::vector<std::uint8_t>().swap(reader.m_scratchRow);
+        }
+    } releaseRows{*this};
+    // Room for one row of 3 bytes per pixel, and for the 4-byte store of a row's last pixel.
+    const std::size_t rowBytes = static_cast<std::size_t>(m_header.width) * 3 + 4;
+    m_rowBuffer.assign(rowBytes, 0);
+    m_scratchRow.assign(rowBytes, 0);
+    prepareRows();
+
+    const bool mono = m_header.pixelDepth == 1;
+    // Uncompressed rows take all their input at once or fail before writing anything, so they can be
+    // decoded straight into the bitmap. Run-length rows are built in RowBuffer first: the row that
+    // runs out of data must leave the bitmap row as it was.
+    const bool straight = !m_runLength && !m_mirror && !(mono && !m_native);
+    const int height = m_header.height;
+    const bool topDown = (m_header.descriptor & TopToBottom) != 0;
+    for (int i = 0; i < height; ++i) {
+        std::uint8_t* line = bitmap.ScanLine(topDown ? i : height - 1 - i);
+        if (straight) {
+            DecodeRow(line);
+            continue;
+        }
+        DecodeRow(m_rowBuffer.data());
+        if (mono && !(m_native && !m_mirror)) {
+            ExpandMonoRow();
+            finishMonoRow(line);
+        } else if (m_mirror) {
+            MirrorRow(bitmap.PixelFormat(), line);
+        } else {
+            std::memcpy(line, m_rowBuffer.data(), m_outRowSize);
+        }
+    }
+}
+
+void TBriskbTarga::setFormatAndPalette(TBitmap& bitmap) {
+    switch (m_header.pixelDepth) {
+    case 1:
+        bitmap.SetPixelFormat(TPixelFormat::pf1bit);
+        SetMonoPalette(bitmap);
+        if (m_native)
+            break;
+        if (m_targetDepth == 8) {
+            bitmap.SetPixelFormat(TPixelFormat::pf8bit);
+            ApplyColourTable(bitmap);
+        } else {
+            bitmap.SetPixelFormat(TPixelFormat::pf24bit);
+            MakeColourCube();
+            ApplyColourTable(bitmap);
+        }
+        break;
+    case 8:
+        bitmap.SetPixelFormat(TPixelFormat::pf8bit);
+        ApplyColourTable(bitmap);
+        if (m_native)
+            break;
+        bitmap.SetPixelFormat(m_targetDepth == 8 ? TPixelFormat::pf8bit : TPixelFormat::pf24bit);
+        ApplyColourTable(bitmap);
+        break;
+    default: // 16, 24, 32
+        bitmap.SetPixelFormat(TPixelFormat::pf24bit);
+        if (!m_native && m_targetDepth == 8) {
+            bitmap.SetPixelFormat(TPixelFormat::pf8bit);
+            MakeGreyRamp();
+        } else {
+            MakeColourCube();
+        }
+        ApplyColourTable(bitmap);
+        break;
+    }
+}
+
+void TBriskbTarga::prepareRows() {
+    const std::size_t width = m_header.width;
+    const unsigned depth = m_header.pixelDepth;
+    const bool grey = !m_native && m_targetDepth == 8;
+    m_runLength = m_header.imageType >= 9;
+    m_mirror = (m_header.descriptor & RightToLeft) != 0;
+    m_packetLeft = 0;
+    m_packetRepeats = false;
+
+    switch (depth) {
+    case 1:
+        // Packed bytes of 8 pixels; the most significant bit is the leftmost pixel.
+        m_units = (width + 7) / 8;
+        m_valueSize = 1;
+        m_unitOut = 1;
+        m_convert = copyBytes1;
+        m_outRowSize = m_native ? m_units : grey ? width : width * 3;
+        break;
+    case 8:
+        m_units = width;
+        m_valueSize = 1;
+        if (m_native || grey) {
+            m_unitOut = 1;
+            m_convert = copyBytes1;
+        } else {
+            // NOTE: each channel of the table (0..63) comes out as value * 4 + 3, so a 24-bit colour
+            // map byte keeps its six high bits and gets its two low bits set.
+            for (int i = 0; i < 256; ++i) {
+                const TColourTableEntry& e = m_colourTable[i];
+                const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(e.blue * 4 + 3),
+                                               static_cast<std::uint8_t>(e.green * 4 + 3),
+                                               static_cast<std::uint8_t>(e.red * 4 + 3), 0};
+                std::memcpy(&m_lookup[i], bytes, 4);
+            }
+            m_unitOut = 3;
+            m_convert = indexToBgr;
+        }
+        break;
+    case 16:
+        m_units = width;
+        m_valueSize = 2;
+        m_unitOut = grey ? 1 : 3;
+        m_convert = grey ? wordToGrey : wordToBgr;
+        break;
+    case 24:
+        m_units = width;
+        m_valueSize = 3;
+        m_unitOut = grey ? 1 : 3;
+        m_convert = grey ? bgrToGrey : copyBytes3;
+        break;
+    default: // 32
+        m_units = width;
+        m_valueSize = 4;
+        m_unitOut = grey ? 1 : 3;
+        m_convert = grey ? bgraToGrey : bgraToBgr;
+        break;
+    }
+    if (depth != 1)
+        m_outRowSize = m_units * m_unitOut;
+}
+
+void TBriskbTarga::DecodeRow(std::uint8_t* to) {
+    if (!m_runLength) {
+        m_convert(takeBlock(m_units * m_valueSize), m_units, to, m_lookup);
+        return;
+    }
+    // NOTE: real files hold packets that run past the end of a row. The rest of such a packet goes on
+    // in the next row, so they decode as their writers meant; a row never takes more than its units.
+    std::size_t done = 0;
+    while (done < m_units) {
+        if (m_packetLeft == 0) {
+            const std::uint8_t h = ReadByte();
+            m_packetLeft = (h & 0x7Fu) + 1;
+            m_packetRepeats = (h & 0x80) != 0;
+            if (m_packetRepeats)
+                m_convert(takeBlock(m_valueSize), 1, m_repeatOut, m_lookup);
+        }
+        const std::size_t n = std::min(m_packetLeft, m_units - done);
+        std::uint8_t* at = to + done * m_unitOut;
+        if (m_packetRepeats)
+            fillUnits(at, n, m_repeatOut, m_unitOut);
+        else
+            m_convert(takeBlock(n * m_valueSize), n, at, m_lookup);
+        done += n;
+        m_packetLeft -= n;
+    }
+}
+
+void TBriskbTarga::ExpandMonoRow() {
+    const std::size_t width = m_header.width;
+    const std::uint8_t* packed = m_rowBuffer.data();
+    std::uint8_t* out = m_scratchRow.data();
+    for (std::size_t i = 0; i < width; ++i)
+        out[i] = (packed[i / 8] >> (7 - i % 8)) & 1;
+}
+
+// A 1-bit row, expanded in ScratchRow to one byte (0 or 1) per pixel, mirrored there when the image
+// is stored right to left, and stored in the bitmap's format.
+//
+// NOTE: 1-bit pixels are black (0) and white (1) in every mode. Mode 1 stores the bytes 0 and 1 under
+// the colour table's palette; mode 0 packs them again for the 1-bit bitmap with its black-and-white
+// palette; mode 2 writes black and white pixels (the colour table holds the colour cube there, which
+// says nothing about this image).
+void TBriskbTarga::finishMonoRow(std::uint8_t* line) {
+    const std::size_t width = m_header.width;
+    std::uint8_t* pixels = m_scratchRow.data();
+    if (m_mirror)
+        std::reverse(pixels, pixels + width);
+    if (m_native) {
+        std::memset(line, 0, m_outRowSize);
+        for (std::size_t i = 0; i < width; ++i)
+            line[i / 8] = static_cast<std::uint8_t>(line[i / 8] | pixels[i] << (7 - i % 8));
+    } else if (m_targetDepth == 8) {
+        std::memcpy(line, pixels, width);
+    } else {
+        for (std::size_t i = 0; i < width; ++i)
+            std::memset(line + 3 * i, pixels[i] ? 0xFF : 0x00, 3);
+    }
+}
+
+// Stores the first output-row-size bytes of RowBuffer in line, reversed from left to right in whole
+// pixels of the bitmap's format: 1 byte in 8 bits, 3 in 24 bits; in any other format as they are.
+void TBriskbTarga::MirrorRow(TPixelFormat format, std::uint8_t* line) const {
+    const std::uint8_t* row = m_rowBuffer.data();
+    const std::size_t size = m_outRowSize;
+    if (format == TPixelFormat::pf8bit) {
+        std::reverse_copy(row, row + size, line);
+    } else if (format == TPixelFormat::pf24bit) {
+        const std::size_t pixels = size / 3;
+        for (std::size_t i = 0; i < pixels; ++i)
+            std::memcpy(line + 3 * i, row + 3 * (pixels - 1 - i), 3);
+    } else {
+        std::memcpy(line, row, size);
+    }
+}

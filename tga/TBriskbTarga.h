@@ -1,0 +1,133 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/TBitmap.h"
+
+// Decodes one TGA image held whole in memory into a TBitmap, in one of three output modes:
+//   0 (native): 1- and 8-bit images keep their depth, 16-, 24- and 32-bit ones become 24 bits;
+//   1: an 8-bit bitmap (1-bit pixels as 0 and 1, 8-bit indexes as they are, true colour as grey);
+//   2: a 24-bit bitmap (blue, green, red bytes) for every image. The track preview uses this mode.
+//
+// Accepted: image types 1, 2, 3 (uncompressed) and 9, 10, 11 (run-length encoded), pixel depths 1, 8,
+// 16, 24 and 32. The image type only decides whether rows are run-length encoded; the pixel depth
+// alone decides how pixels are read, so a true-colour type with depth 8 reads indexes into the colour
+// table. The origin fields, attribute bits, extension area and footer are not used.
+//
+// Colour maps and grey levels are held on a 0..63 scale: an 8-bit pixel in mode 2 comes out as
+// table value * 4 + 3 per channel.
+class TBriskbTarga {
+public:
+    // The widest image whose rows of 3 bytes per pixel fit the 16-bit row size, and the highest image
+    // whose rows the 16-bit signed row numbers reach.
+    static constexpr int MaxWidth = 65535 / 3;
+    static constexpr int MaxHeight = 32767;
+
+    TBriskbTarga();
+    ~TBriskbTarga();
+    TBriskbTarga(const TBriskbTarga&) = delete;
+    TBriskbTarga& operator=(const TBriskbTarga&) = delete;
+
+    // Decodes the imageSize bytes at imageData (the caller's; read in place, never kept) into bitmap:
+    // sets its size, pixel format and palette and fills its rows. Every failure ends the decode
+    // quietly and none reaches the caller:
+    //   - a rejected header (see Invalid) leaves the bitmap 1 x 1, its pixel format and palette as
+    //     they were;
+    //   - data that end inside the header, the image ID or the colour map leave the bitmap untouched;
+    //   - data that end inside the rows (or any other failure once the bitmap is sized) leave the
+    //     image's size, pixel format and palette and every row stored before; the unfinished row and
+    //     the later ones keep what the resize and the format change left in them.
+    // A mode other than 0, 1 and 2 acts as 2.
+    void DecodeToBitmap(const std::uint8_t* imageData, std::uint32_t imageSize, TBitmap& bitmap,
+                        std::uint16_t mode) noexcept;
+
+    // True when the last decode's header was rejected: an image type or pixel depth the reader does
+    // not accept, a 4-bit image, a width or height of 0, or a size beyond MaxWidth x MaxHeight.
+    bool Invalid() const { return m_invalid; }
+    // "Invalid TGA file!" after a rejected header; empty otherwise.
+    const std::string& ErrorText() const { return m_errorText; }
+
+    // The weighted grey value (32 red + 64 green + 12 blue) div 108.
+    static std::uint8_t GreyLevel(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+        return static_cast<std::uint8_t>((32u * red + 64u * green + 12u * blue) / 108u);
+    }
+
+private:
+    // The 18-byte file header, fields in file order, multi-byte fields little-endian.
+    struct THeader {
+        std::uint8_t idLength = 0;           // 0x00
+        std::uint8_t colourMapType = 0;      // 0x01
+        std::uint8_t imageType = 0;          // 0x02
+        std::uint16_t colourMapFirst = 0;    // 0x03
+        std::uint16_t colourMapLength = 0;   // 0x05
+        std::uint8_t colourMapEntrySize = 0; // 0x07
+        std::uint16_t xOrigin = 0;           // 0x08
+        std::uint16_t yOrigin = 0;           // 0x0A
+        std::uint16_t width = 0;             // 0x0C
+        std::uint16_t height = 0;            // 0x0E
+        std::uint8_t pixelDepth = 0;         // 0x10
+        std::uint8_t descriptor = 0;         // 0x11: 0x10 right to left, 0x20 top to bottom
+    };
+    struct TColourTableEntry {
+        std::uint8_t red = 0;
+        std::uint8_t green = 0;
+        std::uint8_t blue = 0;
+    };
+    // Converts count pixel values at from into their output bytes at to.
+    using TConvert = void (*)(const std::uint8_t* from, std::size_t count, std::uint8_t* to,
+                              const std::uint32_t* lookup);
+
+    void DecodeImage(TBitmap& bitmap, std::uint16_t mode);
+    void ReadHeader();
+    void readColourMap();
+    void setFormatAndPalette(TBitmap& bitmap);
+    void prepareRows();
+    void DecodeRow(std::uint8_t* to);
+    void ExpandMonoRow();
+    void finishMonoRow(std::uint8_t* line);
+    void MirrorRow(TPixelFormat format, std::uint8_t* line) const;
+
+    // Input reads. Each throws EReadError "End-Of-File reached" when fewer bytes are left than it
+    // needs; consuming exactly all of the input is no error.
+    std::uint8_t ReadByte();
+    std::uint16_t ReadWord();
+    void ReadBlock(void* destination, std::uint16_t count);
+    // Takes count bytes in place and returns where they start.
+    const std::uint8_t* takeBlock(std::size_t count);
+
+    void SetMonoPalette(TBitmap& bitmap);
+    void ApplyColourTable(TBitmap& bitmap);
+    void MakeGreyRamp();
+    void MakeColourCube();
+
+    THeader m_header;
+    std::uint8_t m_imageId[256] = {};
+    const std::uint8_t* m_inputData = nullptr;
+    bool m_invalid = false;
+    std::uint32_t m_inputLeft = 0;
+    std::uint32_t m_inputPos = 0;
+    TColourTableEntry m_colourTable[256] = {};
+    TLogPalette m_logPalette;
+    std::vector<std::uint8_t> m_rowBuffer;
+    std::vector<std::uint8_t> m_scratchRow;
+    std::string m_errorText;
+    bool m_native = false;
+    std::uint16_t m_targetDepth = 24;
+
+    // The row plan of the current decode.
+    bool m_runLength = false;
+    bool m_mirror = false;
+    std::size_t m_units = 0;      // packed bytes (depth 1) or pixels per row
+    std::size_t m_valueSize = 0;  // input bytes per unit
+    std::size_t m_unitOut = 0;    // DecodeRow's output bytes per unit
+    std::size_t m_outRowSize = 0; // bytes stored per bitmap row
+    TConvert m_convert = nullptr;
+    std::uint32_t m_lookup[256] = {}; // depth 8 in mode 2: the output bytes of each index
+    // A run-length packet that runs past the end of a row goes on in the next row.
+    std::size_t m_packetLeft = 0;
+    bool m_packetRepeats = false;
+    std::uint8_t m_repeatOut[4] = {};
+};
