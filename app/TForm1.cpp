@@ -9,11 +9,13 @@
 #include <QStatusBar>
 #include <new>
 
+#include "app/PreviewPainting.h"
 #include "app/TPreviewImage.h"
 #include "app/TTrackItemDelegate.h"
 #include "app/TTrackListModel.h"
 #include "app/TrackCatalogue.h"
 #include "app/TrackOperations.h"
+#include "app/TrackPreview.h"
 #include "platform/Exceptions.h"
 #include "platform/TColor.h"
 #include "platform/TRegistry.h"
@@ -46,9 +48,7 @@ TForm1::~TForm1() = default;
 
 void TForm1::createControls() {
     setWindowTitle("Skarn2 Track manager");
-    QFont font("MS Sans Serif");
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(PreviewFont());
     resize(DesignWidth, DesignHeight);
     setMinimumSize(DesignWidth, MinimumHeight);
 
@@ -116,6 +116,12 @@ void TForm1::createControls() {
     // Tab order within each parent: the selector on the tool bar, the list on the client area.
     setTabOrder(EventSelectBox, ActiveListBox);
 
+    // Mouse and keyboard changes of the selection (also a Ctrl-click that deselects) show the
+    // current item; rebuilds of the list do not.
+    connect(ActiveListBox->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!m_rebuilding)
+            guarded([this] { ActiveListBoxClick(); });
+    });
     connect(EventSelectBox, &QComboBox::activated, this, [this] { guarded([this] { EventSelectBoxChange(); }); });
     connect(ExitBtn, &QPushButton::clicked, this, [this] { guarded([this] { ExitBtnClick(); }); });
     connect(ActiveBtn, &QPushButton::clicked, this, [this] { guarded([this] { ActiveBtnClick(); }); });
@@ -170,11 +176,11 @@ void TForm1::FormCreate() {
         ReadGameRoot();
         EventSelectBox->setCurrentIndex(0);
         RefreshTrackList();
-        QImage& canvas = Preview->Canvas();
-        QPainter painter(&canvas);
-        painter.setPen(QPen(Qt::black, 1));
-        painter.setBrush(qColor(clSkarnBlue));
-        painter.drawRect(0, 0, Preview->width() - 1, Preview->height() - 1);
+        // The preview's bitmap is made at the control's size on first use.
+        TBitmap& bitmap = Preview->Bitmap();
+        if (bitmap.Empty())
+            bitmap.SetSize(Preview->width(), Preview->height());
+        PaintPreviewBackground(bitmap);
         Preview->update();
     });
 }
@@ -304,6 +310,20 @@ void TForm1::ClearTrackList(QListView*) {
     m_rebuilding = true;
     m_tracks->Clear();
     m_rebuilding = wasRebuilding;
+}
+
+void TForm1::ActiveListBoxClick() {
+    const int current = ActiveListBox->currentIndex().row();
+    if (current < 0)
+        return;
+    const std::string fileName = m_tracks->Item(current).FileName;
+    StatusText->setText(EventSelectBox->currentText() + "\\" + QString::fromStdString(fileName));
+    StatusText->repaint();
+
+    TBitmap& bitmap = Preview->Bitmap();
+    if (!DecodeTrackPreview(eventFolder() + fileName, EventSelectBox->currentIndex(), bitmap))
+        PaintNoPreview(bitmap, font());
+    Preview->update();
 }
 
 void TForm1::ActiveListBoxDrawItem(QPainter& painter, int index, const QRect& rect) {

@@ -58,6 +58,7 @@ public:
     void ArchiveBtnClick();
     void FetchBtnClick();
     void DeleteBtnClick();
+    void ActiveListBoxClick();
 
     // Moves every selected track into destinationFolder (ending in a separator).
     void ArchiveSelected(const std::string& destinationFolder);

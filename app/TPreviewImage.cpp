@@ -2,22 +2,14 @@
 
 #include <QPainter>
 
-QImage& TPreviewImage::Canvas() {
-    if (m_picture.isNull()) {
-        m_picture = QImage(size(), QImage::Format_RGB32);
-        m_picture.fill(Qt::white);
-    }
-    return m_picture;
-}
+#include "controls/BitmapImage.h"
 
-void TPreviewImage::SetPicture(QImage picture) {
-    m_picture = std::move(picture);
-    update();
-}
+QImage TPreviewImage::Picture() const { return BitmapImage(m_bitmap).copy(); }
 
 void TPreviewImage::paintEvent(QPaintEvent*) {
-    if (m_picture.isNull())
+    const QImage picture = BitmapImage(m_bitmap);
+    if (picture.isNull())
         return;
     QPainter painter(this);
-    painter.drawImage(0, 0, m_picture);
+    painter.drawImage(0, 0, picture);
 }

@@ -1,23 +1,25 @@
 #pragma once
 
-#include <QImage>
 #include <QWidget>
 
-// The preview: shows its picture unscaled from its top-left corner; where the picture does not
-// reach, the parent shows through.
+#include "platform/TBitmap.h"
+
+// The preview: shows its bitmap unscaled from its top-left corner; where the bitmap does not reach,
+// the parent shows through.
 class TPreviewImage : public QWidget {
     Q_OBJECT
 public:
     using QWidget::QWidget;
 
-    // The drawing surface; created at the control's size on first use.
-    QImage& Canvas();
-    const QImage& Picture() const { return m_picture; }
-    void SetPicture(QImage picture);
+    // The picture's bitmap, which decoding and drawing change in place; call update() afterwards.
+    TBitmap& Bitmap() { return m_bitmap; }
+    const TBitmap& Bitmap() const { return m_bitmap; }
+    // The picture as the control shows it (a copy).
+    QImage Picture() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QImage m_picture;
+    TBitmap m_bitmap;
 };

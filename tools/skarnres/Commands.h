@@ -23,3 +23,4 @@ int CmdStop(const std::vector<std::string>& args);
 int CmdStore(const std::vector<std::string>& args);
 int CmdFetch(const std::vector<std::string>& args);
 int CmdTga(const std::vector<std::string>& args);
+int CmdPreview(const std::vector<std::string>& args); // built with the toolkit only

@@ -1,0 +1,53 @@
+#include "app/PreviewPainting.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+
+#include "controls/BitmapImage.h"
+#include "platform/TBitmap.h"
+#include "platform/TColor.h"
+
+namespace {
+
+const QColor FillColour(RedOf(clSkarnBlue), GreenOf(clSkarnBlue), BlueOf(clSkarnBlue));
+
+void paintBackground(QPainter& painter) {
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(FillColour);
+    // A 1-pixel outline around (0, 0)..(width - 1, height - 1), as the platform's rectangle call draws it.
+    painter.drawRect(0, 0, PreviewWidth - 1, PreviewHeight - 1);
+}
+
+} // namespace
+
+QFont PreviewFont() {
+    QFont font("MS Sans Serif");
+    font.setPixelSize(11);
+    return font;
+}
+
+void PaintPreviewBackground(TBitmap& bitmap) {
+    if (bitmap.PixelFormat() != TPixelFormat::pf24bit)
+        bitmap.SetPixelFormat(TPixelFormat::pf24bit);
+    QImage canvas = BitmapImage(bitmap);
+    if (canvas.isNull())
+        return;
+    QPainter painter(&canvas);
+    paintBackground(painter);
+}
+
+void PaintNoPreview(TBitmap& bitmap, const QFont& font) {
+    if (bitmap.PixelFormat() != TPixelFormat::pf24bit)
+        bitmap.SetPixelFormat(TPixelFormat::pf24bit);
+    QImage canvas = BitmapImage(bitmap);
+    if (canvas.isNull())
+        return;
+    QPainter painter(&canvas);
+    paintBackground(painter);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.setBackground(FillColour);
+    painter.setBackgroundMode(Qt::OpaqueMode);
+    painter.drawText(QPoint(15, 15 + QFontMetrics(font).ascent()), "No Preview Available");
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+class TBitmap;
+
+// The preview of a track below the widgets: which entry holds its picture and the decode into a
+// bitmap. The window and skarnres both use it.
+
+// The preview entry of a track file: its name without extension followed by "01s.tga" for the
+// event types at indexes 0 and 1 ("Baja", "Enduro") and "s.tga" for every other index. The index is
+// compared unsigned, so -1 (no event type selected) also takes "s.tga".
+std::string PreviewEntryName(const std::string& fileName, int eventIndex);
+
+// Decodes the preview picture of the track file at path into bitmap (mode 2: a 24-bit picture).
+// Returns false, with the bitmap untouched, when the container has no entry of that name (the last
+// of equal names, letter case ignored, is used). A picture that is no valid TGA image is no failure:
+// the bitmap holds what the decoder left. Throws EFOpenError when the file cannot be opened, for its
+// directory or for the picture's bytes.
+bool DecodeTrackPreview(const std::string& path, int eventIndex, TBitmap& bitmap);

@@ -1,0 +1,172 @@
+// The preview driven through the window: clicks on the list show the track's picture or the placeholder.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QTest>
+
+#include "TFormFixture.h"
+#include "TgaWriter.h"
+#include "app/TPreviewImage.h"
+#include "platform/TBitmap.h"
+
+namespace {
+
+// A solid 24-bit picture of the given size and colour.
+std::vector<std::uint8_t> solidTga(int width, int height, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    TTgaImage image;
+    image.width = static_cast<std::uint16_t>(width);
+    image.height = static_cast<std::uint16_t>(height);
+    for (int i = 0; i < width * height; ++i)
+        image.data.insert(image.data.end(), {b, g, r});
+    return BuildTga(image);
+}
+
+QColor pixel(const TForm1& form, int x, int y) { return form.Preview->Picture().pixelColor(x, y); }
+
+const QColor Fill(0x80, 0x9B, 0xBD);
+
+class TForm1Preview : public TFormFixture {
+protected:
+    void SetUp() override {
+        TFormFixture::SetUp();
+        game.emplace(dir.path() / "pfx");
+    }
+
+    // Clicks the item at row, as the user does; with Ctrl it toggles.
+    static void click(TForm1& form, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        const QRect rect = form.ActiveListBox->visualRect(form.Tracks().index(row));
+        QTest::mouseClick(form.ActiveListBox->viewport(), Qt::LeftButton, modifiers, rect.center());
+    }
+
+    std::optional<TFakeGame> game;
+};
+
+struct EventCase {
+    int index;
+    const char* eventType;
+    const char* shownEntry; // the entry whose picture must show
+};
+
+class PreviewEntry : public TForm1Preview, public ::testing::WithParamInterface<EventCase> {};
+
+TEST_P(PreviewEntry, EachEventTypeLooksForItsOwnName) {
+    const EventCase& c = GetParam();
+    // Both names exist, each with a picture of its own colour.
+    game->AddTrack(c.eventType, "jump.env", "Jump",
+                   {{"jump01s.tga", solidTga(3, 2, 255, 0, 0)}, {"jumps.tga", solidTga(3, 2, 0, 0, 255)}});
+    TForm1 form(dialogs);
+    form.show();
+    pickEvent(form, c.index);
+    click(form, 0);
+    EXPECT_EQ(form.StatusText->text(), QString(c.eventType) + "\\jump.env");
+    ASSERT_EQ(form.Preview->Bitmap().Width(), 3);
+    const QColor expected = std::string(c.shownEntry) == "jump01s.tga" ? QColor(255, 0, 0) : QColor(0, 0, 255);
+    EXPECT_EQ(pixel(form, 1, 1), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(EventTypes, PreviewEntry,
+                         ::testing::Values(EventCase{0, "Baja", "jump01s.tga"}, EventCase{1, "Enduro", "jump01s.tga"},
+                                           EventCase{2, "National", "jumps.tga"},
+                                           EventCase{3, "Quarries", "jumps.tga"}, EventCase{4, "SX", "jumps.tga"},
+                                           EventCase{5, "Tag", "jumps.tga"}));
+
+TEST_F(TForm1Preview, EntryNamesMatchWithoutRegardToCaseAndTheLaterWins) {
+    game->AddTrack("Baja", "jump.~env", "Jump",
+                   {{"JUMP01S.TGA", solidTga(2, 2, 255, 0, 0)}, {"textures\\Jump01s.tga", solidTga(4, 4, 0, 255, 0)}});
+    TForm1 form(dialogs);
+    form.show();
+    click(form, 0);
+    EXPECT_EQ(form.StatusText->text(), "Baja\\jump.~env") << "an inactive track looks for the same names";
+    EXPECT_EQ(form.Preview->Bitmap().Width(), 4);
+    EXPECT_EQ(pixel(form, 3, 3), QColor(0, 255, 0));
+}
+
+TEST_F(TForm1Preview, PlaceholderIsClippedToThePreviousPicture) {
+    game->AddTrack("Baja", "a.env", "A", {{"a01s.tga", solidTga(20, 10, 255, 255, 0)}});
+    game->AddTrack("Baja", "b.env", "B");
+    TForm1 form(dialogs);
+    form.show();
+    EXPECT_EQ(form.Preview->Bitmap().Width(), 285) << "cleared at start";
+    EXPECT_EQ(pixel(form, 0, 0), QColor(Qt::black));
+    EXPECT_EQ(pixel(form, 100, 100), Fill);
+
+    click(form, 0);
+    click(form, 1);
+    EXPECT_EQ(form.StatusText->text(), "Baja\\b.env");
+    EXPECT_EQ(form.Preview->Bitmap().Width(), 20);
+    EXPECT_EQ(form.Preview->Bitmap().Height(), 10);
+    EXPECT_EQ(pixel(form, 0, 0), QColor(Qt::black)) << "outline";
+    EXPECT_EQ(pixel(form, 5, 5), Fill) << "the fill, clipped: the outline's far side lies outside";
+    EXPECT_EQ(pixel(form, 19, 5), Fill);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(TForm1Preview, PlaceholderOnTheStartUpBitmapShowsItsText) {
+    game->AddTrack("Baja", "b.env", "B");
+    TForm1 form(dialogs);
+    form.show();
+    click(form, 0);
+    const QImage picture = form.Preview->Picture();
+    EXPECT_EQ(picture.size(), QSize(285, 139));
+    EXPECT_EQ(picture.pixelColor(284, 138), QColor(Qt::black));
+    int dark = 0;
+    for (int y = 15; y < 28; ++y)
+        for (int x = 15; x < 120; ++x)
+            dark += picture.pixelColor(x, y).lightness() < 60 ? 1 : 0;
+    EXPECT_GT(dark, 40) << "the text \"No Preview Available\" from (15, 15)";
+    EXPECT_EQ(picture.pixelColor(200, 100), Fill);
+}
+
+TEST_F(TForm1Preview, AnInvalidPictureShowsWhatTheDecoderLeftWithoutAMessage) {
+    game->AddTrack("Baja", "a.env", "A", {{"a01s.tga", {0, 0, 7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 0, 5, 0, 24, 0}}});
+    TForm1 form(dialogs);
+    form.show();
+    click(form, 0);
+    EXPECT_EQ(form.Preview->Bitmap().Width(), 1) << "a rejected header leaves 1 x 1";
+    EXPECT_EQ(form.Preview->Bitmap().Height(), 1);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(TForm1Preview, ATrackRemovedSinceTheListWasBuiltIsReported) {
+    game->AddTrack("Baja", "a.env", "A", {{"a01s.tga", solidTga(5, 5, 255, 0, 0)}});
+    const fs::path gone = game->AddTrack("Baja", "b.env", "B", {{"b01s.tga", solidTga(7, 7, 0, 0, 255)}});
+    TForm1 form(dialogs);
+    form.show();
+    click(form, 0);
+    fs::remove(gone);
+    click(form, 1);
+    EXPECT_EQ(form.StatusText->text(), "Baja\\b.env") << "set before the failure";
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "Cannot open file C:\\Games\\Skarn Rally 2\\Vevozura\\Baja\\b.env.");
+    EXPECT_EQ(form.Preview->Bitmap().Width(), 5) << "the previous picture stays";
+    EXPECT_EQ(pixel(form, 2, 2), QColor(255, 0, 0));
+}
+
+TEST_F(TForm1Preview, CtrlClickThatDeselectsStillShowsTheCurrentItem) {
+    game->AddTrack("Baja", "a.env", "A", {{"a01s.tga", solidTga(5, 5, 255, 0, 0)}});
+    game->AddTrack("Baja", "b.env", "B", {{"b01s.tga", solidTga(6, 6, 0, 255, 0)}});
+    TForm1 form(dialogs);
+    form.show();
+    click(form, 1);
+    click(form, 0, Qt::ControlModifier);
+    click(form, 0, Qt::ControlModifier); // deselects a, which stays current
+    EXPECT_FALSE(form.ActiveListBox->selectionModel()->isRowSelected(0));
+    EXPECT_EQ(form.StatusText->text(), "Baja\\a.env");
+    EXPECT_EQ(form.Preview->Bitmap().Width(), 5);
+}
+
+TEST_F(TForm1Preview, KeyboardMovesPreviewTooAndRebuildsKeepThePicture) {
+    game->AddTrack("Baja", "a.env", "A", {{"a01s.tga", solidTga(5, 5, 255, 0, 0)}});
+    game->AddTrack("Baja", "b.env", "B", {{"b01s.tga", solidTga(6, 6, 0, 255, 0)}});
+    TForm1 form(dialogs);
+    form.show();
+    click(form, 0);
+    QTest::keyClick(form.ActiveListBox, Qt::Key_Down);
+    EXPECT_EQ(form.StatusText->text(), "Baja\\b.env");
+    EXPECT_EQ(form.Preview->Bitmap().Width(), 6);
+    pickEvent(form, 3);
+    EXPECT_EQ(form.Preview->Bitmap().Width(), 6) << "a rebuild does not clear the preview";
+    EXPECT_EQ(form.StatusText->text(), "Baja\\b.env");
+}
+
+} // namespace

@@ -1,0 +1,57 @@
+#include <QFont>
+#include <QGuiApplication>
+#include <cstdlib>
+
+#include "BitmapPng.h"
+#include "Commands.h"
+#include "app/PreviewPainting.h"
+#include "app/TrackCatalogue.h"
+#include "app/TrackPreview.h"
+#include "platform/TBitmap.h"
+
+// skarnres preview FILE --event TYPE -o OUT.png: the picture the window shows for the track under that
+// event type when it is the first track clicked after start-up: the picture decoded onto the 285 x 139
+// start-up bitmap, or the placeholder on it when the track has no picture.
+int CmdPreview(const std::vector<std::string>& args) {
+    const char* usage = "usage: skarnres preview FILE --event TYPE -o OUT.png";
+    std::string input;
+    std::string output;
+    std::string eventType;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if ((args[i] == "-o" || args[i] == "--event") && i + 1 == args.size())
+            throw TUsageError{usage};
+        if (args[i] == "-o")
+            output = args[++i];
+        else if (args[i] == "--event")
+            eventType = args[++i];
+        else if (input.empty())
+            input = args[i];
+        else
+            throw TUsageError{usage};
+    }
+    if (input.empty() || output.empty() || eventType.empty())
+        throw TUsageError{usage};
+    int eventIndex = -1;
+    for (int i = 0; i < 6; ++i) {
+        if (eventType == EventTypes[i])
+            eventIndex = i;
+    }
+    if (eventIndex < 0)
+        throw TUsageError{"--event takes Baja, Enduro, National, Quarries, SX or Tag"};
+
+    // Text needs the toolkit's fonts; no window is shown.
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int argc = 1;
+    char name[] = "skarnres";
+    char* argv[] = {name, nullptr};
+    const QGuiApplication application(argc, argv);
+
+    TBitmap bitmap;
+    bitmap.SetSize(PreviewWidth, PreviewHeight);
+    PaintPreviewBackground(bitmap);
+    if (!DecodeTrackPreview(input, eventIndex, bitmap))
+        PaintNoPreview(bitmap, PreviewFont());
+    WriteBitmapPng(bitmap, output);
+    return 0;
+}
