@@ -1,0 +1,116 @@
+// Click to painted: the list's click handler (open the container, decode the picture) and the repaint
+// of the preview, on a 285 x 139 preview like the demo's and on a 1024 x 1024 one, raw and run-length.
+// The baseline is decoding the same bytes with stb_image and painting that image.
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_TGA
+#include <stb/stb_image.h>
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QItemSelectionModel>
+#include <QListView>
+#include <QPainter>
+#include <cstdlib>
+#include <memory>
+
+#include "FakeGame.h"
+#include "TempDir.h"
+#include "TgaWriter.h"
+#include "app/TDialogs.h"
+#include "app/TForm1.h"
+#include "app/TPreviewImage.h"
+#include "app/TTrackListModel.h"
+#include "platform/NativePath.h"
+
+namespace {
+
+class TSilentDialogs : public TDialogs {
+public:
+    int MessageBox(QWidget*, const QString&, const QString&, unsigned) override { return idOK; }
+    bool ExecuteSave(QWidget*, const TFileRequest&, QString&) override { return false; }
+    bool ExecuteOpen(QWidget*, const TFileRequest&, QStringList&) override { return false; }
+};
+
+std::vector<std::uint8_t> landscape(int width, int height, bool runLength) {
+    std::vector<std::uint8_t> bgr;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            bgr.insert(bgr.end(), {static_cast<std::uint8_t>(y < height / 2 ? 230 : 40),
+                                   static_cast<std::uint8_t>(120 + (y / 8) % 60), static_cast<std::uint8_t>(x / 8)});
+    TTgaImage image;
+    image.imageType = runLength ? 10 : 2;
+    image.width = static_cast<std::uint16_t>(width);
+    image.height = static_cast<std::uint16_t>(height);
+    image.data = runLength ? EncodeRunLength(bgr, 3, static_cast<std::size_t>(width)) : bgr;
+    return BuildTga(image);
+}
+
+struct TPreviewGame {
+    TPreviewGame() {
+        setenv("WINEPREFIX", (dir.path() / "pfx").c_str(), 1);
+        SetWinePrefix((dir.path() / "pfx").string());
+        TFakeGame game(dir.path() / "pfx");
+        pictures = {landscape(285, 139, false), landscape(1024, 1024, false), landscape(1024, 1024, true)};
+        game.AddTrack("Baja", "a.env", "a demo-sized picture", {{"a01s.tga", pictures[0]}});
+        game.AddTrack("Baja", "b.env", "b 1024 raw", {{"b01s.tga", pictures[1]}});
+        game.AddTrack("Baja", "c.env", "c 1024 run-length", {{"c01s.tga", pictures[2]}});
+        form = std::make_unique<TForm1>(dialogs);
+        form->show();
+    }
+
+    TTempDir dir;
+    TSilentDialogs dialogs;
+    std::vector<std::vector<std::uint8_t>> pictures;
+    std::unique_ptr<TForm1> form;
+};
+
+TPreviewGame& game() {
+    static TPreviewGame g;
+    return g;
+}
+
+void BM_ClickToPainted(benchmark::State& state) {
+    TForm1& form = *game().form;
+    const QModelIndex item = form.Tracks().index(static_cast<int>(state.range(0)));
+    form.ActiveListBox->selectionModel()->setCurrentIndex(item, QItemSelectionModel::NoUpdate);
+    for (auto _ : state) {
+        form.ActiveListBoxClick();
+        form.Preview->repaint();
+    }
+}
+
+void BM_StbDecodeAndPaint(benchmark::State& state) {
+    const std::vector<std::uint8_t>& bytes = game().pictures[static_cast<std::size_t>(state.range(0))];
+    QImage target(1024, 1024, QImage::Format_RGB32);
+    for (auto _ : state) {
+        int width = 0;
+        int height = 0;
+        int channels = 0;
+        stbi_uc* pixels = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width, &height,
+                                                &channels, 3);
+        {
+            const QImage image(pixels, width, height, width * 3, QImage::Format_RGB888);
+            QPainter painter(&target);
+            painter.drawImage(0, 0, image);
+        }
+        stbi_image_free(pixels);
+    }
+}
+
+} // namespace
+
+// Rows of the list: 0 the 285 x 139 picture, 1 the 1024 x 1024 raw one, 2 the run-length one.
+BENCHMARK(BM_ClickToPainted)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StbDecodeAndPaint)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
