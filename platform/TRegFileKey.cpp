@@ -375,6 +375,8 @@ bool readValue(std::string_view line, LineReader& lines, Units& name, TRegFileKe
         return true;
     }
 
+    if (!value && text)
+        return true; // only hex data continues on further lines
     const bool wanted = value && (type == kRegSz || type == kRegExpandSz);
     Units units;
     if (text) {

@@ -17,7 +17,8 @@
 //   6. Steam (Proton): <library>/steamapps/compatdata/*/pfx for each Steam folder (~/.steam/steam,
 //      ~/.steam/root, ~/.local/share/Steam, then the Flatpak's
 //      ~/.var/app/com.valvesoftware.Steam/.local/share/Steam) and, after it, each library that its
-//      steamapps/libraryfolders.vdf names;
+//      steamapps/libraryfolders.vdf names; Steam folders and libraries are named with their links
+//      resolved (~/.steam/steam is usually a link to ~/.local/share/Steam);
 //   7. PlayOnLinux: ~/.PlayOnLinux/wineprefix/*;
 //   8. CrossOver: ~/.cxoffice/*.
 // The entries of a folder (*) come in byte order of their names. Apart from $WINEPREFIX only
