@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "FakeGame.h"
+#include "TgaWriter.h"
 
 namespace {
 
@@ -89,54 +90,15 @@ std::vector<std::uint8_t> landscape(int seed) {
     return bgr;
 }
 
-std::vector<std::uint8_t> tgaHeader(std::uint8_t imageType) {
-    std::vector<std::uint8_t> h(18, 0);
-    h[2] = imageType;
-    h[12] = PreviewWidth & 0xFF;
-    h[13] = PreviewWidth >> 8;
-    h[14] = PreviewHeight & 0xFF;
-    h[15] = PreviewHeight >> 8;
-    h[16] = 24;
-    return h;
-}
-
-std::vector<std::uint8_t> rawTga(int seed) {
-    auto out = tgaHeader(2);
+// The picture as an uncompressed TGA image, or run-length encoded row by row.
+std::vector<std::uint8_t> previewTga(int seed, bool runLength) {
+    TTgaImage image;
+    image.imageType = runLength ? 10 : 2;
+    image.width = PreviewWidth;
+    image.height = PreviewHeight;
     const auto pixels = landscape(seed);
-    out.insert(out.end(), pixels.begin(), pixels.end());
-    return out;
-}
-
-// Run-length packets within each row: runs of equal pixels, raw packets between them.
-std::vector<std::uint8_t> runLengthTga(int seed) {
-    auto out = tgaHeader(10);
-    const auto pixels = landscape(seed);
-    const auto same = [&](int a, int b) {
-        return pixels[a * 3] == pixels[b * 3] && pixels[a * 3 + 1] == pixels[b * 3 + 1] &&
-               pixels[a * 3 + 2] == pixels[b * 3 + 2];
-    };
-    for (int row = 0; row < PreviewHeight; ++row) {
-        const int start = row * PreviewWidth;
-        int x = 0;
-        while (x < PreviewWidth) {
-            int run = 1;
-            while (x + run < PreviewWidth && run < 128 && same(start + x, start + x + run))
-                ++run;
-            if (run > 1) {
-                out.push_back(static_cast<std::uint8_t>(0x80 | (run - 1)));
-                out.insert(out.end(), pixels.begin() + (start + x) * 3, pixels.begin() + (start + x) * 3 + 3);
-            } else {
-                int raw = 1;
-                while (x + raw < PreviewWidth && raw < 128 && !same(start + x + raw - 1, start + x + raw))
-                    ++raw;
-                out.push_back(static_cast<std::uint8_t>(raw - 1));
-                out.insert(out.end(), pixels.begin() + (start + x) * 3, pixels.begin() + (start + x + raw) * 3);
-                run = raw;
-            }
-            x += run;
-        }
-    }
-    return out;
+    image.data = runLength ? EncodeRunLength(pixels, 3, PreviewWidth) : pixels;
+    return BuildTga(image);
 }
 
 } // namespace
@@ -162,10 +124,10 @@ int main(int argc, char** argv) {
             };
             switch (track.preview) {
             case TDemoTrack::Picture:
-                entries.push_back({"textures\\" + previewName, rawTga(seed)});
+                entries.push_back({"textures\\" + previewName, previewTga(seed, false)});
                 break;
             case TDemoTrack::RunLength:
-                entries.push_back({"textures\\" + previewName, runLengthTga(seed)});
+                entries.push_back({"textures\\" + previewName, previewTga(seed, true)});
                 break;
             case TDemoTrack::Broken:
                 entries.push_back({previewName, {0, 0, 2, 0, 0}});
