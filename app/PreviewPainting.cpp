@@ -12,11 +12,20 @@ namespace {
 
 const QColor FillColour(RedOf(clSkarnBlue), GreenOf(clSkarnBlue), BlueOf(clSkarnBlue));
 
-void paintBackground(QPainter& painter) {
+// Makes the bitmap 24-bit and paints the background on it; the view to go on painting on, or a null
+// image for an empty bitmap.
+QImage paintBackground(TBitmap& bitmap) {
+    if (bitmap.PixelFormat() != TPixelFormat::pf24bit)
+        bitmap.SetPixelFormat(TPixelFormat::pf24bit);
+    QImage canvas = BitmapImage(bitmap);
+    if (canvas.isNull())
+        return canvas;
+    QPainter painter(&canvas);
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(FillColour);
     // A 1-pixel outline around (0, 0)..(width - 1, height - 1), as the platform's rectangle call draws it.
     painter.drawRect(0, 0, PreviewWidth - 1, PreviewHeight - 1);
+    return canvas;
 }
 
 } // namespace
@@ -27,24 +36,13 @@ QFont PreviewFont() {
     return font;
 }
 
-void PaintPreviewBackground(TBitmap& bitmap) {
-    if (bitmap.PixelFormat() != TPixelFormat::pf24bit)
-        bitmap.SetPixelFormat(TPixelFormat::pf24bit);
-    QImage canvas = BitmapImage(bitmap);
-    if (canvas.isNull())
-        return;
-    QPainter painter(&canvas);
-    paintBackground(painter);
-}
+void PaintPreviewBackground(TBitmap& bitmap) { paintBackground(bitmap); }
 
 void PaintNoPreview(TBitmap& bitmap, const QFont& font) {
-    if (bitmap.PixelFormat() != TPixelFormat::pf24bit)
-        bitmap.SetPixelFormat(TPixelFormat::pf24bit);
-    QImage canvas = BitmapImage(bitmap);
+    QImage canvas = paintBackground(bitmap);
     if (canvas.isNull())
         return;
     QPainter painter(&canvas);
-    paintBackground(painter);
     painter.setFont(font);
     painter.setPen(Qt::black);
     painter.setBackground(FillColour);

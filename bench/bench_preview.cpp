@@ -104,13 +104,3 @@ void BM_StbDecodeAndPaint(benchmark::State& state) {
 // Rows of the list: 0 the 285 x 139 picture, 1 the 1024 x 1024 raw one, 2 the run-length one.
 BENCHMARK(BM_ClickToPainted)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StbDecodeAndPaint)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ContainerWriter.h"
+#include "FolderSnapshot.h"
 #include "TempDir.h"
 #include "app/TrackOperations.h"
 #include "platform/Exceptions.h"
@@ -17,21 +18,6 @@ namespace fs = std::filesystem;
 namespace {
 
 using TBytes = std::vector<std::uint8_t>;
-using TSnapshot = std::map<std::string, TBytes>;
-
-TSnapshot snapshot(const fs::path& folder) {
-    TSnapshot result;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-        const std::string name = entry.path().filename().string();
-        if (entry.is_symlink())
-            result[name] = BytesOf("-> " + fs::read_symlink(entry.path()).string());
-        else if (entry.is_directory())
-            result[name] = BytesOf("<dir>");
-        else
-            result[name] = ReadFileBytes(entry.path().string());
-    }
-    return result;
-}
 
 // ---- Names -------------------------------------------------------------------------------------
 
@@ -121,7 +107,7 @@ TEST_F(TrackOperations, StartAndStopReturnTheNewNameOrNothing) {
     EXPECT_EQ(StartTrack(eventFolder, "e.envx"), "e.env");
     EXPECT_EQ(StartTrack(eventFolder, "gone.~env"), std::nullopt);
 
-    EXPECT_EQ(snapshot(baja()), (TSnapshot{{"a.~env", track("a.env")},
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"a.~env", track("a.env")},
                                            {"b.env", track("b.env")},
                                            {"b.~env", track("b.~env")},
                                            {"c.env", track("c.env")},
@@ -138,8 +124,8 @@ TEST_F(TrackOperations, ArchiveSelectedMovesAndReplacesOldCopies) {
 
     ArchiveSelected(eventFolder, archiveFolder(), {"a.env", "b.~env"});
 
-    EXPECT_EQ(snapshot(baja()), (TSnapshot{{"kept.env", track("kept.env")}}));
-    EXPECT_EQ(snapshot(archive()), (TSnapshot{{"a.env", track("a.env")}, {"b.~env", track("b.~env")}}));
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"kept.env", track("kept.env")}}));
+    EXPECT_EQ(FolderSnapshot(archive()), (TSnapshot{{"a.env", track("a.env")}, {"b.~env", track("b.~env")}}));
 }
 
 struct ArchiveFailure {
@@ -156,7 +142,7 @@ TEST_P(ArchiveStops, AtTheFailingTrack) {
     put(baja(), "b.env");
     put(baja(), "c.env");
     GetParam().arrange(baja(), archive());
-    const TSnapshot archiveBefore = snapshot(archive());
+    const TSnapshot archiveBefore = FolderSnapshot(archive());
 
     try {
         ArchiveSelected(eventFolder, archiveFolder(), {"a.env", "b.env", "c.env"});
@@ -166,12 +152,12 @@ TEST_P(ArchiveStops, AtTheFailingTrack) {
                                 (GetParam().inArchive ? archiveFolder() : eventFolder) + "b.env");
     }
 
-    TSnapshot game = snapshot(baja());
+    TSnapshot game = FolderSnapshot(baja());
     EXPECT_EQ(game.count("a.env"), 0u) << "the track before the failure is moved";
     EXPECT_EQ(game.count("c.env"), 1u) << "the track after the failure is untouched";
     TSnapshot expectedArchive = archiveBefore;
     expectedArchive["a.env"] = track("a.env");
-    EXPECT_EQ(snapshot(archive()), expectedArchive);
+    EXPECT_EQ(FolderSnapshot(archive()), expectedArchive);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ArchiveStops,
@@ -199,7 +185,7 @@ TEST_F(TrackOperations, StoreIntoTheEventFolderItselfKeepsTheTrack) {
         } catch (const EFCreateError& e) {
             EXPECT_EQ(e.what(), "Cannot create file " + folder + "a.env");
         }
-        EXPECT_EQ(snapshot(baja()), (TSnapshot{{"a.env", track("a.env")}})) << folder;
+        EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"a.env", track("a.env")}})) << folder;
     }
 }
 
@@ -212,8 +198,8 @@ TEST_F(TrackOperations, FetchCopiesChosenFilesIntoTheEventFolder) {
     FetchTracks(eventFolder, {archiveFolder() + "a.env", archiveFolder() + "more/b.~env"});
     FetchTracks(eventFolder, {archiveFolder() + "more/b.~env"});
 
-    EXPECT_EQ(snapshot(baja()), (TSnapshot{{"a.env", track("a.env")}, {"b.~env", track("b.~env")}}));
-    EXPECT_EQ(snapshot(archive() / "more"), (TSnapshot{{"b.~env", track("b.~env")}})) << "the archive stays";
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"a.env", track("a.env")}, {"b.~env", track("b.~env")}}));
+    EXPECT_EQ(FolderSnapshot(archive() / "more"), (TSnapshot{{"b.~env", track("b.~env")}})) << "the archive stays";
 }
 
 TEST_F(TrackOperations, FetchStopsAtANameThatDoesNotExist) {
@@ -226,7 +212,7 @@ TEST_F(TrackOperations, FetchStopsAtANameThatDoesNotExist) {
     } catch (const EFOpenError& e) {
         EXPECT_EQ(e.what(), "Cannot open file " + archiveFolder() + "typed.env");
     }
-    EXPECT_EQ(snapshot(baja()), (TSnapshot{{"a.env", track("a.env")}}));
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"a.env", track("a.env")}}));
 }
 
 TEST_F(TrackOperations, DeleteIgnoresWhatCannotBeDeleted) {
@@ -234,7 +220,7 @@ TEST_F(TrackOperations, DeleteIgnoresWhatCannotBeDeleted) {
     put(baja(), "b.env");
     DeleteTrack(eventFolder, "A.ENV");
     DeleteTrack(eventFolder, "gone.env");
-    EXPECT_EQ(snapshot(baja()), (TSnapshot{{"b.env", track("b.env")}}));
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"b.env", track("b.env")}}));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ContainerWriter.h"
+#include "FolderSnapshot.h"
 #include "TempDir.h"
 #include "platform/Exceptions.h"
 #include "platform/FileOps.h"
@@ -17,22 +18,6 @@ namespace fs = std::filesystem;
 namespace {
 
 using TBytes = std::vector<std::uint8_t>;
-// Everything in a folder: file name -> bytes; folders and links show as "<dir>" and "-> target".
-using TSnapshot = std::map<std::string, TBytes>;
-
-TSnapshot snapshot(const fs::path& folder) {
-    TSnapshot result;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-        const std::string name = entry.path().filename().string();
-        if (entry.is_symlink())
-            result[name] = BytesOf("-> " + fs::read_symlink(entry.path()).string());
-        else if (entry.is_directory())
-            result[name] = BytesOf("<dir>");
-        else
-            result[name] = ReadFileBytes(entry.path().string());
-    }
-    return result;
-}
 
 TBytes pattern(std::size_t size, std::uint8_t seed) {
     TBytes bytes(size);
@@ -64,7 +49,7 @@ TEST_P(Rename, KeepsEveryFile) {
     TSnapshot expected;
     for (std::size_t i = 0; i < c.after.size(); ++i)
         expected[c.after[i]] = BytesOf(c.contents[i]);
-    EXPECT_EQ(snapshot(dir.path()), expected);
+    EXPECT_EQ(FolderSnapshot(dir.path()), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -127,7 +112,7 @@ protected:
 TEST_F(WindowsPaths, RenameResolvesFoldersWithoutRegardToCase) {
     WriteFileBytes((baja() / "Jump.ENV").string(), BytesOf("x"));
     EXPECT_TRUE(RenameFile("C:\\games\\VEVOZURA\\baja\\jump.env", "c:\\Games\\vevozura\\BAJA\\Jump.~env"));
-    EXPECT_EQ(snapshot(baja()), (TSnapshot{{"Jump.~env", BytesOf("x")}}));
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"Jump.~env", BytesOf("x")}}));
     EXPECT_FALSE(RenameFile("C:\\Games\\Vevozura\\Baja\\other.env", "C:\\Games\\Vevozura\\Baja\\jump.~env"));
 }
 
@@ -145,7 +130,7 @@ TEST_F(WindowsPaths, CopyReportsThePathsAsGiven) {
     } catch (const EFOpenError& e) {
         EXPECT_STREQ(e.what(), "Cannot open file C:\\Games\\Vevozura\\Baja\\gone.env");
     }
-    EXPECT_EQ(snapshot(baja()), (TSnapshot{{"t.env", BytesOf("track")}}));
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"t.env", BytesOf("track")}}));
 }
 
 TEST(DeleteFile, RemovesFilesOnly) {
@@ -155,7 +140,7 @@ TEST(DeleteFile, RemovesFilesOnly) {
     EXPECT_TRUE(DeleteFile(dir.file("t.env")));
     EXPECT_FALSE(DeleteFile(dir.file("t.env")));
     EXPECT_FALSE(DeleteFile(dir.file("sub.env")));
-    EXPECT_EQ(snapshot(dir.path()), (TSnapshot{{"sub.env", BytesOf("<dir>")}}));
+    EXPECT_EQ(FolderSnapshot(dir.path()), (TSnapshot{{"sub.env", BytesOf("<dir>")}}));
 }
 
 // ---- CopyFileReplacing --------------------------------------------------------------------------
@@ -170,7 +155,7 @@ TEST_P(CopySizes, ReplacesAnExistingDestination) {
     fs::permissions(dir.path() / "dst.env",
                     fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     CopyFileReplacing(dir.file("src.env"), dir.file("dst.env"));
-    EXPECT_EQ(snapshot(dir.path()), (TSnapshot{{"src.env", bytes}, {"dst.env", bytes}}));
+    EXPECT_EQ(FolderSnapshot(dir.path()), (TSnapshot{{"src.env", bytes}, {"dst.env", bytes}}));
     EXPECT_EQ(fs::status(dir.path() / "dst.env").permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read)
         << "the copy keeps the permissions of the file it replaces";
@@ -182,7 +167,7 @@ TEST_P(CopySizes, CreatesAMissingDestination) {
     const TBytes bytes = pattern(GetParam(), 5);
     WriteFileBytes(dir.file("src.env"), bytes);
     CopyFileReplacing(dir.file("src.env"), dir.file("archive/src.env"));
-    EXPECT_EQ(snapshot(dir.path() / "archive"), (TSnapshot{{"src.env", bytes}}));
+    EXPECT_EQ(FolderSnapshot(dir.path() / "archive"), (TSnapshot{{"src.env", bytes}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, CopySizes,
@@ -213,7 +198,7 @@ TEST_P(CopyFaults, LeaveTheOldDestinationAndNoTemporary) {
     } catch (const EStreamError& e) {
         EXPECT_STREQ(e.what(), GetParam().message);
     }
-    EXPECT_EQ(snapshot(dir.path()), (TSnapshot{{"src.env", source}, {"dst.env", old}}));
+    EXPECT_EQ(FolderSnapshot(dir.path()), (TSnapshot{{"src.env", source}, {"dst.env", old}}));
 
     // Without an old destination nothing is left behind either.
     try {
@@ -221,7 +206,7 @@ TEST_P(CopyFaults, LeaveTheOldDestinationAndNoTemporary) {
         FAIL();
     } catch (const EStreamError&) {
     }
-    EXPECT_EQ(snapshot(dir.path()), (TSnapshot{{"src.env", source}, {"dst.env", old}}));
+    EXPECT_EQ(FolderSnapshot(dir.path()), (TSnapshot{{"src.env", source}, {"dst.env", old}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CopyFaults,
@@ -251,7 +236,7 @@ TEST_P(CopyRefused, ChangesNothing) {
     fs::create_hard_link(dir.path() / "t.env", dir.path() / "link.env");
     fs::create_symlink("t.env", dir.path() / "symlink.env");
     fs::create_symlink("missing.env", dir.path() / "dangling.env");
-    const TSnapshot before = snapshot(dir.path());
+    const TSnapshot before = FolderSnapshot(dir.path());
 
     const std::string root = dir.path().string() + "/";
     std::string expected = GetParam().message;
@@ -262,7 +247,7 @@ TEST_P(CopyRefused, ChangesNothing) {
     } catch (const EStreamError& e) {
         EXPECT_EQ(e.what(), expected);
     }
-    EXPECT_EQ(snapshot(dir.path()), before);
+    EXPECT_EQ(FolderSnapshot(dir.path()), before);
     EXPECT_EQ(ReadFileBytes(root + "t.env"), BytesOf("track"));
 }
 
@@ -291,7 +276,7 @@ TEST_F(WindowsPaths, CopyOntoTheSameFileInOtherLetterCaseIsRefused) {
     WriteFileBytes((baja() / "t.env").string(), BytesOf("track"));
     EXPECT_THROW(CopyFileReplacing("C:\\GAMES\\vevozura\\baja\\T.ENV", (baja() / "t.env").string()),
                  EFCreateError);
-    EXPECT_EQ(snapshot(baja()), (TSnapshot{{"t.env", BytesOf("track")}}));
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"t.env", BytesOf("track")}}));
 }
 
 } // namespace
