@@ -5,10 +5,10 @@
 #include <QLabel>
 #include <QListView>
 #include <QPainter>
-#include <QPushButton>
 #include <QStatusBar>
 #include <new>
 
+#include "app/Decoration.h"
 #include "app/PreviewPainting.h"
 #include "app/TPreviewImage.h"
 #include "app/TTrackItemDelegate.h"
@@ -24,10 +24,12 @@ namespace {
 
 QColor qColor(TColor c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 
-QPushButton* makeButton(QWidget* parent, int left, const char* caption, const char* hint) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+TBriskButton* makeButton(QWidget* parent, int left, const char* caption, const char* hint) {
+    auto* button = new TBriskButton(parent);
+    button->SetCaption(QString::fromLatin1(caption));
     button->setGeometry(left, 3, 35, 36);
-    button->setToolTip(QString::fromLatin1(hint));
+    button->SetHint(QString::fromLatin1(hint));
+    button->SetShowHint(true);
     return button;
 }
 
@@ -41,6 +43,7 @@ QString ErrorReportText(const QString& message) {
 
 TForm1::TForm1(TDialogs& dialogs, QWidget* parent) : QWidget(parent), m_dialogs(dialogs) {
     createControls();
+    DecorateForm(*this);
     FormCreate();
 }
 
@@ -53,12 +56,8 @@ void TForm1::createControls() {
     setMinimumSize(DesignWidth, MinimumHeight);
 
     // Creation order is the design's order, which is also the stacking order.
-    BriskPanel1 = new QWidget(this);
+    BriskPanel1 = new TBriskPanel(this);
     BriskPanel1->setObjectName("BriskPanel1");
-    BriskPanel1->setAutoFillBackground(true);
-    QPalette toolBar = BriskPanel1->palette();
-    toolBar.setColor(QPalette::Window, qColor(clSkarnBlue));
-    BriskPanel1->setPalette(toolBar);
 
     InactiveBtn = makeButton(BriskPanel1, 80, "Stop", "Make selected tracks inactive");
     ActiveBtn = makeButton(BriskPanel1, 45, "Start", "Make selected tracks active");
@@ -87,7 +86,7 @@ void TForm1::createControls() {
     StatusText = new QLabel(StatusBar);
     StatusBar->addWidget(StatusText, 1);
 
-    BriskPanel2 = new QWidget(this);
+    BriskPanel2 = new TBriskPanel(this);
     BriskPanel2->setObjectName("BriskPanel2");
     BriskPanel2->setAccessibleName("BriskPanel2");
 
@@ -123,12 +122,12 @@ void TForm1::createControls() {
             guarded([this] { ActiveListBoxClick(); });
     });
     connect(EventSelectBox, &QComboBox::activated, this, [this] { guarded([this] { EventSelectBoxChange(); }); });
-    connect(ExitBtn, &QPushButton::clicked, this, [this] { guarded([this] { ExitBtnClick(); }); });
-    connect(ActiveBtn, &QPushButton::clicked, this, [this] { guarded([this] { ActiveBtnClick(); }); });
-    connect(InactiveBtn, &QPushButton::clicked, this, [this] { guarded([this] { InactiveBtnClick(); }); });
-    connect(ArchiveBtn, &QPushButton::clicked, this, [this] { guarded([this] { ArchiveBtnClick(); }); });
-    connect(FetchBtn, &QPushButton::clicked, this, [this] { guarded([this] { FetchBtnClick(); }); });
-    connect(DeleteBtn, &QPushButton::clicked, this, [this] { guarded([this] { DeleteBtnClick(); }); });
+    ExitBtn->OnClick = [this](QObject*) { guarded([this] { ExitBtnClick(); }); };
+    ActiveBtn->OnClick = [this](QObject*) { guarded([this] { ActiveBtnClick(); }); };
+    InactiveBtn->OnClick = [this](QObject*) { guarded([this] { InactiveBtnClick(); }); };
+    ArchiveBtn->OnClick = [this](QObject*) { guarded([this] { ArchiveBtnClick(); }); };
+    FetchBtn->OnClick = [this](QObject*) { guarded([this] { FetchBtnClick(); }); };
+    DeleteBtn->OnClick = [this](QObject*) { guarded([this] { DeleteBtnClick(); }); };
     layoutControls();
 }
 

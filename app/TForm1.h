@@ -6,12 +6,13 @@
 #include <vector>
 
 #include "app/TDialogs.h"
+#include "controls/TBriskButton.h"
+#include "controls/TBriskPanel.h"
 
 class QComboBox;
 class QLabel;
 class QListView;
 class QPainter;
-class QPushButton;
 class QStatusBar;
 class TPreviewImage;
 class TTrackListModel;
@@ -31,17 +32,17 @@ public:
     ~TForm1() override;
 
     // Controls, named by role and kind.
-    QWidget* BriskPanel1 = nullptr;
-    QPushButton* ExitBtn = nullptr;
-    QPushButton* ActiveBtn = nullptr;
-    QPushButton* InactiveBtn = nullptr;
-    QPushButton* ArchiveBtn = nullptr;
-    QPushButton* FetchBtn = nullptr;
-    QPushButton* DeleteBtn = nullptr;
+    TBriskPanel* BriskPanel1 = nullptr;
+    TBriskButton* ExitBtn = nullptr;
+    TBriskButton* ActiveBtn = nullptr;
+    TBriskButton* InactiveBtn = nullptr;
+    TBriskButton* ArchiveBtn = nullptr;
+    TBriskButton* FetchBtn = nullptr;
+    TBriskButton* DeleteBtn = nullptr;
     QComboBox* EventSelectBox = nullptr;
     QStatusBar* StatusBar = nullptr;
     QLabel* StatusText = nullptr;
-    QWidget* BriskPanel2 = nullptr;
+    TBriskPanel* BriskPanel2 = nullptr;
     QLabel* Label1 = nullptr;
     TPreviewImage* Preview = nullptr;
     QListView* ActiveListBox = nullptr;

@@ -27,13 +27,13 @@ struct TGlyphPixels {
     }
 };
 
-TGlyphPixels glyphPixels(const QImage& glyph) {
+TGlyphPixels glyphPixels(const QImage& glyph, TColor transparentColour) {
     TGlyphPixels result;
     result.argb = glyph.convertToFormat(QImage::Format_ARGB32);
     const int w = result.argb.width();
     const int h = result.argb.height();
     result.opaque.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-    const QRgb transparent = opaqueRgb(GlyphTransparentColor(glyph)) & RGB_MASK;
+    const QRgb transparent = opaqueRgb(transparentColour) & RGB_MASK;
     std::size_t i = 0;
     for (int y = 0; y < h; ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(result.argb.constScanLine(y));
@@ -67,9 +67,13 @@ TColor GlyphTransparentColor(const QImage& Glyph) {
 }
 
 QImage MaskedGlyph(const QImage& Glyph) {
+    return MaskedGlyph(Glyph, GlyphTransparentColor(Glyph));
+}
+
+QImage MaskedGlyph(const QImage& Glyph, TColor Transparent) {
     if (Glyph.isNull())
         return {};
-    const TGlyphPixels pixels = glyphPixels(Glyph);
+    const TGlyphPixels pixels = glyphPixels(Glyph, Transparent);
     QImage layer = clearLayer(Glyph);
     for (int y = 0; y < layer.height(); ++y) {
         const auto* source = reinterpret_cast<const QRgb*>(pixels.argb.constScanLine(y));
@@ -85,7 +89,7 @@ QImage MaskedGlyph(const QImage& Glyph) {
 QImage GrayedGlyph(const QImage& Glyph, TColor Face, TColor Highlight, TColor Shadow) {
     if (Glyph.isNull())
         return {};
-    const TGlyphPixels pixels = glyphPixels(Glyph);
+    const TGlyphPixels pixels = glyphPixels(Glyph, GlyphTransparentColor(Glyph));
     const QRgb face = opaqueRgb(Face);
     const QRgb highlight = opaqueRgb(Highlight);
     const QRgb shadow = opaqueRgb(Shadow);
@@ -106,6 +110,10 @@ QImage GrayedGlyph(const QImage& Glyph, TColor Face, TColor Highlight, TColor Sh
 
 void DrawMaskedGlyph(QPainter& Target, int X, int Y, const QImage& Glyph) {
     drawLayer(Target, X, Y, MaskedGlyph(Glyph));
+}
+
+void DrawMaskedGlyph(QPainter& Target, int X, int Y, const QImage& Glyph, TColor Transparent) {
+    drawLayer(Target, X, Y, MaskedGlyph(Glyph, Transparent));
 }
 
 void DrawGrayedGlyph(QPainter& Target, int X, int Y, const QImage& Glyph, TColor Face, TColor Highlight,

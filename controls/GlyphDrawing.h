@@ -22,6 +22,8 @@ TColor GlyphTransparentColor(const QImage& Glyph);
 // The glyph as an image of its size in which the transparent pixels have alpha 0 and the opaque ones
 // show the glyph's colour at alpha 255. An empty glyph gives an empty image.
 QImage MaskedGlyph(const QImage& Glyph);
+// The same with Transparent, compared by its red, green and blue parts, as the transparent colour.
+QImage MaskedGlyph(const QImage& Glyph, TColor Transparent);
 
 // The engraved look of the glyph, an image of its size. With p a glyph pixel and n its diagonal
 // neighbour (one right, one down; beyond the glyph's right or bottom edge n counts as transparent):
@@ -33,6 +35,8 @@ QImage GrayedGlyph(const QImage& Glyph, TColor Face, TColor Highlight, TColor Sh
 // Paints the glyph's opaque pixels with their top-left corner at (X, Y) and leaves the target
 // unchanged under the transparent ones. The painter's composition mode is restored afterwards.
 void DrawMaskedGlyph(QPainter& Target, int X, int Y, const QImage& Glyph);
+// The same with Transparent, compared by its red, green and blue parts, as the transparent colour.
+void DrawMaskedGlyph(QPainter& Target, int X, int Y, const QImage& Glyph, TColor Transparent);
 
 // Paints the engraved look of GrayedGlyph at (X, Y); pixels that are transparent there stay
 // unchanged. The painter's composition mode is restored afterwards.

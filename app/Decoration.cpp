@@ -1,0 +1,94 @@
+#include "app/Decoration.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QIcon>
+#include <QImage>
+#include <QLabel>
+#include <QString>
+#include <algorithm>
+#include <array>
+
+#include "app/TForm1.h"
+#include "controls/TBriskButton.h"
+#include "controls/TBriskPanel.h"
+#include "controls/TButtonStyle.h"
+#include "platform/TColor.h"
+
+namespace {
+
+// The client tile's bottom-left colour, silver, with the palette-relative flag.
+constexpr TColor kClientMask = 46186688; // 0x02C0C0C0
+
+QImage picture(const char* name) {
+    return QImage(QStringLiteral(":/decoration/") + QLatin1String(name));
+}
+
+void decorateButton(TBriskButton& button, const char* glyph) {
+    button.SetMaskColor(clBlack);
+    button.SetOverStyle(TButtonStyle(bvRaised));
+    button.SetNotOverStyle(TButtonStyle(bvNone));
+    button.SetDownStyle(TButtonStyle(bvLowered));
+    button.SetCanDrag(false);
+    button.SetMouseOver(false);
+    button.SetGlyph(picture(glyph));
+}
+
+// The window's font (MS Sans Serif, 11 pixels) fits every caption into its 35-pixel button. A desktop
+// without it puts a wider one in its place: the buttons then narrow theirs until every caption fits
+// with a pixel to spare.
+void fitCaptions(const std::array<TBriskButton*, 6>& buttons) {
+    constexpr std::array kStretches = {100, 95, 90, 87, 85, 80, 75, 70};
+    for (const int stretch : kStretches) {
+        QFont font = buttons[0]->font();
+        font.setStretch(stretch);
+        const QFontMetrics metrics(font);
+        const bool fits = std::all_of(buttons.begin(), buttons.end(), [&](const TBriskButton* button) {
+            const int room = button->width() - 2 * button->Margin();
+            return metrics.horizontalAdvance(button->Caption()) + 1 <= room;
+        });
+        if (fits || stretch == kStretches.back()) {
+            for (TBriskButton* button : buttons)
+                button->setFont(font);
+            return;
+        }
+    }
+}
+
+} // namespace
+
+void DecorateForm(TForm1& Form) {
+    // The pictures live in a static library, whose resources must be registered by name.
+    Q_INIT_RESOURCE(decoration);
+
+    TBriskPanel& toolBar = *Form.BriskPanel1;
+    toolBar.SetColor(clSkarnBlue);
+    toolBar.SetBevelOuter(bvNone);
+    toolBar.SetMask(clBlack);
+
+    TBriskPanel& client = *Form.BriskPanel2;
+    client.SetCaption(QStringLiteral("BriskPanel2"));
+    client.SetBevelOuter(bvNone);
+    client.SetGlyph(picture("tile.bmp"));
+    client.SetShowBitmap(sbTiled);
+    client.SetRandomMax(16);
+    client.SetRandomMin(8);
+    client.SetMask(kClientMask);
+
+    decorateButton(*Form.ExitBtn, "exit.bmp");
+    decorateButton(*Form.ActiveBtn, "start.bmp");
+    decorateButton(*Form.InactiveBtn, "stop.bmp");
+    decorateButton(*Form.ArchiveBtn, "store.bmp");
+    decorateButton(*Form.FetchBtn, "fetch.bmp");
+    decorateButton(*Form.DeleteBtn, "delete.bmp");
+    fitCaptions(
+        {Form.ExitBtn, Form.ActiveBtn, Form.InactiveBtn, Form.ArchiveBtn, Form.FetchBtn, Form.DeleteBtn});
+    // The label sizes itself to its caption, as the framework's labels do, so that a wider font than
+    // the one it was laid out for does not cut it.
+    QLabel& label = *Form.Label1;
+    label.resize(std::max(label.width(), label.fontMetrics().horizontalAdvance(label.text())),
+                 label.height());
+
+    // Two 32 x 32 pictures, of 16 and of 256 colours.
+    Form.setWindowIcon(QIcon(QStringLiteral(":/decoration/track-manager.ico")));
+}
