@@ -5,12 +5,14 @@
 #include <QPainter>
 
 #include "controls/BitmapImage.h"
+#include "controls/SysColors.h"
 #include "platform/TBitmap.h"
 #include "platform/TColor.h"
 
 namespace {
 
-const QColor FillColour(RedOf(clSkarnBlue), GreenOf(clSkarnBlue), BlueOf(clSkarnBlue));
+// The program's greyish blue (a plain colour: no palette is consulted).
+QColor fillColour() { return QColorOf(clSkarnBlue, QPalette()); }
 
 // Makes the bitmap 24-bit and paints the background on it; the view to go on painting on, or a null
 // image for an empty bitmap.
@@ -22,7 +24,7 @@ QImage paintBackground(TBitmap& bitmap) {
         return canvas;
     QPainter painter(&canvas);
     painter.setPen(QPen(Qt::black, 1));
-    painter.setBrush(FillColour);
+    painter.setBrush(fillColour());
     // A 1-pixel outline around (0, 0)..(width - 1, height - 1), as the platform's rectangle call draws it.
     painter.drawRect(0, 0, PreviewWidth - 1, PreviewHeight - 1);
     return canvas;
@@ -45,7 +47,7 @@ void PaintNoPreview(TBitmap& bitmap, const QFont& font) {
     QPainter painter(&canvas);
     painter.setFont(font);
     painter.setPen(Qt::black);
-    painter.setBackground(FillColour);
+    painter.setBackground(fillColour());
     painter.setBackgroundMode(Qt::OpaqueMode);
     painter.drawText(QPoint(15, 15 + QFontMetrics(font).ascent()), "No Preview Available");
 }

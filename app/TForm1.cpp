@@ -16,13 +16,12 @@
 #include "app/TrackCatalogue.h"
 #include "app/TrackOperations.h"
 #include "app/TrackPreview.h"
+#include "controls/SysColors.h"
 #include "platform/Exceptions.h"
 #include "platform/TColor.h"
 #include "platform/TRegistry.h"
 
 namespace {
-
-QColor qColor(TColor c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 
 TBriskButton* makeButton(QWidget* parent, int left, const char* caption, const char* hint) {
     auto* button = new TBriskButton(parent);
@@ -95,7 +94,7 @@ void TForm1::createControls() {
     Label1->setGeometry(5, 135, 30, 13);
     Label1->setAutoFillBackground(true);
     QPalette silver = Label1->palette();
-    silver.setColor(QPalette::Window, qColor(clSilver));
+    silver.setColor(QPalette::Window, QColorOf(clSilver, palette()));
     Label1->setPalette(silver);
 
     Preview = new TPreviewImage(BriskPanel2);
@@ -337,7 +336,7 @@ void TForm1::ActiveListBoxDrawItem(QPainter& painter, int index, const QRect& re
     // The letter, on an opaque background of the fill colour.
     const bool inactive = IsInactiveTrack(item.FileName);
     const QString letter = inactive ? "X" : "A";
-    painter.setPen(qColor(inactive ? clRed : clGreen));
+    painter.setPen(QColorOf(inactive ? clRed : clGreen, palette()));
     const QRect letterRect(rect.left() + 1, rect.top(), painter.fontMetrics().horizontalAdvance(letter),
                            painter.fontMetrics().height());
     painter.fillRect(letterRect & rect, fill);
