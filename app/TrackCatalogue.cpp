@@ -34,7 +34,8 @@ bool IsTrackFileName(const std::string& name) {
 }
 
 std::string ReadSceneName(const std::string& path) {
-    TSkarnFolder folder(path, true);
+    // The scene entry is read right after the directory, through the same open file.
+    TSkarnFolder folder(path, true, TSkarnFolder::KeepOpen{});
     const int index = folder.FindEntry("scn");
     if (index < 0)
         return {};

@@ -89,6 +89,11 @@ TSkarnFolder::TSkarnFolder(const std::string& fileName, bool dirOnly) : TVirtual
     ReadDirectory(dirOnly);
 }
 
+TSkarnFolder::TSkarnFolder(const std::string& fileName, bool dirOnly, KeepOpen)
+    : TVirtualFolder(fileName, OpenOnly{}), m_keepOpen(true) {
+    ReadDirectory(dirOnly);
+}
+
 TSkarnFolder::~TSkarnFolder() = default;
 
 std::uint8_t TSkarnFolder::KeySeedFor(const std::string& fileName) {
@@ -102,7 +107,10 @@ std::uint8_t TSkarnFolder::KeySeedFor(const std::string& fileName) {
 void TSkarnFolder::ReadDirectory(bool dirOnly) {
     struct CloseAtEnd {
         TSkarnFolder& folder;
-        ~CloseAtEnd() { folder.closeStream(); }
+        ~CloseAtEnd() {
+            if (!folder.m_keepOpen)
+                folder.closeStream();
+        }
     } closeAtEnd{*this};
 
     TStream& file = *stream();
@@ -130,6 +138,9 @@ void TSkarnFolder::ReadDirectory(bool dirOnly) {
     readField(header, sizeof header);
     m_kind = magicIs(header, "RES") ? KindRes : magicIs(header, "RS2") ? KindRs2 : KindUnknown;
     const std::int32_t count = littleEndian32(header + 4);
+    // Every record takes at least 12 bytes, so the file bounds what a count can make us reserve.
+    if (count > 0)
+        reserveEntries(static_cast<std::size_t>(std::min<std::int64_t>(count, reader.Left() / 12)));
 
     for (std::int32_t i = 0; i < count; ++i) {
         if (reader.Left() < 4)

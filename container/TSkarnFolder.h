@@ -33,6 +33,14 @@ public:
     // entry's bytes are loaded too (as stored, not descrambled). Throws EFOpenError when the file
     // cannot be opened and EOutOfMemory when memory runs out; a damaged directory is no error.
     TSkarnFolder(const std::string& fileName, bool dirOnly);
+
+    // For a caller that reads the directory and then at once one or two entries (the catalogue):
+    // the file stays open after the directory was read, loads use that handle instead of opening the
+    // file again, and it closes with CloseFile or when the folder is freed.
+    struct KeepOpen {};
+    TSkarnFolder(const std::string& fileName, bool dirOnly, KeepOpen);
+    void CloseFile() { closeStream(); }
+
     ~TSkarnFolder() override;
 
     int Kind() const { return m_kind; }
@@ -71,4 +79,5 @@ private:
     int m_kind = KindUnknown;
     std::uint8_t m_keySeed = 0xB1;
     bool m_scrambled = false;
+    bool m_keepOpen = false;
 };

@@ -129,6 +129,14 @@ FolderEntry& TVirtualFolder::appendEntry() {
     return rec;
 }
 
+void TVirtualFolder::reserveEntries(std::size_t count) {
+    try {
+        m_entries.reserve(m_entries.size() + count);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory();
+    }
+}
+
 std::uint8_t* TVirtualFolder::allocateData(int index, std::size_t size) {
     OwnedEntry& owned = m_entries[static_cast<std::size_t>(index)];
     owned.data.reset();

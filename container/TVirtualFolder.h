@@ -67,6 +67,8 @@ protected:
     const FolderEntry& entry(int index) const { return m_entries[static_cast<std::size_t>(index)].record; }
     // Appends an all-zero record and returns it.
     FolderEntry& appendEntry();
+    // Makes room for count more records at once (a hint; nothing is listed).
+    void reserveEntries(std::size_t count);
     // Gives the entry a fresh buffer of size bytes (size > 0), releasing any earlier one, and
     // returns it. Throws EOutOfMemory when it cannot be had.
     std::uint8_t* allocateData(int index, std::size_t size);
