@@ -66,7 +66,8 @@ std::vector<std::uint8_t> preview(int width, int height) {
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             out.insert(out.end(), {static_cast<std::uint8_t>(x * 255 / width + rng() % 4),
-                                   static_cast<std::uint8_t>(y * 255 / height), static_cast<std::uint8_t>(128 + rng() % 8)});
+                                   static_cast<std::uint8_t>(y * 255 / height),
+                                   static_cast<std::uint8_t>(128 + rng() % 8)});
     return out;
 }
 
@@ -110,8 +111,8 @@ const std::vector<TBenchImage>& images() {
 
 void setRate(benchmark::State& state, const TBenchImage& img) {
     const double pixels = static_cast<double>(img.width) * img.height;
-    state.counters["MPix/s"] =
-        benchmark::Counter(pixels * static_cast<double>(state.iterations()) / 1e6, benchmark::Counter::kIsRate);
+    state.counters["MPix/s"] = benchmark::Counter(pixels * static_cast<double>(state.iterations()) / 1e6,
+                                                  benchmark::Counter::kIsRate);
 }
 
 void BM_Ours(benchmark::State& state, std::size_t index) {
@@ -134,7 +135,8 @@ void BM_Stb(benchmark::State& state, std::size_t index) {
         int w = 0;
         int h = 0;
         int n = 0;
-        stbi_uc* pixels = stbi_load_from_memory(img.bytes.data(), static_cast<int>(img.bytes.size()), &w, &h, &n, 3);
+        stbi_uc* pixels =
+            stbi_load_from_memory(img.bytes.data(), static_cast<int>(img.bytes.size()), &w, &h, &n, 3);
         benchmark::DoNotOptimize(pixels);
         if (!pixels) {
             state.SkipWithError("stb_image cannot read this image");

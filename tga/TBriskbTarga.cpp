@@ -19,9 +19,8 @@ bool acceptedImageType(std::uint8_t type) {
     return type == 1 || type == 2 || type == 3 || type == 9 || type == 10 || type == 11;
 }
 
-// NOTE: the format allows 4-bit pixels and the header check of old let them pass, but nothing says
-// how they are packed, placed or coloured. They are rejected with the other unreadable headers
-// rather than decoded into something made up.
+// NOTE: a pixel depth of 4 is rejected with the other unreadable headers: the reader has no rule for
+// how such pixels are packed, placed or coloured, and will not make one up.
 bool acceptedPixelDepth(std::uint8_t depth) {
     return depth == 1 || depth == 8 || depth == 16 || depth == 24 || depth == 32;
 }
@@ -218,8 +217,8 @@ void TBriskbTarga::ReadHeader() {
     m_invalid = false;
 
     // An image without pixels is refused like any other unreadable header, and so is one whose rows
-    // of 3 bytes per pixel would not fit the 16-bit row size or whose rows the signed 16-bit row
-    // numbers would not reach: the row arithmetic of old overflowed its buffers there.
+    // of 3 bytes per pixel would not fit a 16-bit row size or whose rows a signed 16-bit row number
+    // would not reach: the reader's row arithmetic is not made for them.
     const bool sizeOk = m_header.width > 0 && m_header.height > 0 && m_header.width <= MaxWidth &&
                         m_header.height <= MaxHeight;
     if (!acceptedImageType(m_header.imageType) || !acceptedPixelDepth(m_header.pixelDepth) || !sizeOk) {
