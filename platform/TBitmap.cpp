@@ -60,8 +60,13 @@ void TBitmap::resize(int width, int height) {
         // cleared, so pixels that the resize brings in are 0 like all others.
         const auto partMask = static_cast<std::uint8_t>(0xFF00u >> partBits);
         const int rows = std::min(height, m_height);
+        const std::size_t keptBytes = wholeBytes + (partBits != 0 ? 1 : 0);
         for (int y = 0; y < rows; ++y) {
             const std::uint8_t* from = m_bits.get() + static_cast<std::size_t>(y) * oldRow;
+            // The new memory is zero already: rows that are zero stay untouched, so growing a bitmap
+            // whose rows were never written costs no memory for them.
+            if (std::all_of(from, from + keptBytes, [](std::uint8_t b) { return b == 0; }))
+                continue;
             std::uint8_t* to = bits.get() + static_cast<std::size_t>(y) * newRow;
             std::memcpy(to, from, wholeBytes);
             if (partBits != 0)

@@ -1,6 +1,7 @@
 #include "tga/TBriskbTarga.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "platform/Exceptions.h"
@@ -12,14 +13,14 @@ const char* const EndOfFileText = "End-Of-File reached";
 
 constexpr std::uint8_t RightToLeft = 0x10;
 constexpr std::uint8_t TopToBottom = 0x20;
+constexpr std::size_t RowSlack = 32;
 
 bool acceptedImageType(std::uint8_t type) {
     return type == 1 || type == 2 || type == 3 || type == 9 || type == 10 || type == 11;
 }
 
-// NOTE: the format allows 4-bit pixels and the header check of old let them pass, but nothing says
-// how they are packed, placed or coloured. They are rejected with the other unreadable headers
-// rather than decoded into something made up.
+// NOTE: a pixel depth of 4 is rejected with the other unreadable headers: the reader has no rule for
+// how such pixels are packed, placed or coloured, and will not make one up.
 bool acceptedPixelDepth(std::uint8_t depth) {
     return depth == 1 || depth == 8 || depth == 16 || depth == 24 || depth == 32;
 }
@@ -28,73 +29,127 @@ std::uint16_t littleEndian16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | p[1] << 8);
 }
 
-// The 24-bit output of a 5-5-5 word: blue, green, red, each channel shifted up by 3. Bit 15 is ignored.
-inline void storeWordAsBgr(std::uint16_t w, std::uint8_t* to) {
-    to[0] = static_cast<std::uint8_t>(w << 3);
-    to[1] = static_cast<std::uint8_t>((w >> 2) & 0xF8);
-    to[2] = static_cast<std::uint8_t>((w >> 7) & 0xF8);
-}
-
-// The pixel conversions of DecodeRow, one per kind of pixel value and output. Each writes exactly
-// count times its output size; the wider stores of a pixel are overwritten by the next one and never
-// reach past the last.
-
-void copyBytes1(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
-    std::memcpy(to, from, count);
-}
-
-void copyBytes3(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
-    std::memcpy(to, from, count * 3);
-}
-
-void indexToBgr(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t* lookup) {
-    if (count == 0)
-        return;
-    for (std::size_t i = 0; i + 1 < count; ++i)
-        std::memcpy(to + 3 * i, &lookup[from[i]], 4);
-    std::memcpy(to + 3 * (count - 1), &lookup[from[count - 1]], 3);
-}
-
-void wordToBgr(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
-    for (std::size_t i = 0; i < count; ++i)
-        storeWordAsBgr(littleEndian16(from + 2 * i), to + 3 * i);
-}
-
-void wordToGrey(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
-    for (std::size_t i = 0; i < count; ++i) {
-        std::uint8_t bgr[3];
-        storeWordAsBgr(littleEndian16(from + 2 * i), bgr);
-        to[i] = TBriskbTarga::GreyLevel(bgr[2], bgr[1], bgr[0]);
+std::uint32_t littleEndian32(const std::uint8_t* p) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::uint32_t v;
+        std::memcpy(&v, p, 4);
+        return v;
+    } else {
+        return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
     }
 }
 
-void bgrToGrey(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
-    for (std::size_t i = 0; i < count; ++i, from += 3)
-        to[i] = TBriskbTarga::GreyLevel(from[2], from[1], from[0]);
+// Stores the three bytes of bgr (blue in the low byte) at to. With wide set it may write one byte
+// more, which the next pixel or a buffer's slack takes.
+template <bool wide> inline void storeBgr(std::uint8_t* to, std::uint32_t bgr) {
+    if constexpr (wide && std::endian::native == std::endian::little) {
+        std::memcpy(to, &bgr, 4);
+    } else {
+        to[0] = static_cast<std::uint8_t>(bgr);
+        to[1] = static_cast<std::uint8_t>(bgr >> 8);
+        to[2] = static_cast<std::uint8_t>(bgr >> 16);
+    }
 }
+
+// Converts count pixels with one() into 3-byte outputs, exactly count * 3 bytes: every pixel but the
+// last is stored with one 4-byte store whose extra byte the next pixel overwrites.
+template <class TOne> inline void convertToBgr(std::size_t count, std::uint8_t* to, TOne one) {
+    if (count == 0)
+        return;
+    for (std::size_t i = 0; i + 1 < count; ++i)
+        storeBgr<true>(to + 3 * i, one(i));
+    storeBgr<false>(to + 3 * (count - 1), one(count - 1));
+}
+
+// The 5-5-5 word as blue, green, red bytes, each channel shifted up by 3. Bit 15 is ignored.
+inline std::uint32_t wordAsBgr(std::uint16_t w) {
+    return (w << 3 & 0xF8u) | (w << 6 & 0xF800u) | (static_cast<std::uint32_t>(w) << 9 & 0xF80000u);
+}
+
+inline std::uint8_t greyOfBgr(std::uint32_t bgr) {
+    return TBriskbTarga::GreyLevel(static_cast<std::uint8_t>(bgr >> 16), static_cast<std::uint8_t>(bgr >> 8),
+                                   static_cast<std::uint8_t>(bgr));
+}
+
+// The pixel kinds of DecodeRow: In input bytes per unit, Out output bytes per unit, and convert(), which
+// writes exactly count * Out bytes. They are template arguments, so each row loop has its conversion
+// inlined and no per-pixel decision is left in it.
+
+struct TCopy1 { // packed 1-bit bytes, and 8-bit indexes in modes 0 and 1
+    static constexpr std::size_t In = 1, Out = 1;
+    static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
+        std::memcpy(to, from, count);
+    }
+};
+
+struct TCopy3 { // 24-bit pixels in modes 0 and 2
+    static constexpr std::size_t In = 3, Out = 3;
+    static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
+        std::memcpy(to, from, count * 3);
+    }
+};
+
+struct TIndexToBgr { // 8-bit indexes in mode 2, through the colour table
+    static constexpr std::size_t In = 1, Out = 3;
+    static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to,
+                        const std::uint32_t* lookup) {
+        convertToBgr(count, to, [&](std::size_t i) { return lookup[from[i]]; });
+    }
+};
+
+struct TWordToBgr { // 16-bit pixels in modes 0 and 2
+    static constexpr std::size_t In = 2, Out = 3;
+    static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
+        convertToBgr(count, to, [&](std::size_t i) { return wordAsBgr(littleEndian16(from + 2 * i)); });
+    }
+};
+
+struct TWordToGrey { // 16-bit pixels in mode 1
+    static constexpr std::size_t In = 2, Out = 1;
+    static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
+        for (std::size_t i = 0; i < count; ++i)
+            to[i] = greyOfBgr(wordAsBgr(littleEndian16(from + 2 * i)));
+    }
+};
+
+struct TBgrToGrey { // 24-bit pixels in mode 1
+    static constexpr std::size_t In = 3, Out = 1;
+    static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
+        for (std::size_t i = 0; i < count; ++i, from += 3)
+            to[i] = TBriskbTarga::GreyLevel(from[2], from[1], from[0]);
+    }
+};
 
 // NOTE: the fourth byte of a 32-bit pixel (alpha or attribute bits) is read and dropped.
-void bgraToBgr(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
-    if (count == 0)
-        return;
-    for (std::size_t i = 0; i + 1 < count; ++i)
-        std::memcpy(to + 3 * i, from + 4 * i, 4);
-    std::memcpy(to + 3 * (count - 1), from + 4 * (count - 1), 3);
-}
-
-void bgraToGrey(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
-    for (std::size_t i = 0; i < count; ++i, from += 4)
-        to[i] = TBriskbTarga::GreyLevel(from[2], from[1], from[0]);
-}
-
-// Writes count units of size bytes, each a copy of unit.
-void fillUnits(std::uint8_t* to, std::size_t count, const std::uint8_t* unit, std::size_t size) {
-    if (size == 1) {
-        std::memset(to, unit[0], count);
-        return;
+struct TBgraToBgr { // 32-bit pixels in modes 0 and 2
+    static constexpr std::size_t In = 4, Out = 3;
+    static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
+        // The value's top byte (the dropped fourth byte) is never stored: the next pixel overwrites it.
+        convertToBgr(count, to, [&](std::size_t i) { return littleEndian32(from + 4 * i); });
     }
-    for (std::size_t i = 0; i < count; ++i, to += size)
-        std::memcpy(to, unit, size);
+};
+
+struct TBgraToGrey { // 32-bit pixels in mode 1
+    static constexpr std::size_t In = 4, Out = 1;
+    static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
+        for (std::size_t i = 0; i < count; ++i, from += 4)
+            to[i] = TBriskbTarga::GreyLevel(from[2], from[1], from[0]);
+    }
+};
+
+// Writes count copies of the Out-byte unit at to. A 3-byte unit is written 8 at a time from a 24-byte
+// pattern, so up to 21 bytes after the last unit may be written too: the caller's buffer has the slack.
+template <std::size_t Out>
+inline void fillRun(std::uint8_t* to, std::size_t count, const std::uint8_t* unit) {
+    if constexpr (Out == 1) {
+        std::memset(to, unit[0], count);
+    } else {
+        std::uint8_t pattern[24];
+        for (std::size_t i = 0; i < 24; i += 3)
+            std::memcpy(pattern + i, unit, 3);
+        for (std::size_t i = 0; i < count; i += 8)
+            std::memcpy(to + 3 * i, pattern, 24);
+    }
 }
 
 } // namespace
@@ -162,8 +217,8 @@ void TBriskbTarga::ReadHeader() {
     m_invalid = false;
 
     // An image without pixels is refused like any other unreadable header, and so is one whose rows
-    // of 3 bytes per pixel would not fit the 16-bit row size or whose rows the signed 16-bit row
-    // numbers would not reach: the row arithmetic of old overflowed its buffers there.
+    // of 3 bytes per pixel would not fit a 16-bit row size or whose rows a signed 16-bit row number
+    // would not reach: the reader's row arithmetic is not made for them.
     const bool sizeOk = m_header.width > 0 && m_header.height > 0 && m_header.width <= MaxWidth &&
                         m_header.height <= MaxHeight;
     if (!acceptedImageType(m_header.imageType) || !acceptedPixelDepth(m_header.pixelDepth) || !sizeOk) {
@@ -278,8 +333,8 @@ void TBriskbTarga::DecodeImage(TBitmap& bitmap, std::uint16_t mode) {
             std::vector<std::uint8_t>().swap(reader.m_scratchRow);
         }
     } releaseRows{*this};
-    // Room for one row of 3 bytes per pixel, and for the 4-byte store of a row's last pixel.
-    const std::size_t rowBytes = static_cast<std::size_t>(m_header.width) * 3 + 4;
+    // Room for one row of 3 bytes per pixel, and the slack that the wide stores of a run take.
+    const std::size_t rowBytes = static_cast<std::size_t>(m_header.width) * 3 + RowSlack;
     m_rowBuffer.assign(rowBytes, 0);
     m_scratchRow.assign(rowBytes, 0);
     prepareRows();
@@ -354,84 +409,117 @@ void TBriskbTarga::prepareRows() {
     m_mirror = (m_header.descriptor & RightToLeft) != 0;
     m_packetLeft = 0;
     m_packetRepeats = false;
+    m_units = width;
 
     switch (depth) {
     case 1:
         // Packed bytes of 8 pixels; the most significant bit is the leftmost pixel.
         m_units = (width + 7) / 8;
-        m_valueSize = 1;
-        m_unitOut = 1;
-        m_convert = copyBytes1;
+        m_kind = TPixelKind::Copy1;
         m_outRowSize = m_native ? m_units : grey ? width : width * 3;
-        break;
+        return;
     case 8:
-        m_units = width;
-        m_valueSize = 1;
         if (m_native || grey) {
-            m_unitOut = 1;
-            m_convert = copyBytes1;
-        } else {
-            // NOTE: each channel of the table (0..63) comes out as value * 4 + 3, so a 24-bit colour
-            // map byte keeps its six high bits and gets its two low bits set.
-            for (int i = 0; i < 256; ++i) {
-                const TColourTableEntry& e = m_colourTable[i];
-                const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(e.blue * 4 + 3),
-                                               static_cast<std::uint8_t>(e.green * 4 + 3),
-                                               static_cast<std::uint8_t>(e.red * 4 + 3), 0};
-                std::memcpy(&m_lookup[i], bytes, 4);
-            }
-            m_unitOut = 3;
-            m_convert = indexToBgr;
+            m_kind = TPixelKind::Copy1;
+            break;
         }
+        // NOTE: each channel of the table (0..63) comes out as value * 4 + 3, so a 24-bit colour map
+        // byte keeps its six high bits and gets its two low bits set.
+        for (int i = 0; i < 256; ++i) {
+            const TColourTableEntry& e = m_colourTable[i];
+            m_lookup[i] = static_cast<std::uint32_t>(e.blue * 4 + 3) |
+                          static_cast<std::uint32_t>(e.green * 4 + 3) << 8 |
+                          static_cast<std::uint32_t>(e.red * 4 + 3) << 16;
+        }
+        m_kind = TPixelKind::IndexToBgr;
         break;
     case 16:
-        m_units = width;
-        m_valueSize = 2;
-        m_unitOut = grey ? 1 : 3;
-        m_convert = grey ? wordToGrey : wordToBgr;
+        m_kind = grey ? TPixelKind::WordToGrey : TPixelKind::WordToBgr;
         break;
     case 24:
-        m_units = width;
-        m_valueSize = 3;
-        m_unitOut = grey ? 1 : 3;
-        m_convert = grey ? bgrToGrey : copyBytes3;
+        m_kind = grey ? TPixelKind::BgrToGrey : TPixelKind::Copy3;
         break;
     default: // 32
-        m_units = width;
-        m_valueSize = 4;
-        m_unitOut = grey ? 1 : 3;
-        m_convert = grey ? bgraToGrey : bgraToBgr;
+        m_kind = grey ? TPixelKind::BgraToGrey : TPixelKind::BgraToBgr;
         break;
     }
-    if (depth != 1)
-        m_outRowSize = m_units * m_unitOut;
+    m_outRowSize = width * (m_kind == TPixelKind::Copy1 || grey ? 1 : 3);
 }
 
 void TBriskbTarga::DecodeRow(std::uint8_t* to) {
+    switch (m_kind) {
+    case TPixelKind::Copy1:
+        return decodeRowAs<TCopy1>(to);
+    case TPixelKind::Copy3:
+        return decodeRowAs<TCopy3>(to);
+    case TPixelKind::IndexToBgr:
+        return decodeRowAs<TIndexToBgr>(to);
+    case TPixelKind::WordToBgr:
+        return decodeRowAs<TWordToBgr>(to);
+    case TPixelKind::WordToGrey:
+        return decodeRowAs<TWordToGrey>(to);
+    case TPixelKind::BgrToGrey:
+        return decodeRowAs<TBgrToGrey>(to);
+    case TPixelKind::BgraToBgr:
+        return decodeRowAs<TBgraToBgr>(to);
+    case TPixelKind::BgraToGrey:
+        return decodeRowAs<TBgraToGrey>(to);
+    }
+}
+
+template <class TKind> void TBriskbTarga::decodeRowAs(std::uint8_t* to) {
     if (!m_runLength) {
-        m_convert(takeBlock(m_units * m_valueSize), m_units, to, m_lookup);
+        TKind::convert(takeBlock(m_units * TKind::In), m_units, to, m_lookup);
         return;
     }
+    // The packets are read in place; every take is checked against the bytes left, as ReadByte and
+    // ReadBlock check theirs.
+    const std::uint8_t* in = m_inputData + m_inputPos;
+    const std::uint8_t* const end = in + m_inputLeft;
+    std::size_t packetLeft = m_packetLeft;
+    bool repeats = m_packetRepeats;
+    const auto commit = [&] {
+        m_inputPos = static_cast<std::uint32_t>(in - m_inputData);
+        m_inputLeft = static_cast<std::uint32_t>(end - in);
+        m_packetLeft = packetLeft;
+        m_packetRepeats = repeats;
+    };
+    const auto endOfData = [&] {
+        commit();
+        throw EReadError(EndOfFileText);
+    };
+
     // NOTE: real files hold packets that run past the end of a row. The rest of such a packet goes on
     // in the next row, so they decode as their writers meant; a row never takes more than its units.
     std::size_t done = 0;
     while (done < m_units) {
-        if (m_packetLeft == 0) {
-            const std::uint8_t h = ReadByte();
-            m_packetLeft = (h & 0x7Fu) + 1;
-            m_packetRepeats = (h & 0x80) != 0;
-            if (m_packetRepeats)
-                m_convert(takeBlock(m_valueSize), 1, m_repeatOut, m_lookup);
+        if (packetLeft == 0) {
+            if (in == end)
+                endOfData();
+            const std::uint8_t h = *in++;
+            packetLeft = (h & 0x7Fu) + 1;
+            repeats = (h & 0x80) != 0;
+            if (repeats) {
+                if (static_cast<std::size_t>(end - in) < TKind::In)
+                    endOfData();
+                TKind::convert(in, 1, m_repeatOut, m_lookup);
+                in += TKind::In;
+            }
         }
-        const std::size_t n = std::min(m_packetLeft, m_units - done);
-        std::uint8_t* at = to + done * m_unitOut;
-        if (m_packetRepeats)
-            fillUnits(at, n, m_repeatOut, m_unitOut);
-        else
-            m_convert(takeBlock(n * m_valueSize), n, at, m_lookup);
+        const std::size_t n = std::min(packetLeft, m_units - done);
+        std::uint8_t* at = to + done * TKind::Out;
+        if (repeats) {
+            fillRun<TKind::Out>(at, n, m_repeatOut);
+        } else {
+            if (static_cast<std::size_t>(end - in) < n * TKind::In)
+                endOfData();
+            TKind::convert(in, n, at, m_lookup);
+            in += n * TKind::In;
+        }
         done += n;
-        m_packetLeft -= n;
+        packetLeft -= n;
     }
+    commit();
 }
 
 void TBriskbTarga::ExpandMonoRow() {

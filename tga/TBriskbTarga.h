@@ -76,9 +76,17 @@ private:
         std::uint8_t green = 0;
         std::uint8_t blue = 0;
     };
-    // Converts count pixel values at from into their output bytes at to.
-    using TConvert = void (*)(const std::uint8_t* from, std::size_t count, std::uint8_t* to,
-                              const std::uint32_t* lookup);
+    // How DecodeRow reads and converts the pixel values of the current decode.
+    enum class TPixelKind {
+        Copy1,
+        Copy3,
+        IndexToBgr,
+        WordToBgr,
+        WordToGrey,
+        BgrToGrey,
+        BgraToBgr,
+        BgraToGrey
+    };
 
     void DecodeImage(TBitmap& bitmap, std::uint16_t mode);
     void ReadHeader();
@@ -86,6 +94,7 @@ private:
     void setFormatAndPalette(TBitmap& bitmap);
     void prepareRows();
     void DecodeRow(std::uint8_t* to);
+    template <class TKind> void decodeRowAs(std::uint8_t* to);
     void ExpandMonoRow();
     void finishMonoRow(std::uint8_t* line);
     void MirrorRow(TPixelFormat format, std::uint8_t* line) const;
@@ -120,12 +129,10 @@ private:
     // The row plan of the current decode.
     bool m_runLength = false;
     bool m_mirror = false;
-    std::size_t m_units = 0;      // packed bytes (depth 1) or pixels per row
-    std::size_t m_valueSize = 0;  // input bytes per unit
-    std::size_t m_unitOut = 0;    // DecodeRow's output bytes per unit
-    std::size_t m_outRowSize = 0; // bytes stored per bitmap row
-    TConvert m_convert = nullptr;
-    std::uint32_t m_lookup[256] = {}; // depth 8 in mode 2: the output bytes of each index
+    TPixelKind m_kind = TPixelKind::Copy1;
+    std::size_t m_units = 0;          // packed bytes (depth 1) or pixels per row
+    std::size_t m_outRowSize = 0;     // bytes stored per bitmap row
+    std::uint32_t m_lookup[256] = {}; // depth 8 in mode 2: blue | green << 8 | red << 16 of each index
     // A run-length packet that runs past the end of a row goes on in the next row.
     std::size_t m_packetLeft = 0;
     bool m_packetRepeats = false;

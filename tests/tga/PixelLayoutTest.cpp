@@ -13,6 +13,10 @@ constexpr int H = 3;
 
 enum class TStorage { Raw, RunLength, RunLengthAcrossRows };
 
+void PrintTo(TStorage s, std::ostream* os) {
+    *os << (s == TStorage::Raw ? "raw" : s == TStorage::RunLength ? "run-length" : "run-length across rows");
+}
+
 // Values with runs of three equal neighbours, so run-length rows hold both kinds of packets.
 std::uint8_t mix(int row, int col, int salt) {
     return static_cast<std::uint8_t>((row * 7 + (col / 3) * 13 + salt * 29 + 5) * 37);
@@ -144,6 +148,10 @@ struct TPaletteCase {
     std::size_t index;
     TPaletteEntry entry;
 };
+
+void PrintTo(const TPaletteCase& c, std::ostream* os) {
+    *os << "depth " << c.depth << " mode " << c.mode << " entry " << c.index;
+}
 
 class PaletteByMode : public ::testing::TestWithParam<TPaletteCase> {};
 

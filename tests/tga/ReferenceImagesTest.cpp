@@ -41,6 +41,10 @@ struct TReferenceCase {
     int tolerance; // per channel
 };
 
+void PrintTo(const TReferenceCase& c, std::ostream* os) {
+    *os << c.tga;
+}
+
 std::string caseName(const TReferenceCase& c) {
     std::string name = std::filesystem::path(c.tga).stem().string();
     std::replace_if(

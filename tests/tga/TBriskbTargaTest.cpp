@@ -62,6 +62,10 @@ struct TMapEntryCase {
     std::uint32_t colour;            // index 0 decoded in mode 2
 };
 
+void PrintTo(const TMapEntryCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ColourMapEntrySize : public ::testing::TestWithParam<TMapEntryCase> {};
 
 TEST_P(ColourMapEntrySize, EntryReadAndPixelDataFoundAfterTheMap) {
@@ -152,6 +156,10 @@ struct TPacketCase {
     std::vector<std::uint32_t> indexes; // mode 1 result, rows from the top
 };
 
+void PrintTo(const TPacketCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class RunLengthPackets : public ::testing::TestWithParam<TPacketCase> {};
 
 TEST_P(RunLengthPackets, PacketsFillRowsInFileOrder) {
@@ -204,6 +212,10 @@ struct TRejectCase {
     std::uint16_t width;
     std::uint16_t height;
 };
+
+void PrintTo(const TRejectCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RejectedHeader : public ::testing::TestWithParam<TRejectCase> {};
 
@@ -301,6 +313,10 @@ struct TTruncationCase {
     std::uint8_t descriptor;
     std::vector<std::uint8_t> data; // 24-bit pixels of a 2 x 3 image, as stored
 };
+
+void PrintTo(const TTruncationCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class TruncatedRows : public ::testing::TestWithParam<TTruncationCase> {};
 
