@@ -290,24 +290,23 @@ void TForm1::DeleteBtnClick() {
 
 void TForm1::RefreshTrackList() { FillTrackList(EventSelectBox->currentText(), ActiveListBox); }
 
+// A rebuild is no click on the list: the selection changes it makes must not run the click handler.
+struct TForm1::TRebuilding {
+    bool& flag;
+    const bool before;
+    explicit TRebuilding(bool& f) : flag(f), before(f) { flag = true; }
+    ~TRebuilding() { flag = before; }
+};
+
 void TForm1::FillTrackList(const QString& eventType, QListView* listBox) {
     ClearTrackList(listBox);
-    // A rebuild is no click on the list: its selection changes must not run the click handler.
-    const bool wasRebuilding = m_rebuilding;
-    m_rebuilding = true;
-    struct Restore {
-        bool& flag;
-        bool value;
-        ~Restore() { flag = value; }
-    } restore{m_rebuilding, wasRebuilding};
+    const TRebuilding rebuilding(m_rebuilding);
     m_tracks->Fill(EventFolder(m_gameRoot, eventType.toStdString()));
 }
 
 void TForm1::ClearTrackList(QListView*) {
-    const bool wasRebuilding = m_rebuilding;
-    m_rebuilding = true;
+    const TRebuilding rebuilding(m_rebuilding);
     m_tracks->Clear();
-    m_rebuilding = wasRebuilding;
 }
 
 void TForm1::ActiveListBoxClick() {
@@ -320,7 +319,7 @@ void TForm1::ActiveListBoxClick() {
 
     TBitmap& bitmap = Preview->Bitmap();
     if (!DecodeTrackPreview(eventFolder() + fileName, EventSelectBox->currentIndex(), bitmap))
-        PaintNoPreview(bitmap, font());
+        PaintNoPreview(bitmap, PreviewFont());
     Preview->update();
 }
 
@@ -331,7 +330,8 @@ void TForm1::ActiveListBoxDrawItem(QPainter& painter, int index, const QRect& re
 
     // A clipped, opaque text rectangle: the whole item filled, the name from (left + 15, top).
     painter.fillRect(rect, fill);
-    painter.drawText(rect.left() + 15, rect.top() + ascent, m_tracks->data(m_tracks->index(index), Qt::DisplayRole).toString());
+    painter.drawText(rect.left() + 15, rect.top() + ascent,
+                     m_tracks->data(m_tracks->index(index), Qt::DisplayRole).toString());
 
     // The letter, on an opaque background of the fill colour.
     const bool inactive = IsInactiveTrack(item.FileName);

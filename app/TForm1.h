@@ -90,6 +90,8 @@ private:
     // Start and Stop: renames each selected track to the extension, writing the new name into its item.
     void changeSelectedExtensions(const char* extension);
 
+    struct TRebuilding;
+
     TDialogs& m_dialogs;
     TTrackListModel* m_tracks = nullptr;
     std::string m_gameRoot;

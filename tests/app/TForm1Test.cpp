@@ -125,6 +125,11 @@ TEST_F(TForm1Test, ExitClosesTheWindow) {
     EXPECT_FALSE(form.isVisible());
 }
 
+TEST(Dialogs, TheArchiveFilterAsQtShowsIt) {
+    EXPECT_EQ(QtNameFilter("Archived tracks|*.env;*.~env"), "Archived tracks (*.env *.~env)");
+    EXPECT_EQ(QtNameFilter("All files (*)"), "All files (*)");
+}
+
 TEST(ErrorReport, FullStopRule) {
     EXPECT_EQ(ErrorReportText("Cannot open file x.env"), "Cannot open file x.env.");
     EXPECT_EQ(ErrorReportText("Done."), "Done.");
