@@ -12,7 +12,9 @@
 namespace {
 
 // The program's greyish blue (a plain colour: no palette is consulted).
-QColor fillColour() { return QColorOf(clSkarnBlue, QPalette()); }
+QColor fillColour() {
+    return QColorOf(clSkarnBlue, QPalette());
+}
 
 // Makes the bitmap 24-bit and paints the background on it; the view to go on painting on, or a null
 // image for an empty bitmap.
@@ -38,7 +40,9 @@ QFont PreviewFont() {
     return font;
 }
 
-void PaintPreviewBackground(TBitmap& bitmap) { paintBackground(bitmap); }
+void PaintPreviewBackground(TBitmap& bitmap) {
+    paintBackground(bitmap);
+}
 
 void PaintNoPreview(TBitmap& bitmap, const QFont& font) {
     QImage canvas = paintBackground(bitmap);

@@ -120,7 +120,8 @@ void TForm1::createControls() {
         if (!m_rebuilding)
             guarded([this] { ActiveListBoxClick(); });
     });
-    connect(EventSelectBox, &QComboBox::activated, this, [this] { guarded([this] { EventSelectBoxChange(); }); });
+    connect(EventSelectBox, &QComboBox::activated, this,
+            [this] { guarded([this] { EventSelectBoxChange(); }); });
     ExitBtn->OnClick = [this](QObject*) { guarded([this] { ExitBtnClick(); }); };
     ActiveBtn->OnClick = [this](QObject*) { guarded([this] { ActiveBtnClick(); }); };
     InactiveBtn->OnClick = [this](QObject*) { guarded([this] { InactiveBtnClick(); }); };
@@ -193,9 +194,13 @@ void TForm1::ReadGameRoot() {
     }
 }
 
-void TForm1::EventSelectBoxChange() { RefreshTrackList(); }
+void TForm1::EventSelectBoxChange() {
+    RefreshTrackList();
+}
 
-void TForm1::ExitBtnClick() { close(); }
+void TForm1::ExitBtnClick() {
+    close();
+}
 
 std::string TForm1::eventFolder() const {
     return EventFolder(m_gameRoot, EventSelectBox->currentText().toStdString());
@@ -237,9 +242,13 @@ void TForm1::changeSelectedExtensions(const char* extension) {
     ActiveListBox->viewport()->update();
 }
 
-void TForm1::ActiveBtnClick() { changeSelectedExtensions(ActiveExtension); }
+void TForm1::ActiveBtnClick() {
+    changeSelectedExtensions(ActiveExtension);
+}
 
-void TForm1::InactiveBtnClick() { changeSelectedExtensions(InactiveExtension); }
+void TForm1::InactiveBtnClick() {
+    changeSelectedExtensions(InactiveExtension);
+}
 
 void TForm1::ArchiveBtnClick() {
     const int current = ActiveListBox->currentIndex().row();
@@ -288,7 +297,9 @@ void TForm1::DeleteBtnClick() {
     RefreshTrackList();
 }
 
-void TForm1::RefreshTrackList() { FillTrackList(EventSelectBox->currentText(), ActiveListBox); }
+void TForm1::RefreshTrackList() {
+    FillTrackList(EventSelectBox->currentText(), ActiveListBox);
+}
 
 // A rebuild is no click on the list: the selection changes it makes must not run the click handler.
 struct TForm1::TRebuilding {

@@ -4,7 +4,9 @@
 
 #include "controls/BitmapImage.h"
 
-QImage TPreviewImage::Picture() const { return BitmapImage(m_bitmap).copy(); }
+QImage TPreviewImage::Picture() const {
+    return BitmapImage(m_bitmap).copy();
+}
 
 void TPreviewImage::paintEvent(QPaintEvent*) {
     const QImage picture = BitmapImage(m_bitmap);

@@ -4,7 +4,8 @@
 
 #include "app/TForm1.h"
 
-TTrackItemDelegate::TTrackItemDelegate(TForm1& form, QObject* parent) : QStyledItemDelegate(parent), m_form(form) {}
+TTrackItemDelegate::TTrackItemDelegate(TForm1& form, QObject* parent)
+    : QStyledItemDelegate(parent), m_form(form) {}
 
 void TTrackItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                const QModelIndex& index) const {

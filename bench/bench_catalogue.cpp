@@ -88,7 +88,8 @@ void BM_ListWidgetPart(benchmark::State& state) {
     std::vector<TTrackItem> items;
     const int count = static_cast<int>(state.range(0));
     for (int i = 0; i < count; ++i)
-        items.push_back({"Track number " + std::to_string((i * 7919) % count), "t" + std::to_string(i) + ".env"});
+        items.push_back(
+            {"Track number " + std::to_string((i * 7919) % count), "t" + std::to_string(i) + ".env"});
     TTrackListModel model;
     QListView view;
     view.setUniformItemSizes(true);
@@ -106,4 +107,9 @@ void BM_ListWidgetPart(benchmark::State& state) {
 
 BENCHMARK(BM_SyscallFloor)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CatalogueFill)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ListWidgetPart)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oNLogN);
+BENCHMARK(BM_ListWidgetPart)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oNLogN);

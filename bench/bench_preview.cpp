@@ -37,8 +37,9 @@ std::vector<std::uint8_t> landscape(int width, int height, bool runLength) {
     std::vector<std::uint8_t> bgr;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            bgr.insert(bgr.end(), {static_cast<std::uint8_t>(y < height / 2 ? 230 : 40),
-                                   static_cast<std::uint8_t>(120 + (y / 8) % 60), static_cast<std::uint8_t>(x / 8)});
+            bgr.insert(bgr.end(),
+                       {static_cast<std::uint8_t>(y < height / 2 ? 230 : 40),
+                        static_cast<std::uint8_t>(120 + (y / 8) % 60), static_cast<std::uint8_t>(x / 8)});
     TTgaImage image;
     image.imageType = runLength ? 10 : 2;
     image.width = static_cast<std::uint16_t>(width);

@@ -70,9 +70,9 @@ private:
 };
 
 std::int32_t littleEndian32(const std::uint8_t* p) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-                                     static_cast<std::uint32_t>(p[2]) << 16 |
-                                     static_cast<std::uint32_t>(p[3]) << 24);
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+        static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24);
 }
 
 // Compares four magic bytes up to their first zero byte with text.
@@ -238,7 +238,9 @@ int TSkarnFolder::FindEntry(const std::string& key) const {
     return -1;
 }
 
-std::int32_t TSkarnFolder::EntrySize(int index) const { return BadIndex(index) ? 0 : entry(index).length(); }
+std::int32_t TSkarnFolder::EntrySize(int index) const {
+    return BadIndex(index) ? 0 : entry(index).length();
+}
 
 const std::uint8_t* TSkarnFolder::EntryData(int index) {
     if (BadIndex(index))

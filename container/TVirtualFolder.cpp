@@ -30,7 +30,9 @@ void setName(FolderEntry& rec, const std::string& name) {
     rec.Name[n] = '\0';
 }
 
-std::string nameOf(const FolderEntry& rec) { return std::string(rec.Name, strnlen(rec.Name, FolderEntry::MaxName)); }
+std::string nameOf(const FolderEntry& rec) {
+    return std::string(rec.Name, strnlen(rec.Name, FolderEntry::MaxName));
+}
 
 } // namespace
 
@@ -50,10 +52,13 @@ TVirtualFolder::~TVirtualFolder() {
 }
 
 void TVirtualFolder::openStream(bool rangeOnly) {
-    m_stream = std::make_unique<TFileStream>(m_fileName, rangeOnly ? TFileStream::RangeOpen : TFileStream::CheckedOpen);
+    m_stream = std::make_unique<TFileStream>(m_fileName,
+                                             rangeOnly ? TFileStream::RangeOpen : TFileStream::CheckedOpen);
 }
 
-void TVirtualFolder::closeStream() { m_stream.reset(); }
+void TVirtualFolder::closeStream() {
+    m_stream.reset();
+}
 
 void TVirtualFolder::GetEntry(int index, FolderEntry& rec) const {
     std::memset(&rec, 0, sizeof rec);

@@ -57,20 +57,30 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
     return i == a.size() && j == b.size();
 }
 
-const std::string& WinePrefix() { return prefixStorage(); }
+const std::string& WinePrefix() {
+    return prefixStorage();
+}
 
-void SetWinePrefix(const std::string& prefix) { prefixStorage() = prefix; }
+void SetWinePrefix(const std::string& prefix) {
+    prefixStorage() = prefix;
+}
 
 #ifdef _WIN32
 
-std::string NativePath(const std::string& path) { return path; }
-std::string NativePathAsWritten(const std::string& path) { return path; }
+std::string NativePath(const std::string& path) {
+    return path;
+}
+std::string NativePathAsWritten(const std::string& path) {
+    return path;
+}
 
 #else
 
 namespace {
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
+bool isSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 bool exists(const std::string& path) {
     struct stat st {};

@@ -32,10 +32,18 @@ constexpr TColor clWhite = 0xFFFFFF;
 // The program's own greyish blue: tool bar and preview background.
 constexpr TColor clSkarnBlue = 12426112;
 
-constexpr bool IsSystemColor(TColor c) { return (c & clSystemColor) != 0; }
-constexpr std::uint8_t RedOf(TColor c) { return static_cast<std::uint8_t>(c); }
-constexpr std::uint8_t GreenOf(TColor c) { return static_cast<std::uint8_t>(c >> 8); }
-constexpr std::uint8_t BlueOf(TColor c) { return static_cast<std::uint8_t>(c >> 16); }
+constexpr bool IsSystemColor(TColor c) {
+    return (c & clSystemColor) != 0;
+}
+constexpr std::uint8_t RedOf(TColor c) {
+    return static_cast<std::uint8_t>(c);
+}
+constexpr std::uint8_t GreenOf(TColor c) {
+    return static_cast<std::uint8_t>(c >> 8);
+}
+constexpr std::uint8_t BlueOf(TColor c) {
+    return static_cast<std::uint8_t>(c >> 16);
+}
 constexpr TColor RGBColor(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return static_cast<TColor>(r) | static_cast<TColor>(g) << 8 | static_cast<TColor>(b) << 16;
 }

@@ -19,8 +19,8 @@
 #ifdef _WIN32
 
 TFileStream::TFileStream(const std::string& path, TOpenKind) : m_fileName(path) {
-    HANDLE h = ::CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = ::CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         throw EFOpenError(path);
     LARGE_INTEGER size{};
@@ -32,7 +32,9 @@ TFileStream::TFileStream(const std::string& path, TOpenKind) : m_fileName(path) 
     m_size = size.QuadPart;
 }
 
-TFileStream::~TFileStream() { ::CloseHandle(static_cast<HANDLE>(m_handle)); }
+TFileStream::~TFileStream() {
+    ::CloseHandle(static_cast<HANDLE>(m_handle));
+}
 
 std::size_t TFileStream::Read(void* buffer, std::size_t count) {
     std::size_t done = 0;
@@ -76,7 +78,9 @@ TFileStream::TFileStream(const std::string& path, TOpenKind kind) : m_fileName(p
     m_size = st.st_size;
 }
 
-TFileStream::~TFileStream() { ::close(m_fd); }
+TFileStream::~TFileStream() {
+    ::close(m_fd);
+}
 
 std::size_t TFileStream::Read(void* buffer, std::size_t count) {
     std::size_t done = 0;

@@ -38,14 +38,16 @@ TEST_F(TForm1Operations, StopAndStartRenameSelectedTracksAndKeepTheList) {
     TForm1 form(dialogs);
     selectRows(form, {0, 2}, 3);
     QTest::mouseClick(form.InactiveBtn, Qt::LeftButton);
-    EXPECT_EQ(listed(form), (std::vector<std::string>{"Alpha|a.~env", "Bravo|b.~env", "Charlie|c.~env", "Delta|d.env"}));
+    EXPECT_EQ(listed(form),
+              (std::vector<std::string>{"Alpha|a.~env", "Bravo|b.~env", "Charlie|c.~env", "Delta|d.env"}));
     EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.~env", "b.~env", "c.~env", "d.env"}));
     EXPECT_TRUE(form.ActiveListBox->selectionModel()->isRowSelected(0)) << "the selection stays";
     EXPECT_EQ(form.ActiveListBox->currentIndex().row(), 3) << "the current item stays";
 
     selectRows(form, {1, 2}, 0);
     QTest::mouseClick(form.ActiveBtn, Qt::LeftButton);
-    EXPECT_EQ(listed(form), (std::vector<std::string>{"Alpha|a.~env", "Bravo|b.env", "Charlie|c.env", "Delta|d.env"}));
+    EXPECT_EQ(listed(form),
+              (std::vector<std::string>{"Alpha|a.~env", "Bravo|b.env", "Charlie|c.env", "Delta|d.env"}));
     EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.~env", "b.env", "c.env", "d.env"}));
     EXPECT_TRUE(dialogs.shown.empty());
 }
@@ -96,7 +98,8 @@ TEST_F(TForm1Operations, StoreIntoTheEventFolderItselfReportsAndKeepsTheTrack) {
     dialogs.saveAnswers.push_back(QString::fromStdString((baja / "a.env").string()));
     QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, QString::fromStdString("Cannot create file " + (baja / "a.env").string() + "."));
+    EXPECT_EQ(dialogs.shown[0].text,
+              QString::fromStdString("Cannot create file " + (baja / "a.env").string() + "."));
     EXPECT_EQ(dialogs.shown[0].caption, "Track manager");
     EXPECT_EQ(ReadFileBytes((baja / "a.env").string()), before);
     EXPECT_EQ(filesIn(baja).size(), 4u);

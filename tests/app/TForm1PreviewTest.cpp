@@ -21,7 +21,9 @@ std::vector<std::uint8_t> solidTga(int width, int height, std::uint8_t r, std::u
     return BuildTga(image);
 }
 
-QColor pixel(const TForm1& form, int x, int y) { return form.Preview->Picture().pixelColor(x, y); }
+QColor pixel(const TForm1& form, int x, int y) {
+    return form.Preview->Picture().pixelColor(x, y);
+}
 
 const QColor Fill(0x80, 0x9B, 0xBD);
 
@@ -60,19 +62,21 @@ TEST_P(PreviewEntry, EachEventTypeLooksForItsOwnName) {
     click(form, 0);
     EXPECT_EQ(form.StatusText->text(), QString(c.eventType) + "\\jump.env");
     ASSERT_EQ(form.Preview->Bitmap().Width(), 3);
-    const QColor expected = std::string(c.shownEntry) == "jump01s.tga" ? QColor(255, 0, 0) : QColor(0, 0, 255);
+    const QColor expected =
+        std::string(c.shownEntry) == "jump01s.tga" ? QColor(255, 0, 0) : QColor(0, 0, 255);
     EXPECT_EQ(pixel(form, 1, 1), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(EventTypes, PreviewEntry,
-                         ::testing::Values(EventCase{0, "Baja", "jump01s.tga"}, EventCase{1, "Enduro", "jump01s.tga"},
-                                           EventCase{2, "National", "jumps.tga"},
-                                           EventCase{3, "Quarries", "jumps.tga"}, EventCase{4, "SX", "jumps.tga"},
-                                           EventCase{5, "Tag", "jumps.tga"}));
+INSTANTIATE_TEST_SUITE_P(
+    EventTypes, PreviewEntry,
+    ::testing::Values(EventCase{0, "Baja", "jump01s.tga"}, EventCase{1, "Enduro", "jump01s.tga"},
+                      EventCase{2, "National", "jumps.tga"}, EventCase{3, "Quarries", "jumps.tga"},
+                      EventCase{4, "SX", "jumps.tga"}, EventCase{5, "Tag", "jumps.tga"}));
 
 TEST_F(TForm1Preview, EntryNamesMatchWithoutRegardToCaseAndTheLaterWins) {
-    game->AddTrack("Baja", "jump.~env", "Jump",
-                   {{"JUMP01S.TGA", solidTga(2, 2, 255, 0, 0)}, {"textures\\Jump01s.tga", solidTga(4, 4, 0, 255, 0)}});
+    game->AddTrack(
+        "Baja", "jump.~env", "Jump",
+        {{"JUMP01S.TGA", solidTga(2, 2, 255, 0, 0)}, {"textures\\Jump01s.tga", solidTga(4, 4, 0, 255, 0)}});
     TForm1 form(dialogs);
     form.show();
     click(form, 0);
@@ -118,7 +122,8 @@ TEST_F(TForm1Preview, PlaceholderOnTheStartUpBitmapShowsItsText) {
 }
 
 TEST_F(TForm1Preview, AnInvalidPictureShowsWhatTheDecoderLeftWithoutAMessage) {
-    game->AddTrack("Baja", "a.env", "A", {{"a01s.tga", {0, 0, 7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 0, 5, 0, 24, 0}}});
+    game->AddTrack("Baja", "a.env", "A",
+                   {{"a01s.tga", {0, 0, 7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 0, 5, 0, 24, 0}}});
     TForm1 form(dialogs);
     form.show();
     click(form, 0);

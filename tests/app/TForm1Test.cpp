@@ -72,7 +72,8 @@ TEST_F(TForm1Test, ValueOfAnotherTypeEndsFormCreate) {
     game.AddTrack("Baja", "a.env", "A");
     TForm1 form(dialogs);
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Invalid data type for 'HardDriveRootPath'") << "a quote sorts before the full stop";
+    EXPECT_EQ(dialogs.shown[0].text, "Invalid data type for 'HardDriveRootPath'")
+        << "a quote sorts before the full stop";
     EXPECT_EQ(dialogs.shown[0].caption, "Track manager");
     EXPECT_EQ(dialogs.shown[0].flags, TDialogs::mbOK | TDialogs::mbIconError);
     EXPECT_EQ(form.EventSelectBox->currentIndex(), -1) << "no event type selected";
@@ -80,7 +81,8 @@ TEST_F(TForm1Test, ValueOfAnotherTypeEndsFormCreate) {
 }
 
 TEST_F(TForm1Test, ValueEndingInABackslashStillFindsTheTracks) {
-    TFakeGame game(dir.path() / "pfx", {.valueLine = "\"HardDriveRootPath\"=str(2):\"C:\\\\Games\\\\Skarn Rally 2\\\\\""});
+    TFakeGame game(dir.path() / "pfx",
+                   {.valueLine = "\"HardDriveRootPath\"=str(2):\"C:\\\\Games\\\\Skarn Rally 2\\\\\""});
     game.AddTrack("Baja", "a.env", "A");
     TForm1 form(dialogs);
     EXPECT_EQ(form.GameRoot(), "C:\\Games\\Skarn Rally 2\\\\");

@@ -22,7 +22,9 @@ namespace fs = std::filesystem;
 
 QT_BEGIN_NAMESPACE
 // Readable QStrings in test failures.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 QT_END_NAMESPACE
 
 // Points the registry and the drive letters at a fake prefix for one test.

@@ -44,6 +44,6 @@ public:
     std::vector<TShown> shown;
     std::vector<TFileRequest> requests;
     std::deque<int> answers;
-    std::deque<QString> saveAnswers;      // "" cancels
-    std::deque<QStringList> openAnswers;  // empty cancels
+    std::deque<QString> saveAnswers;     // "" cancels
+    std::deque<QStringList> openAnswers; // empty cancels
 };

@@ -31,31 +31,32 @@ TEST_P(SceneName, FromTheDescriptor) {
 
 INSTANTIATE_TEST_SUITE_P(
     Descriptors, SceneName,
-    ::testing::Values(
-        SceneCase{"line ends in CR", "SceneName=Big Jump\r\nLaps=3", "Big Jump"},
-        SceneCase{"quoted", "SceneName=\"Big Jump\"\r\n", "Big Jump"},
-        SceneCase{"blank then quoted", "SceneName= \"Big Jump\"\n", "Big Jump"},
-        SceneCase{"line break right after the key", "SceneName=\r\nx", ""},
-        SceneCase{"key in small letters", "scenename=Low\r\n", ""},
-        SceneCase{"key after a further S is missed", "SSceneName=Missed\r\n", ""},
-        SceneCase{"key after Scene is missed", "SceneSceneName=Missed\r\n", ""},
-        SceneCase{"missed first, found later", "SSceneName=A\r\nSceneName=B\r\n", "B"},
-        SceneCase{"key after another letter", "XSceneName=Found\n", "Found"},
-        SceneCase{"key after a line break", "[Scene]\r\nSceneName=Found\n", "Found"},
-        SceneCase{"first of two", "SceneName=First\nSceneName=Second\n", "First"},
-        SceneCase{"tabs are not skipped", "SceneName=\tTab\n", "\tTab"},
-        SceneCase{"trailing blanks belong to the name", "SceneName=Trail  \r", "Trail  "},
-        SceneCase{"blanks inside", "SceneName=  A  B\"", "A  B"},
-        SceneCase{"entry ends inside the name", "SceneName=NoEnd", "NoEnd"},
-        SceneCase{"entry ends inside the filler", "SceneName=  \"", ""},
-        SceneCase{"entry ends on the key", "SceneName=", ""},
-        SceneCase{"Windows-1252 bytes kept", "SceneName=C\xF4te \x96 \xE9t\xE9\r", "C\xF4te \x96 \xE9t\xE9"},
-        SceneCase{"empty entry", "", ""}));
+    ::testing::Values(SceneCase{"line ends in CR", "SceneName=Big Jump\r\nLaps=3", "Big Jump"},
+                      SceneCase{"quoted", "SceneName=\"Big Jump\"\r\n", "Big Jump"},
+                      SceneCase{"blank then quoted", "SceneName= \"Big Jump\"\n", "Big Jump"},
+                      SceneCase{"line break right after the key", "SceneName=\r\nx", ""},
+                      SceneCase{"key in small letters", "scenename=Low\r\n", ""},
+                      SceneCase{"key after a further S is missed", "SSceneName=Missed\r\n", ""},
+                      SceneCase{"key after Scene is missed", "SceneSceneName=Missed\r\n", ""},
+                      SceneCase{"missed first, found later", "SSceneName=A\r\nSceneName=B\r\n", "B"},
+                      SceneCase{"key after another letter", "XSceneName=Found\n", "Found"},
+                      SceneCase{"key after a line break", "[Scene]\r\nSceneName=Found\n", "Found"},
+                      SceneCase{"first of two", "SceneName=First\nSceneName=Second\n", "First"},
+                      SceneCase{"tabs are not skipped", "SceneName=\tTab\n", "\tTab"},
+                      SceneCase{"trailing blanks belong to the name", "SceneName=Trail  \r", "Trail  "},
+                      SceneCase{"blanks inside", "SceneName=  A  B\"", "A  B"},
+                      SceneCase{"entry ends inside the name", "SceneName=NoEnd", "NoEnd"},
+                      SceneCase{"entry ends inside the filler", "SceneName=  \"", ""},
+                      SceneCase{"entry ends on the key", "SceneName=", ""},
+                      SceneCase{"Windows-1252 bytes kept", "SceneName=C\xF4te \x96 \xE9t\xE9\r",
+                                "C\xF4te \x96 \xE9t\xE9"},
+                      SceneCase{"empty entry", "", ""}));
 
 TEST(SceneName, PlainContainersAreDescrambledAllTheSame) {
     TTempDir dir;
     const std::string stored = dir.file("stored.env");
-    WriteFileBytes(stored, BuildContainer({{"a.scn", ScrambledBytes(BytesOf("SceneName=Hill\r"))}}, {.scrambled = false}));
+    WriteFileBytes(stored, BuildContainer({{"a.scn", ScrambledBytes(BytesOf("SceneName=Hill\r"))}},
+                                          {.scrambled = false}));
     EXPECT_EQ(ReadSceneName(stored), "Hill");
     const std::string plainText = dir.file("plain.env");
     WriteFileBytes(plainText, BuildContainer({{"a.scn", BytesOf("SceneName=Hill\r")}}, {.scrambled = false}));
@@ -65,7 +66,8 @@ TEST(SceneName, PlainContainersAreDescrambledAllTheSame) {
 TEST(SceneName, TheFirstEntryContainingScnIsUsed) {
     TTempDir dir;
     const std::string path = dir.file("t.env");
-    WriteFileBytes(path, BuildContainer({{"xSCN.dat", BytesOf("nothing here")}, {"t.scn", BytesOf("SceneName=B\r")}}));
+    WriteFileBytes(
+        path, BuildContainer({{"xSCN.dat", BytesOf("nothing here")}, {"t.scn", BytesOf("SceneName=B\r")}}));
     EXPECT_EQ(ReadSceneName(path), "");
     WriteFileBytes(path, BuildContainer({{"t.bin", BytesOf("SceneName=A\r")}}));
     EXPECT_EQ(ReadSceneName(path), "") << "no entry named like scn";
@@ -82,14 +84,17 @@ struct NameCase {
 
 class TrackFileName : public ::testing::TestWithParam<NameCase> {};
 
-TEST_P(TrackFileName, ExtensionRule) { EXPECT_EQ(IsTrackFileName(GetParam().name), GetParam().track); }
+TEST_P(TrackFileName, ExtensionRule) {
+    EXPECT_EQ(IsTrackFileName(GetParam().name), GetParam().track);
+}
 
 INSTANTIATE_TEST_SUITE_P(Names, TrackFileName,
-                         ::testing::Values(NameCase{"A.env", true}, NameCase{"B.~env", true}, NameCase{"C.ENV", true},
-                                           NameCase{"D.envx", true}, NameCase{"x.oldenv", true},
-                                           NameCase{"E.bak", false}, NameCase{"F", false},
-                                           NameCase{".env", false}, NameCase{"env", false},
-                                           NameCase{"a.env.bak", false}, NameCase{"a.b.Env", true}));
+                         ::testing::Values(NameCase{"A.env", true}, NameCase{"B.~env", true},
+                                           NameCase{"C.ENV", true}, NameCase{"D.envx", true},
+                                           NameCase{"x.oldenv", true}, NameCase{"E.bak", false},
+                                           NameCase{"F", false}, NameCase{".env", false},
+                                           NameCase{"env", false}, NameCase{"a.env.bak", false},
+                                           NameCase{"a.b.Env", true}));
 
 TEST(TrackList, ListsTracksSortedWithoutRegardToCase) {
     TTempDir dir;
@@ -116,7 +121,7 @@ TEST(TrackList, ListsTracksSortedWithoutRegardToCase) {
     for (const TTrackItem& item : list.Items())
         got.emplace_back(item.DisplayName, item.FileName);
     const std::vector<std::pair<std::string, std::string>> want = {
-        {"_under", "I.env"}, {"Alpha", "B.~env"}, {"beta", "A.env"},     {"Beta", "D.envx"},
+        {"_under", "I.env"}, {"Alpha", "B.~env"}, {"beta", "A.env"},    {"Beta", "D.envx"},
         {"eclair", "K.env"}, {"gamma", "C.ENV"},  {"\xC9lan", "J.env"},
     };
     EXPECT_EQ(got, want);

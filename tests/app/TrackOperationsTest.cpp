@@ -108,12 +108,12 @@ TEST_F(TrackOperations, StartAndStopReturnTheNewNameOrNothing) {
     EXPECT_EQ(StartTrack(eventFolder, "gone.~env"), std::nullopt);
 
     EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"a.~env", track("a.env")},
-                                           {"b.env", track("b.env")},
-                                           {"b.~env", track("b.~env")},
-                                           {"c.env", track("c.env")},
-                                           {"C.~ENV", track("C.~ENV")},
-                                           {"d.~env", track("d.~env")},
-                                           {"e.env", track("e.envx")}}));
+                                                 {"b.env", track("b.env")},
+                                                 {"b.~env", track("b.~env")},
+                                                 {"c.env", track("c.env")},
+                                                 {"C.~ENV", track("C.~ENV")},
+                                                 {"d.~env", track("d.~env")},
+                                                 {"e.env", track("e.envx")}}));
 }
 
 TEST_F(TrackOperations, ArchiveSelectedMovesAndReplacesOldCopies) {
@@ -199,7 +199,8 @@ TEST_F(TrackOperations, FetchCopiesChosenFilesIntoTheEventFolder) {
     FetchTracks(eventFolder, {archiveFolder() + "more/b.~env"});
 
     EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"a.env", track("a.env")}, {"b.~env", track("b.~env")}}));
-    EXPECT_EQ(FolderSnapshot(archive() / "more"), (TSnapshot{{"b.~env", track("b.~env")}})) << "the archive stays";
+    EXPECT_EQ(FolderSnapshot(archive() / "more"), (TSnapshot{{"b.~env", track("b.~env")}}))
+        << "the archive stays";
 }
 
 TEST_F(TrackOperations, FetchStopsAtANameThatDoesNotExist) {

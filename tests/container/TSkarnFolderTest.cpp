@@ -40,9 +40,9 @@ TEST_F(TSkarnFolderTest, EmptyPlainContainer) {
 
 TEST_F(TSkarnFolderTest, ExampleFromTheFormatDescription) {
     // A plain container with one entry "scn" of 5 bytes at offset 24.
-    const std::vector<std::uint8_t> file = {0x52, 0x53, 0x32, 0x00, 0x01, 0x00, 0x00, 0x00, 0x04, 0x00, 0x00, 0x00,
-                                            0x73, 0x63, 0x6E, 0x00, 0x18, 0x00, 0x00, 0x00, 0x05, 0x00, 0x00, 0x00,
-                                            'h',  'e',  'l',  'l',  'o'};
+    const std::vector<std::uint8_t> file = {0x52, 0x53, 0x32, 0x00, 0x01, 0x00, 0x00, 0x00, 0x04, 0x00,
+                                            0x00, 0x00, 0x73, 0x63, 0x6E, 0x00, 0x18, 0x00, 0x00, 0x00,
+                                            0x05, 0x00, 0x00, 0x00, 'h',  'e',  'l',  'l',  'o'};
     TSkarnFolder folder(write("t.env", file), true);
     ASSERT_EQ(folder.Count(), 1);
     FolderEntry rec{};
@@ -90,8 +90,10 @@ TEST_P(RoundTrip, EntriesReadBackAsWritten) {
         folder.GetEntry(i, rec);
         EXPECT_STREQ(rec.Name, names[i]);
         EXPECT_EQ(rec.Flags, c.scrambled ? 1u : 0u);
-        EXPECT_EQ(folder.EntrySize(i), static_cast<std::int32_t>(entries[static_cast<std::size_t>(i)].bytes.size()));
-        EXPECT_EQ(bytesOf(folder.EntryData(i), folder.EntrySize(i)), entries[static_cast<std::size_t>(i)].bytes);
+        EXPECT_EQ(folder.EntrySize(i),
+                  static_cast<std::int32_t>(entries[static_cast<std::size_t>(i)].bytes.size()));
+        EXPECT_EQ(bytesOf(folder.EntryData(i), folder.EntrySize(i)),
+                  entries[static_cast<std::size_t>(i)].bytes);
     }
     EXPECT_EQ(folder.EntryData(2), nullptr) << "a zero-length entry has no bytes";
     EXPECT_FALSE(folder.StreamOpen());
@@ -107,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(Variants, RoundTrip,
 TEST_F(TSkarnFolderTest, DirectoryIsOneRunningKeyStream) {
     // Scramble each record on its own, restarting the key: a reader that restarted the key per
     // field would read this; ours must not.
-    const std::vector<std::uint8_t> plainDirectory = {'R', 'E', 'S', 0, 1, 0, 0, 0, 4, 0, 0, 0,
+    const std::vector<std::uint8_t> plainDirectory = {'R', 'E', 'S', 0, 1,  0, 0, 0, 4, 0, 0, 0,
                                                       's', 'c', 'n', 0, 24, 0, 0, 0, 1, 0, 0, 0};
     std::vector<std::uint8_t> perField;
     for (std::size_t at = 0; at < plainDirectory.size(); at += 4) {
@@ -172,7 +174,8 @@ TEST_F(TSkarnFolderTest, LoadOfAFileThatShrankFillsWithZeros) {
     auto shorter = ReadFileBytes(path);
     shorter.resize(shorter.size() - 4);
     WriteFileBytes(path, shorter);
-    EXPECT_EQ(bytesOf(folder.EntryData(0), 10), (std::vector<std::uint8_t>{'0', '1', '2', '3', '4', '5', 0, 0, 0, 0}));
+    EXPECT_EQ(bytesOf(folder.EntryData(0), 10),
+              (std::vector<std::uint8_t>{'0', '1', '2', '3', '4', '5', 0, 0, 0, 0}));
 }
 
 TEST_F(TSkarnFolderTest, LoadOfAVanishedFileFailsAndLeavesNoData) {
@@ -279,7 +282,9 @@ struct SeedCase {
 
 class KeySeed : public ::testing::TestWithParam<SeedCase> {};
 
-TEST_P(KeySeed, FromTheExtension) { EXPECT_EQ(TSkarnFolder::KeySeedFor(GetParam().name), GetParam().seed); }
+TEST_P(KeySeed, FromTheExtension) {
+    EXPECT_EQ(TSkarnFolder::KeySeedFor(GetParam().name), GetParam().seed);
+}
 
 INSTANTIATE_TEST_SUITE_P(Names, KeySeed,
                          ::testing::Values(SeedCase{"TRACK.RES", 0xD8}, SeedCase{"c:\\x\\a.Res", 0xD8},
@@ -304,8 +309,10 @@ TEST_P(Variant, TheFirstFourBytesDecide) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Magics, Variant,
-                         ::testing::Values(VariantCase{{'R', 'S', '2', 0}, false}, VariantCase{{'R', 'S', '2', 'x'}, true},
-                                           VariantCase{{'R', 'S', 0, 0}, true}, VariantCase{{'r', 's', '2', 0}, true},
+                         ::testing::Values(VariantCase{{'R', 'S', '2', 0}, false},
+                                           VariantCase{{'R', 'S', '2', 'x'}, true},
+                                           VariantCase{{'R', 'S', 0, 0}, true},
+                                           VariantCase{{'r', 's', '2', 0}, true},
                                            VariantCase{{0, 0, 0, 0}, true}));
 
 TEST_F(TSkarnFolderTest, OtherBodyMagicIsReadAllTheSame) {

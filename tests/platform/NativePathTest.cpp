@@ -43,12 +43,15 @@ struct PathCase {
 
 class DrivePaths : public NativePathTest, public ::testing::WithParamInterface<PathCase> {};
 
-TEST_P(DrivePaths, ResolveThroughThePrefix) { EXPECT_EQ(NativePath(GetParam().windows), c(GetParam().native)); }
+TEST_P(DrivePaths, ResolveThroughThePrefix) {
+    EXPECT_EQ(NativePath(GetParam().windows), c(GetParam().native));
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, DrivePaths,
     ::testing::Values(
-        PathCase{"C:\\Games\\Skarn\\Vevozura\\Baja\\track one.env", "/Games/Skarn/Vevozura/Baja/Track One.ENV"},
+        PathCase{"C:\\Games\\Skarn\\Vevozura\\Baja\\track one.env",
+                 "/Games/Skarn/Vevozura/Baja/Track One.ENV"},
         PathCase{"c:\\games\\SKARN\\vevozura\\baja\\", "/Games/Skarn/Vevozura/Baja/"},
         PathCase{"C:\\Games\\Skarn\\\\Vevozura\\Baja\\", "/Games/Skarn/Vevozura/Baja/"},
         PathCase{"C:/Games/Skarn/Vevozura/sx", "/Games/Skarn/Vevozura/SX"},
@@ -75,7 +78,8 @@ TEST_F(NativePathTest, RelativeAndRootedPaths) {
     fs::current_path(prefix / "drive_c/Games/Skarn");
     EXPECT_EQ(NativePath("vevozura\\BAJA\\"), (prefix / "drive_c/Games/Skarn/Vevozura/Baja/").string());
     EXPECT_EQ(NativePath("Vevozura\\Tag\\"), (prefix / "drive_c/Games/Skarn/Vevozura/Tag/").string());
-    EXPECT_EQ(NativePath("\\Vevozura\\Baja\\"), "/Vevozura/Baja/") << "rooted: the current drive is Z:, the root";
+    EXPECT_EQ(NativePath("\\Vevozura\\Baja\\"), "/Vevozura/Baja/")
+        << "rooted: the current drive is Z:, the root";
     fs::current_path(old);
 }
 
@@ -83,7 +87,8 @@ TEST(SameNameIgnoringCase, FoldsAsciiAndLatin1) {
     EXPECT_TRUE(SameNameIgnoringCase("Track.ENV", "track.env"));
     EXPECT_TRUE(SameNameIgnoringCase("Caf\xC3\xA9", "CAF\xC3\x89"));
     EXPECT_FALSE(SameNameIgnoringCase("track.env", "track.env "));
-    EXPECT_FALSE(SameNameIgnoringCase("a\xC3\x97", "a\xC3\xB7")) << "multiplication and division signs differ";
+    EXPECT_FALSE(SameNameIgnoringCase("a\xC3\x97", "a\xC3\xB7"))
+        << "multiplication and division signs differ";
 }
 
 } // namespace

@@ -21,7 +21,9 @@ std::vector<std::uint8_t> ScrambledBytes(std::vector<std::uint8_t> plain, std::u
     return plain;
 }
 
-std::vector<std::uint8_t> BytesOf(const std::string& text) { return {text.begin(), text.end()}; }
+std::vector<std::uint8_t> BytesOf(const std::string& text) {
+    return {text.begin(), text.end()};
+}
 
 std::vector<std::uint8_t> BuildContainer(const std::vector<TContainerEntry>& entries,
                                          const TContainerLayout& layout) {
@@ -32,7 +34,8 @@ std::vector<std::uint8_t> BuildContainer(const std::vector<TContainerEntry>& ent
     put32(directory, layout.count.value_or(static_cast<std::int32_t>(entries.size())));
     std::size_t directorySize = directory.size();
     for (const TContainerEntry& e : entries)
-        directorySize += 12 + static_cast<std::size_t>(e.nameLength.value_or(static_cast<std::int32_t>(e.name.size() + 1)));
+        directorySize += 12 + static_cast<std::size_t>(
+                                  e.nameLength.value_or(static_cast<std::int32_t>(e.name.size() + 1)));
 
     std::int64_t next = static_cast<std::int64_t>(directorySize + layout.gapAfterDirectory);
     for (const TContainerEntry& e : entries) {

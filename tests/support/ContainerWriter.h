@@ -22,9 +22,9 @@ struct TContainerLayout {
     bool scrambled = true;
     std::uint8_t keySeed = 0xB1;
     std::array<std::uint8_t, 4> prefix = {'S', 'K', 'R', '2'}; // scrambled containers only
-    std::string bodyMagic;                                      // default: "RES" scrambled, "RS2" plain
-    std::optional<std::int32_t> count = std::nullopt;           // stored entry count; default the real one
-    std::size_t gapAfterDirectory = 0;                          // filler bytes before the first entry
+    std::string bodyMagic;                                     // default: "RES" scrambled, "RS2" plain
+    std::optional<std::int32_t> count = std::nullopt;          // stored entry count; default the real one
+    std::size_t gapAfterDirectory = 0;                         // filler bytes before the first entry
 };
 
 // The container's bytes: prefix (scrambled only), body header, directory, then the entries in order.

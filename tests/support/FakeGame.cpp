@@ -15,7 +15,8 @@ std::string RegEscape(const std::string& text) {
     return out;
 }
 
-TFakeGame::TFakeGame(fs::path prefix, TOptions options) : m_prefix(std::move(prefix)), m_options(std::move(options)) {
+TFakeGame::TFakeGame(fs::path prefix, TOptions options)
+    : m_prefix(std::move(prefix)), m_options(std::move(options)) {
     fs::create_directories(m_prefix / "dosdevices");
     fs::create_directories(m_prefix / "drive_c");
     std::error_code ec;

@@ -13,9 +13,9 @@ public:
     struct TOptions {
         // Folder of the game below C:\, and the value stored in the registry for it.
         std::string gameFolder = "Games\\Skarn Rally 2";
-        bool wow64 = true;        // key under Software\Wow6432Node (a 32-bit game in a 64-bit prefix)
-        bool writeKey = true;     // false: a prefix without the game's key
-        std::string valueLine;    // replaces the HardDriveRootPath line when not empty
+        bool wow64 = true;     // key under Software\Wow6432Node (a 32-bit game in a 64-bit prefix)
+        bool writeKey = true;  // false: a prefix without the game's key
+        std::string valueLine; // replaces the HardDriveRootPath line when not empty
     };
 
     explicit TFakeGame(std::filesystem::path prefix) : TFakeGame(std::move(prefix), TOptions{}) {}
@@ -35,7 +35,8 @@ public:
                                    bool scrambled = true) const;
     // Writes a track file with exactly these entries.
     std::filesystem::path AddContainer(const std::string& eventType, const std::string& fileName,
-                                       const std::vector<TContainerEntry>& entries, bool scrambled = true) const;
+                                       const std::vector<TContainerEntry>& entries,
+                                       bool scrambled = true) const;
 
     // The scene descriptor text for a display name.
     static std::string SceneText(const std::string& displayName);

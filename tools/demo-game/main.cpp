@@ -120,7 +120,8 @@ int main(int argc, char** argv) {
             const bool firstTwo = eventType == "Baja" || eventType == "Enduro";
             const std::string previewName = stem + (firstTwo ? "01s.tga" : "s.tga");
             std::vector<TContainerEntry> entries = {
-                {"models\\" + stem + ".trk", std::vector<std::uint8_t>(4096 + seed * 100, static_cast<std::uint8_t>(seed))},
+                {"models\\" + stem + ".trk",
+                 std::vector<std::uint8_t>(4096 + seed * 100, static_cast<std::uint8_t>(seed))},
             };
             switch (track.preview) {
             case TDemoTrack::Picture:

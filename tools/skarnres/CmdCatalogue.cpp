@@ -34,8 +34,8 @@ int CmdTracks(const std::vector<std::string>& args) {
     TTrackList list;
     list.Fill(withSeparator(args[0]));
     for (const TTrackItem& item : list.Items())
-        std::cout << (IsInactiveTrack(item.FileName) ? 'X' : 'A') << '\t' << Utf8FromAnsi(item.DisplayName) << '\t'
-                  << item.FileName << '\n';
+        std::cout << (IsInactiveTrack(item.FileName) ? 'X' : 'A') << '\t' << Utf8FromAnsi(item.DisplayName)
+                  << '\t' << item.FileName << '\n';
     return 0;
 }
 

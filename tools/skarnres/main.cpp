@@ -32,7 +32,8 @@ const TCommandInfo commands[] = {
      "                                   copy archived tracks into an event folder"},
     {"tga", CmdTga, "tga IN.tga -o OUT.png [--mode 0|1|2]  decode a TGA image as the program does (mode 2)"},
 #ifdef SKARNRES_PREVIEW
-    {"preview", CmdPreview, "preview FILE --event TYPE -o OUT.png  the track's preview as the window shows it"},
+    {"preview", CmdPreview,
+     "preview FILE --event TYPE -o OUT.png  the track's preview as the window shows it"},
 #endif
 };
 
