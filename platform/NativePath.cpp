@@ -187,10 +187,13 @@ std::string NativePath(const std::string& path) {
     splitPath(path, result, components);
     bool parentExists = true;
     for (const std::string& component : components) {
-        std::string candidate = result + "/" + component;
+        std::string candidate = result;
+        candidate += '/';
+        candidate += component;
         if (parentExists && !exists(candidate)) {
             const std::string match = matchInFolder(result, component);
-            candidate = result + "/" + match;
+            candidate.resize(result.size() + 1);
+            candidate += match;
             parentExists = match != component || exists(candidate);
         }
         result = std::move(candidate);

@@ -121,7 +121,7 @@ std::vector<std::string> lutrisPrefixes(const std::string& folder, const std::st
     for (const std::string& name : namesIn(folder)) {
         if (!name.ends_with(".yml"))
             continue;
-        const std::string text = smallFile(folder + "/" + name);
+        const std::string text = smallFile(std::string(folder).append("/").append(name));
         std::size_t start = 0;
         while (start < text.size()) {
             std::size_t end = text.find('\n', start);
@@ -164,7 +164,7 @@ public:
     // Every entry of folder, each with suffix appended ("/pfx").
     void addEach(const std::string& folder, const std::string& suffix = "") {
         for (const std::string& name : namesIn(folder))
-            add(folder + "/" + name + suffix);
+            add(std::string(folder).append("/").append(name).append(suffix));
     }
     std::vector<std::string> take() { return std::move(m_prefixes); }
 
