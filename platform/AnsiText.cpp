@@ -57,6 +57,8 @@ std::string Utf8FromAnsi(std::string_view ansi) {
 int CompareAnsiIgnoringCase(std::string_view a, std::string_view b) {
     const std::size_t n = a.size() < b.size() ? a.size() : b.size();
     for (std::size_t i = 0; i < n; ++i) {
+        if (a[i] == b[i])
+            continue; // names share long beginnings: fold only where the bytes differ
         const int x = foldAnsi(static_cast<std::uint8_t>(a[i]));
         const int y = foldAnsi(static_cast<std::uint8_t>(b[i]));
         if (x != y)
