@@ -35,7 +35,11 @@ QImage paintBackground(TBitmap& bitmap) {
 } // namespace
 
 QFont PreviewFont() {
+    // Windows' font engines cannot draw the bitmap font "MS Sans Serif"; its outline successors stand
+    // in for it there, and any sans-serif face elsewhere.
     QFont font("MS Sans Serif");
+    font.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Tahoma"});
+    font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     return font;
 }

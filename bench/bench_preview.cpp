@@ -3,7 +3,7 @@
 // The baseline is decoding the same bytes with stb_image and painting that image.
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_TGA
-#include <stb/stb_image.h>
+#include <stb_image.h>
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,7 @@
 // uncompressed true-colour images). The floor is a plain copy of the output's size.
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_TGA
-#include <stb/stb_image.h>
+#include <stb_image.h>
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,7 @@
 #include "FileOps.h"
 
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <utility>
 #include <vector>
@@ -152,12 +153,63 @@ bool writeAll(HANDLE file, const unsigned char* buffer, DWORD count) {
     return true;
 }
 
+// The volume and file index of an existing file or folder, or nothing.
+std::optional<std::pair<DWORD, ULONGLONG>> fileId(const std::wstring& path) {
+    // Access 0 reads only the attributes, so no other handle stands in the way.
+    const THandle file(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file.valid() || !::GetFileInformationByHandle(file.get(), &info))
+        return std::nullopt;
+    return std::pair{info.dwVolumeSerialNumber, (ULONGLONG{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
+std::wstring fullPath(const std::wstring& path) {
+    const DWORD size = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    const DWORD written = ::GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+    full.resize(written < size ? written : 0);
+    return full;
+}
+
 } // namespace
 
 bool RenameFile(const std::string& from, const std::string& to) {
-    // Without MOVEFILE_REPLACE_EXISTING the rename fails when to exists (names compared without regard to
-    // case); a change of the letter case of the same file and a rename onto its own name succeed.
-    return ::MoveFileExW(wide(from).c_str(), wide(to).c_str(), 0) != 0;
+    const std::wstring wideFrom = wide(from);
+    const std::wstring wideTo = wide(to);
+    const auto source = fileId(wideFrom);
+    if (!source)
+        return false;
+    // Without MOVEFILE_REPLACE_EXISTING the rename fails when another file has the name to, in any
+    // letter case. But a name of the file itself (its own in another case, or a hard link's) is not
+    // refused: Wine then reports success and renames nothing.
+    if (fileId(wideTo) == source) {
+        const std::wstring fullFrom = fullPath(wideFrom);
+        const std::wstring fullTo = fullPath(wideTo);
+        if (fullFrom.empty() || fullFrom.size() != fullTo.size() ||
+            ::CompareStringOrdinal(fullFrom.data(), static_cast<int>(fullFrom.size()), fullTo.data(),
+                                   static_cast<int>(fullTo.size()), TRUE) != CSTR_EQUAL)
+            return false; // another name of the same file
+        if (fullFrom == fullTo)
+            return true;
+        // Only the letter case changes: through a unique temporary name, which works everywhere.
+        const std::size_t cut = fullFrom.find_last_of(L"\\/");
+        const std::wstring folder = fullFrom.substr(0, cut + 1);
+        for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
+            const std::wstring temporary = folder + wide("~tm-rename-" + randomHex() + ".tmp");
+            if (!::MoveFileExW(wideFrom.c_str(), temporary.c_str(), 0)) {
+                if (::GetLastError() == ERROR_ALREADY_EXISTS || ::GetLastError() == ERROR_FILE_EXISTS)
+                    continue;
+                return false;
+            }
+            if (::MoveFileExW(temporary.c_str(), wideTo.c_str(), 0))
+                return true;
+            ::MoveFileExW(temporary.c_str(), wideFrom.c_str(), 0);
+            return false;
+        }
+        return false;
+    }
+    return ::MoveFileExW(wideFrom.c_str(), wideTo.c_str(), 0) != 0;
 }
 
 bool DeleteFile(const std::string& path) {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <string_view>
 #include <vector>
 
 #include "WinText.h"
@@ -73,7 +74,10 @@ std::string TRegistry::ReadString(const std::string& name) {
         return {};
     if (type != REG_SZ && type != REG_EXPAND_SZ)
         throw invalidType(name);
-    return Utf8FromWide(std::wstring(data.data())); // up to the first NUL
+    // Whole UTF-16 units only: a last odd byte is dropped, as Wine's registry files are read. The
+    // text ends at the first NUL, or with the data when it has none.
+    const std::wstring_view units(data.data(), size / sizeof(wchar_t));
+    return Utf8FromWide(std::wstring(units.substr(0, units.find(L'\0'))));
 }
 
 void TRegistry::CloseKey() {

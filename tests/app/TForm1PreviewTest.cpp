@@ -142,7 +142,8 @@ TEST_F(TForm1Preview, ATrackRemovedSinceTheListWasBuiltIsReported) {
     click(form, 1);
     EXPECT_EQ(form.StatusText->text(), "Baja\\b.env") << "set before the failure";
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Cannot open file C:\\Games\\Skarn Rally 2\\Vevozura\\Baja\\b.env.");
+    EXPECT_EQ(dialogs.shown[0].text,
+              QString::fromStdString("Cannot open file " + game->GameRoot() + "Vevozura\\Baja\\b.env."));
     EXPECT_EQ(form.Preview->Bitmap().Width(), 5) << "the previous picture stays";
     EXPECT_EQ(pixel(form, 2, 2), QColor(255, 0, 0));
 }

@@ -38,13 +38,13 @@ protected:
     }
     void TearDown() override {
         if (m_oldPrefix)
-            setenv("WINEPREFIX", m_oldPrefix->c_str(), 1);
+            qputenv("WINEPREFIX", QByteArray::fromStdString(*m_oldPrefix));
         else
-            unsetenv("WINEPREFIX");
+            qunsetenv("WINEPREFIX");
         SetWinePrefix(m_oldNativePrefix);
     }
     void setPrefix(const fs::path& prefix) {
-        setenv("WINEPREFIX", prefix.c_str(), 1);
+        qputenv("WINEPREFIX", QByteArray::fromStdString(prefix.string()));
         SetWinePrefix(prefix.string());
     }
 

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 #include "ContainerWriter.h"
@@ -113,7 +112,6 @@ TEST(TrackList, ListsTracksSortedWithoutRegardToCase) {
     track("J.env", "\xC9lan");
     track("K.env", "eclair");
     fs::create_directory(dir.path() / "G.env");
-    ASSERT_EQ(::mkfifo(dir.file("fifo.env").c_str(), 0600), 0);
 
     TTrackList list;
     list.Fill(dir.path().string() + "/");
@@ -131,24 +129,6 @@ TEST(TrackList, MissingFolderGivesAnEmptyList) {
     TTrackList list;
     list.Fill("/nonexistent/Vevozura/Baja/");
     EXPECT_TRUE(list.empty());
-}
-
-TEST(TrackList, AnUnopenableTrackEndsTheFillKeepingWhatWasRead) {
-    TTempDir dir;
-    for (int i = 0; i < 20; ++i)
-        WriteFileBytes(dir.file("t" + std::to_string(i) + ".env"),
-                       BuildContainer({{"t.scn", BytesOf("SceneName=Track " + std::to_string(i) + "\r")}}));
-    fs::create_symlink(dir.path() / "gone", dir.path() / "dangling.env");
-    TTrackList list;
-    try {
-        list.Fill(dir.path().string() + "/");
-        FAIL() << "expected the open failure";
-    } catch (const EFOpenError& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file " + dir.path().string() + "/dangling.env");
-    }
-    EXPECT_LT(list.size(), 20u);
-    for (std::size_t i = 1; i < list.size(); ++i)
-        EXPECT_TRUE(TrackItemLess(list[i - 1], list[i])) << "what was read is still sorted";
 }
 
 TEST(Catalogue, InactiveAndEventFolder) {

@@ -54,84 +54,33 @@ TEST_P(Rename, KeepsEveryFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Rename,
-    ::testing::Values(
-        RenameCase{"Plain", {"t.env"}, "t.env", "t.~env", true, {"t.~env"}, {"t.env"}},
-        RenameCase{"TargetExists",
-                   {"t.env", "t.~env"},
-                   "t.env",
-                   "t.~env",
-                   false,
-                   {"t.env", "t.~env"},
-                   {"t.env", "t.~env"}},
-        RenameCase{"TargetExistsInOtherCase",
-                   {"t.env", "T.~ENV"},
-                   "t.env",
-                   "t.~env",
-                   false,
-                   {"T.~ENV", "t.env"},
-                   {"T.~ENV", "t.env"}},
-        RenameCase{"CaseOnlyOfTheSameFile",
-                   {"t.env", "u.env"},
-                   "t.env",
-                   "T.ENV",
-                   true,
-                   {"T.ENV", "u.env"},
-                   {"t.env", "u.env"}},
-        // Two names that differ only in case can exist on Linux; neither may take the other's place.
-        RenameCase{"CaseOnlyOntoAnotherFile",
-                   {"t.env", "T.env"},
-                   "t.env",
-                   "T.ENV",
-                   false,
-                   {"T.env", "t.env"},
-                   {"T.env", "t.env"}},
-        RenameCase{"OntoItself", {"t.env"}, "t.env", "t.env", true, {"t.env"}, {"t.env"}},
-        RenameCase{"MissingSource", {"u.env"}, "t.env", "t.~env", false, {"u.env"}, {"u.env"}},
-        RenameCase{"EmptyTargetName", {"t.env"}, "t.env", "", false, {"t.env"}, {"t.env"}},
-        RenameCase{"TargetDotDot", {"t.env"}, "t.env", "..", false, {"t.env"}, {"t.env"}}),
+    ::testing::Values(RenameCase{"Plain", {"t.env"}, "t.env", "t.~env", true, {"t.~env"}, {"t.env"}},
+                      RenameCase{"TargetExists",
+                                 {"t.env", "t.~env"},
+                                 "t.env",
+                                 "t.~env",
+                                 false,
+                                 {"t.env", "t.~env"},
+                                 {"t.env", "t.~env"}},
+                      RenameCase{"TargetExistsInOtherCase",
+                                 {"t.env", "T.~ENV"},
+                                 "t.env",
+                                 "t.~env",
+                                 false,
+                                 {"T.~ENV", "t.env"},
+                                 {"T.~ENV", "t.env"}},
+                      RenameCase{"CaseOnlyOfTheSameFile",
+                                 {"t.env", "u.env"},
+                                 "t.env",
+                                 "T.ENV",
+                                 true,
+                                 {"T.ENV", "u.env"},
+                                 {"t.env", "u.env"}},
+                      RenameCase{"OntoItself", {"t.env"}, "t.env", "t.env", true, {"t.env"}, {"t.env"}},
+                      RenameCase{"MissingSource", {"u.env"}, "t.env", "t.~env", false, {"u.env"}, {"u.env"}},
+                      RenameCase{"EmptyTargetName", {"t.env"}, "t.env", "", false, {"t.env"}, {"t.env"}},
+                      RenameCase{"TargetDotDot", {"t.env"}, "t.env", "..", false, {"t.env"}, {"t.env"}}),
     [](const auto& info) { return std::string(info.param.title); });
-
-// A fake Wine prefix, so that Windows-style paths resolve into the temporary folder.
-class WindowsPaths : public ::testing::Test {
-protected:
-    void SetUp() override {
-        previousPrefix = WinePrefix();
-        fs::create_directories(dir.path() / "pfx/dosdevices");
-        fs::create_directories(dir.path() / "pfx/drive_c/Games/Vevozura/Baja");
-        fs::create_symlink("../drive_c", dir.path() / "pfx/dosdevices/c:");
-        SetWinePrefix((dir.path() / "pfx").string());
-    }
-    void TearDown() override { SetWinePrefix(previousPrefix); }
-
-    fs::path baja() const { return dir.path() / "pfx/drive_c/Games/Vevozura/Baja"; }
-
-    TTempDir dir;
-    std::string previousPrefix;
-};
-
-TEST_F(WindowsPaths, RenameResolvesFoldersWithoutRegardToCase) {
-    WriteFileBytes((baja() / "Jump.ENV").string(), BytesOf("x"));
-    EXPECT_TRUE(RenameFile("C:\\games\\VEVOZURA\\baja\\jump.env", "c:\\Games\\vevozura\\BAJA\\Jump.~env"));
-    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"Jump.~env", BytesOf("x")}}));
-    EXPECT_FALSE(RenameFile("C:\\Games\\Vevozura\\Baja\\other.env", "C:\\Games\\Vevozura\\Baja\\jump.~env"));
-}
-
-TEST_F(WindowsPaths, CopyReportsThePathsAsGiven) {
-    WriteFileBytes((baja() / "t.env").string(), BytesOf("track"));
-    try {
-        CopyFileReplacing("C:\\Games\\Vevozura\\Baja\\t.env", "c:\\games\\vevozura\\baja\\T.ENV");
-        FAIL() << "copied a file onto itself";
-    } catch (const EFCreateError& e) {
-        EXPECT_STREQ(e.what(), "Cannot create file c:\\games\\vevozura\\baja\\T.ENV");
-    }
-    try {
-        CopyFileReplacing("C:\\Games\\Vevozura\\Baja\\gone.env", "C:\\Games\\x.env");
-        FAIL();
-    } catch (const EFOpenError& e) {
-        EXPECT_STREQ(e.what(), "Cannot open file C:\\Games\\Vevozura\\Baja\\gone.env");
-    }
-    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"t.env", BytesOf("track")}}));
-}
 
 TEST(DeleteFile, RemovesFilesOnly) {
     TTempDir dir;
@@ -152,13 +101,8 @@ TEST_P(CopySizes, ReplacesAnExistingDestination) {
     const TBytes bytes = pattern(GetParam(), 3);
     WriteFileBytes(dir.file("src.env"), bytes);
     WriteFileBytes(dir.file("dst.env"), pattern(CopyChunkSize + 5, 9));
-    fs::permissions(dir.path() / "dst.env",
-                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     CopyFileReplacing(dir.file("src.env"), dir.file("dst.env"));
     EXPECT_EQ(FolderSnapshot(dir.path()), (TSnapshot{{"src.env", bytes}, {"dst.env", bytes}}));
-    EXPECT_EQ(fs::status(dir.path() / "dst.env").permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read)
-        << "the copy keeps the permissions of the file it replaces";
 }
 
 TEST_P(CopySizes, CreatesAMissingDestination) {
@@ -234,8 +178,6 @@ TEST_P(CopyRefused, ChangesNothing) {
     fs::create_directory(dir.path() / "sub");
     fs::create_directory(dir.path() / "folder.env");
     fs::create_hard_link(dir.path() / "t.env", dir.path() / "link.env");
-    fs::create_symlink("t.env", dir.path() / "symlink.env");
-    fs::create_symlink("missing.env", dir.path() / "dangling.env");
     const TSnapshot before = FolderSnapshot(dir.path());
 
     const std::string root = dir.path().string() + "/";
@@ -258,7 +200,6 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"DotDotSpelling", "t.env", "sub/../t.env", "Cannot create file <path>sub/../t.env"},
         RefusedCase{"DoubleSlash", "t.env", "sub/..//t.env", "Cannot create file <path>sub/..//t.env"},
         RefusedCase{"HardLink", "t.env", "link.env", "Cannot create file <path>link.env"},
-        RefusedCase{"SymbolicLink", "t.env", "symlink.env", "Cannot create file <path>symlink.env"},
         RefusedCase{"FromTheLink", "link.env", "t.env", "Cannot create file <path>t.env"},
         RefusedCase{"DestinationIsAFolder", "t.env", "folder.env", "Cannot create file <path>folder.env"},
         RefusedCase{"DestinationEndsInSlash", "t.env", "sub/", "Cannot create file <path>sub/"},
@@ -266,17 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"FolderIsAFile", "t.env", "plain.txt/t.env", "Cannot create file <path>plain.txt/t.env"},
         RefusedCase{"FolderMissing", "t.env", "nowhere/t.env", "Cannot create file <path>nowhere/t.env"},
         RefusedCase{"SourceMissing", "gone.env", "new.env", "Cannot open file <path>gone.env"},
-        RefusedCase{"SourceDangling", "dangling.env", "new.env", "Cannot open file <path>dangling.env"},
         RefusedCase{"SourceIsAFolder", "folder.env", "new.env", "Cannot open file <path>folder.env"}),
     [](const auto& info) { return std::string(info.param.title); });
-
-TEST_F(WindowsPaths, CopyOntoTheSameFileInOtherLetterCaseIsRefused) {
-    // The native spelling of the event folder meets the Windows-style one, as when the user picks the
-    // event folder itself in the file dialog.
-    WriteFileBytes((baja() / "t.env").string(), BytesOf("track"));
-    EXPECT_THROW(CopyFileReplacing("C:\\GAMES\\vevozura\\baja\\T.ENV", (baja() / "t.env").string()),
-                 EFCreateError);
-    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"t.env", BytesOf("track")}}));
-}
 
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -8,14 +9,18 @@
 
 // A game installation in the layout of a Wine prefix: system.reg with the game's key, the drive link
 // dosdevices/c: -> ../drive_c, and the event folders below the game root on drive C:.
+// Windows: the folders below <prefix>\drive_c, and the game's key in the registry itself, holding the
+// real path of the game folder; the key's former value comes back when the game is destroyed.
 class TFakeGame {
 public:
+    enum class TValueKind { String, ExpandString, Dword };
     struct TOptions {
         // Folder of the game below C:\, and the value stored in the registry for it.
         std::string gameFolder = "Games\\Skarn Rally 2";
-        bool wow64 = true;     // key under Software\Wow6432Node (a 32-bit game in a 64-bit prefix)
-        bool writeKey = true;  // false: a prefix without the game's key
-        std::string valueLine; // replaces the HardDriveRootPath line when not empty
+        bool wow64 = true;    // key under Software\Wow6432Node (a 32-bit game in a 64-bit prefix)
+        bool writeKey = true; // false: a prefix without the game's key
+        TValueKind valueKind = TValueKind::String; // the type of HardDriveRootPath (Dword: the number 1)
+        std::string valueSuffix;                   // appended to the folder in HardDriveRootPath
     };
 
     explicit TFakeGame(std::filesystem::path prefix) : TFakeGame(std::move(prefix), TOptions{}) {}
@@ -23,7 +28,9 @@ public:
 
     const std::filesystem::path& Prefix() const { return m_prefix; }
     // "C:\Games\Skarn Rally 2\" as the program forms GameRoot from the registry value.
-    std::string GameRoot() const { return "C:\\" + m_options.gameFolder + "\\"; }
+    std::string GameRoot() const { return RootValue() + "\\"; }
+    // The folder stored as HardDriveRootPath.
+    std::string RootValue() const;
     // The native folder of an event type (created on demand).
     std::filesystem::path EventFolder(const std::string& eventType) const;
 
@@ -44,6 +51,7 @@ public:
 private:
     std::filesystem::path m_prefix;
     TOptions m_options;
+    std::shared_ptr<void> m_restoreKey; // Windows: puts the registry back as it was
 };
 
 // Escapes text for a string of Wine's registry files.

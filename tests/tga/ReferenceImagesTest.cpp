@@ -2,7 +2,7 @@
 // mode 2 and compared with their PNG references or with what their own bytes say.
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
-#include <stb/stb_image.h>
+#include <stb_image.h>
 
 #include <gtest/gtest.h>
 

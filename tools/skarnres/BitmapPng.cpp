@@ -1,5 +1,7 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
+// Windows: the file name is UTF-8, as all of the program's text.
+#define STBIW_WINDOWS_UTF8
+#include <stb_image_write.h>
 
 #include "BitmapPng.h"
 

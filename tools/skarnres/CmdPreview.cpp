@@ -1,6 +1,5 @@
 #include <QFont>
 #include <QGuiApplication>
-#include <cstdlib>
 
 #include "BitmapPng.h"
 #include "Commands.h"
@@ -39,9 +38,12 @@ int CmdPreview(const std::vector<std::string>& args) {
     if (eventIndex < 0)
         throw TUsageError{"--event takes Baja, Enduro, National, Quarries, SX or Tag"};
 
-    // Text needs the toolkit's fonts; no window is shown.
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Text needs the toolkit's fonts; no window is shown. Windows draws text without a display, and
+    // its platform plugin has the system's fonts.
+#ifndef _WIN32
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     int argc = 1;
     char name[] = "skarnres";
     char* argv[] = {name, nullptr};

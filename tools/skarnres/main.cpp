@@ -1,5 +1,4 @@
 // skarnres: looks into the game's files from a shell, through the same code the track manager uses.
-#include <cstring>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -7,6 +6,14 @@
 
 #include "Commands.h"
 #include "platform/Exceptions.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include "platform/WinText.h"
+#endif
 
 namespace {
 
@@ -43,16 +50,15 @@ void printUsage(std::ostream& out) {
         out << "  skarnres " << c.usage << '\n';
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+int run(const std::vector<std::string>& argv) {
+    const int argc = static_cast<int>(argv.size());
+    if (argc < 2 || argv[1] == "--help" || argv[1] == "-h") {
         printUsage(argc < 2 ? std::cerr : std::cout);
         return argc < 2 ? 1 : 0;
     }
-    const std::vector<std::string> args(argv + 2, argv + argc);
+    const std::vector<std::string> args(argv.begin() + 2, argv.end());
     for (const TCommandInfo& c : commands) {
-        if (std::strcmp(argv[1], c.name) != 0)
+        if (argv[1] != c.name)
             continue;
         try {
             return c.run(args);
@@ -66,3 +72,50 @@ int main(int argc, char** argv) {
     std::cerr << "skarnres: unknown command " << argv[1] << " (try skarnres --help)\n";
     return 1;
 }
+
+#ifdef _WIN32
+
+// A console shows the program's UTF-8 text while it runs; its own code page comes back afterwards.
+class TUtf8Console {
+public:
+    TUtf8Console() : m_previous(::GetConsoleOutputCP()) {
+        if (m_previous != 0)
+            ::SetConsoleOutputCP(CP_UTF8);
+    }
+    ~TUtf8Console() {
+        if (m_previous != 0)
+            ::SetConsoleOutputCP(m_previous);
+    }
+    TUtf8Console(const TUtf8Console&) = delete;
+    TUtf8Console& operator=(const TUtf8Console&) = delete;
+
+private:
+    UINT m_previous;
+};
+
+} // namespace
+
+// Windows hands the arguments over in UTF-16, so that any file name arrives whole, whatever the
+// ANSI code page; the program's text is UTF-8.
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 0; i < argc; ++i)
+        args.push_back(Utf8FromWide(argv[i]));
+    // The bytes go out as written: "cat" gives an entry's bytes unchanged, and lines end in "\n" as
+    // on every other system.
+    _setmode(_fileno(stdout), _O_BINARY);
+    const TUtf8Console console;
+    const int status = run(args);
+    std::cout.flush();
+    return status;
+}
+
+#else
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return run(std::vector<std::string>(argv, argv + argc));
+}
+
+#endif

@@ -1,0 +1,180 @@
+// The track operations on a fake Wine prefix: Windows-style paths of the event folder resolve into
+// a temporary folder through the prefix's drive links.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ContainerWriter.h"
+#include "FolderSnapshot.h"
+#include "TempDir.h"
+#include "app/TrackOperations.h"
+#include "platform/Exceptions.h"
+#include "platform/NativePath.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using TBytes = std::vector<std::uint8_t>;
+
+// ---- Operations on a game installation ----------------------------------------------------------
+
+// A fake Wine prefix with an event folder that the operations reach through a Windows-style path, as
+// the window forms it, and an archive folder that they reach through a native path, as dialogs give it.
+class TrackOperations : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previousPrefix = WinePrefix();
+        fs::create_directories(dir.path() / "pfx/dosdevices");
+        fs::create_directories(baja());
+        fs::create_directories(archive());
+        fs::create_symlink("../drive_c", dir.path() / "pfx/dosdevices/c:");
+        SetWinePrefix((dir.path() / "pfx").string());
+    }
+    void TearDown() override { SetWinePrefix(previousPrefix); }
+
+    fs::path baja() const { return dir.path() / "pfx/drive_c/Games/Skarn/Vevozura/Baja"; }
+    fs::path archive() const { return dir.path() / "archive"; }
+    std::string archiveFolder() const { return archive().string() + "/"; }
+    void put(const fs::path& folder, const std::string& name) {
+        WriteFileBytes((folder / name).string(), BytesOf("track " + name));
+    }
+    static TBytes track(const std::string& name) { return BytesOf("track " + name); }
+
+    const std::string eventFolder = "C:\\Games\\Skarn\\Vevozura\\Baja\\";
+    TTempDir dir;
+    std::string previousPrefix;
+};
+
+TEST_F(TrackOperations, StartAndStopReturnTheNewNameOrNothing) {
+    for (const char* name : {"a.env", "b.env", "b.~env", "c.env", "C.~ENV", "d.~env", "e.envx"})
+        put(baja(), name);
+
+    EXPECT_EQ(StopTrack(eventFolder, "a.env"), "a.~env");
+    EXPECT_EQ(StopTrack(eventFolder, "b.env"), std::nullopt) << "b.~env is in the way";
+    EXPECT_EQ(StopTrack(eventFolder, "c.env"), std::nullopt) << "C.~ENV is in the way";
+    EXPECT_EQ(StopTrack(eventFolder, "d.~env"), "d.~env") << "already inactive: nothing to do";
+    EXPECT_EQ(StartTrack(eventFolder, "e.envx"), "e.env");
+    EXPECT_EQ(StartTrack(eventFolder, "gone.~env"), std::nullopt);
+
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"a.~env", track("a.env")},
+                                                 {"b.env", track("b.env")},
+                                                 {"b.~env", track("b.~env")},
+                                                 {"c.env", track("c.env")},
+                                                 {"C.~ENV", track("C.~ENV")},
+                                                 {"d.~env", track("d.~env")},
+                                                 {"e.env", track("e.envx")}}));
+}
+
+TEST_F(TrackOperations, ArchiveSelectedMovesAndReplacesOldCopies) {
+    put(baja(), "a.env");
+    put(baja(), "b.~env");
+    put(baja(), "kept.env");
+    WriteFileBytes((archive() / "a.env").string(), BytesOf("an older copy"));
+
+    ArchiveSelected(eventFolder, archiveFolder(), {"a.env", "b.~env"});
+
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"kept.env", track("kept.env")}}));
+    EXPECT_EQ(FolderSnapshot(archive()), (TSnapshot{{"a.env", track("a.env")}, {"b.~env", track("b.~env")}}));
+}
+
+struct ArchiveFailure {
+    const char* title;
+    void (*arrange)(const fs::path& baja, const fs::path& archive); // makes b.env fail
+    const char* message;                                            // after "<folder>" comes b.env
+    bool inArchive;                                                 // the message names the archive
+};
+
+class ArchiveStops : public TrackOperations, public ::testing::WithParamInterface<ArchiveFailure> {};
+
+TEST_P(ArchiveStops, AtTheFailingTrack) {
+    put(baja(), "a.env");
+    put(baja(), "b.env");
+    put(baja(), "c.env");
+    GetParam().arrange(baja(), archive());
+    const TSnapshot archiveBefore = FolderSnapshot(archive());
+
+    try {
+        ArchiveSelected(eventFolder, archiveFolder(), {"a.env", "b.env", "c.env"});
+        FAIL() << "the failure went unnoticed";
+    } catch (const EStreamError& e) {
+        EXPECT_EQ(e.what(), std::string(GetParam().message) +
+                                (GetParam().inArchive ? archiveFolder() : eventFolder) + "b.env");
+    }
+
+    TSnapshot game = FolderSnapshot(baja());
+    EXPECT_EQ(game.count("a.env"), 0u) << "the track before the failure is moved";
+    EXPECT_EQ(game.count("c.env"), 1u) << "the track after the failure is untouched";
+    TSnapshot expectedArchive = archiveBefore;
+    expectedArchive["a.env"] = track("a.env");
+    EXPECT_EQ(FolderSnapshot(archive()), expectedArchive);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ArchiveStops,
+                         ::testing::Values(ArchiveFailure{"SourceCannotBeOpened",
+                                                          [](const fs::path& baja, const fs::path&) {
+                                                              fs::remove(baja / "b.env");
+                                                              fs::create_symlink("missing", baja / "b.env");
+                                                          },
+                                                          "Cannot open file ", false},
+                                           ArchiveFailure{"DestinationCannotBeCreated",
+                                                          [](const fs::path&, const fs::path& archive) {
+                                                              fs::create_directory(archive / "b.env");
+                                                          },
+                                                          "Cannot create file ", true}),
+                         [](const auto& info) { return std::string(info.param.title); });
+
+TEST_F(TrackOperations, StoreIntoTheEventFolderItselfKeepsTheTrack) {
+    put(baja(), "a.env");
+    const std::vector<std::string> spellings = {eventFolder, "c:\\games\\SKARN\\vevozura\\BAJA\\",
+                                                baja().string() + "/", baja().string() + "/../Baja/"};
+    for (const std::string& folder : spellings) {
+        try {
+            ArchiveSelected(eventFolder, folder, {"a.env"});
+            FAIL() << "stored " << folder << " onto itself";
+        } catch (const EFCreateError& e) {
+            EXPECT_EQ(e.what(), "Cannot create file " + folder + "a.env");
+        }
+        EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"a.env", track("a.env")}})) << folder;
+    }
+}
+
+TEST_F(TrackOperations, FetchCopiesChosenFilesIntoTheEventFolder) {
+    fs::create_directory(archive() / "more");
+    put(archive(), "a.env");
+    put(archive() / "more", "b.~env");
+    WriteFileBytes((baja() / "a.env").string(), BytesOf("the track in the game"));
+
+    FetchTracks(eventFolder, {archiveFolder() + "a.env", archiveFolder() + "more/b.~env"});
+    FetchTracks(eventFolder, {archiveFolder() + "more/b.~env"});
+
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"a.env", track("a.env")}, {"b.~env", track("b.~env")}}));
+    EXPECT_EQ(FolderSnapshot(archive() / "more"), (TSnapshot{{"b.~env", track("b.~env")}}))
+        << "the archive stays";
+}
+
+TEST_F(TrackOperations, FetchStopsAtANameThatDoesNotExist) {
+    put(archive(), "a.env");
+    put(archive(), "c.env");
+    try {
+        FetchTracks(eventFolder,
+                    {archiveFolder() + "a.env", archiveFolder() + "typed.env", archiveFolder() + "c.env"});
+        FAIL();
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(e.what(), "Cannot open file " + archiveFolder() + "typed.env");
+    }
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"a.env", track("a.env")}}));
+}
+
+TEST_F(TrackOperations, DeleteIgnoresWhatCannotBeDeleted) {
+    put(baja(), "a.env");
+    put(baja(), "b.env");
+    DeleteTrack(eventFolder, "A.ENV");
+    DeleteTrack(eventFolder, "gone.env");
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"b.env", track("b.env")}}));
+}
+
+} // namespace

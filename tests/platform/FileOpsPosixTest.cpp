@@ -1,0 +1,113 @@
+// File operations on what only POSIX systems have: symbolic links and Wine prefixes whose drive
+// letters lead into a temporary folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "ContainerWriter.h"
+#include "FolderSnapshot.h"
+#include "TempDir.h"
+#include "platform/Exceptions.h"
+#include "platform/FileOps.h"
+#include "platform/NativePath.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Two names that differ only in case can exist on Linux; neither may take the other's place.
+TEST(RenameOnLinux, ACaseOnlyRenameNeverTakesTheNameOfAnotherFile) {
+    TTempDir dir;
+    WriteFileBytes(dir.file("t.env"), BytesOf("t.env"));
+    WriteFileBytes(dir.file("T.env"), BytesOf("T.env"));
+    EXPECT_FALSE(RenameFile(dir.file("t.env"), dir.file("T.ENV")));
+    EXPECT_EQ(FolderSnapshot(dir.path()),
+              (TSnapshot{{"T.env", BytesOf("T.env")}, {"t.env", BytesOf("t.env")}}));
+}
+
+TEST(CopyOnLinux, TheCopyKeepsThePermissionsOfTheFileItReplaces) {
+    TTempDir dir;
+    WriteFileBytes(dir.file("src.env"), BytesOf("new"));
+    WriteFileBytes(dir.file("dst.env"), BytesOf("old"));
+    const fs::perms perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(dir.path() / "dst.env", perms);
+    CopyFileReplacing(dir.file("src.env"), dir.file("dst.env"));
+    EXPECT_EQ(ReadFileBytes(dir.file("dst.env")), BytesOf("new"));
+    EXPECT_EQ(fs::status(dir.path() / "dst.env").permissions() & fs::perms::all, perms);
+}
+
+TEST(CopyWithLinks, ALinkIsNeitherReplacedNorFollowedFromADanglingOne) {
+    TTempDir dir;
+    WriteFileBytes(dir.file("t.env"), BytesOf("track"));
+    fs::create_symlink("t.env", dir.path() / "symlink.env");
+    fs::create_symlink("missing.env", dir.path() / "dangling.env");
+    const TSnapshot before = FolderSnapshot(dir.path());
+    const std::string root = dir.path().string() + "/";
+    try {
+        CopyFileReplacing(root + "t.env", root + "symlink.env");
+        FAIL() << "copied onto a link to the source";
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(e.what(), "Cannot create file " + root + "symlink.env");
+    }
+    try {
+        CopyFileReplacing(root + "dangling.env", root + "new.env");
+        FAIL() << "copied from a dangling link";
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(e.what(), "Cannot open file " + root + "dangling.env");
+    }
+    EXPECT_EQ(FolderSnapshot(dir.path()), before);
+}
+
+// A fake Wine prefix, so that Windows-style paths resolve into the temporary folder.
+class WindowsPaths : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previousPrefix = WinePrefix();
+        fs::create_directories(dir.path() / "pfx/dosdevices");
+        fs::create_directories(dir.path() / "pfx/drive_c/Games/Vevozura/Baja");
+        fs::create_symlink("../drive_c", dir.path() / "pfx/dosdevices/c:");
+        SetWinePrefix((dir.path() / "pfx").string());
+    }
+    void TearDown() override { SetWinePrefix(previousPrefix); }
+
+    fs::path baja() const { return dir.path() / "pfx/drive_c/Games/Vevozura/Baja"; }
+
+    TTempDir dir;
+    std::string previousPrefix;
+};
+
+TEST_F(WindowsPaths, RenameResolvesFoldersWithoutRegardToCase) {
+    WriteFileBytes((baja() / "Jump.ENV").string(), BytesOf("x"));
+    EXPECT_TRUE(RenameFile("C:\\games\\VEVOZURA\\baja\\jump.env", "c:\\Games\\vevozura\\BAJA\\Jump.~env"));
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"Jump.~env", BytesOf("x")}}));
+    EXPECT_FALSE(RenameFile("C:\\Games\\Vevozura\\Baja\\other.env", "C:\\Games\\Vevozura\\Baja\\jump.~env"));
+}
+
+TEST_F(WindowsPaths, CopyReportsThePathsAsGiven) {
+    WriteFileBytes((baja() / "t.env").string(), BytesOf("track"));
+    try {
+        CopyFileReplacing("C:\\Games\\Vevozura\\Baja\\t.env", "c:\\games\\vevozura\\baja\\T.ENV");
+        FAIL() << "copied a file onto itself";
+    } catch (const EFCreateError& e) {
+        EXPECT_STREQ(e.what(), "Cannot create file c:\\games\\vevozura\\baja\\T.ENV");
+    }
+    try {
+        CopyFileReplacing("C:\\Games\\Vevozura\\Baja\\gone.env", "C:\\Games\\x.env");
+        FAIL();
+    } catch (const EFOpenError& e) {
+        EXPECT_STREQ(e.what(), "Cannot open file C:\\Games\\Vevozura\\Baja\\gone.env");
+    }
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"t.env", BytesOf("track")}}));
+}
+
+TEST_F(WindowsPaths, CopyOntoTheSameFileInOtherLetterCaseIsRefused) {
+    // The native spelling of the event folder meets the Windows-style one, as when the user picks the
+    // event folder itself in the file dialog.
+    WriteFileBytes((baja() / "t.env").string(), BytesOf("track"));
+    EXPECT_THROW(CopyFileReplacing("C:\\GAMES\\vevozura\\baja\\T.ENV", (baja() / "t.env").string()),
+                 EFCreateError);
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"t.env", BytesOf("track")}}));
+}
+
+} // namespace
