@@ -35,10 +35,12 @@ QImage paintBackground(TBitmap& bitmap) {
 } // namespace
 
 QFont PreviewFont() {
-    // Windows' font engines cannot draw the bitmap font "MS Sans Serif"; its outline successors stand
-    // in for it there, and any sans-serif face elsewhere.
     QFont font("MS Sans Serif");
-    font.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Tahoma"});
+#ifdef _WIN32
+    // Qt's font engines on Windows cannot draw the bitmap font "MS Sans Serif" and put a serif face in
+    // its place; its outline successor has the same metrics.
+    font.setFamilies({"Microsoft Sans Serif", "Tahoma"});
+#endif
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     return font;

@@ -1,13 +1,17 @@
 // Renders the main window headless into a PNG, for the README and for looking at the decoration:
 //
 //     WINEPREFIX=/tmp/demo window_screenshot OUT.png [--size WxH] [--dpr N] [--hover BTN] [--press BTN]
+//                                                    [--screen 1]
 //
 // BTN is a tool-bar button's name (ExitBtn, ActiveBtn, ...). The first track of the list is clicked, so
 // the preview shows when the window has one. Message boxes are answered at once and not shown.
+// --screen 1 takes the window from the screen, with the frame the window system draws around it
+// (for a program on a real or virtual display, as under Wine on Xvfb with "-platform windows").
 #include <QApplication>
 #include <QImage>
 #include <QListView>
 #include <QPainter>
+#include <QScreen>
 #include <QTest>
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +34,7 @@ int main(int argc, char** argv) {
     qreal dpr = 1;
     QString hover;
     QString press;
+    bool fromScreen = false;
     for (int i = 2; i + 1 < args.size(); i += 2) {
         if (args[i] == "--size")
             size = QSize(args[i + 1].section('x', 0, 0).toInt(), args[i + 1].section('x', 1, 1).toInt());
@@ -39,6 +44,8 @@ int main(int argc, char** argv) {
             hover = args[i + 1];
         else if (args[i] == "--press")
             press = args[i + 1];
+        else if (args[i] == "--screen")
+            fromScreen = args[i + 1] == "1";
     }
 
     TScriptedDialogs dialogs;
@@ -58,10 +65,17 @@ int main(int argc, char** argv) {
         QTest::mousePress(button, Qt::LeftButton, {}, button->rect().center());
     QApplication::processEvents();
 
-    QImage image(form.size() * dpr, QImage::Format_RGB32);
-    image.setDevicePixelRatio(dpr);
-    image.fill(Qt::black);
-    form.render(&image);
+    QImage image;
+    if (fromScreen) {
+        QTest::qWait(500); // the window system draws the frame
+        const QRect frame = form.frameGeometry();
+        image = form.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).toImage();
+    } else {
+        image = QImage(form.size() * dpr, QImage::Format_RGB32);
+        image.setDevicePixelRatio(dpr);
+        image.fill(Qt::black);
+        form.render(&image);
+    }
     if (!image.save(args[1])) {
         std::fprintf(stderr, "window_screenshot: cannot write %s\n", qPrintable(args[1]));
         return 1;
