@@ -138,8 +138,9 @@ bool writeAll(HANDLE file, const unsigned char* buffer, DWORD count) {
 // The volume and file index of an existing file or folder, or nothing.
 std::optional<std::pair<DWORD, ULONGLONG>> fileId(const std::wstring& path) {
     // Access 0 reads only the attributes, so no other handle stands in the way.
-    const THandle file(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const TUniqueWinHandle file(::CreateFileW(path.c_str(), 0,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
     if (!file.valid() || !::GetFileInformationByHandle(file.get(), &info))
         return std::nullopt;

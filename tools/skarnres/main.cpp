@@ -2,6 +2,7 @@
 #include <exception>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Commands.h"
@@ -64,7 +65,7 @@ int run(const std::vector<std::string>& argv) {
         try {
             // Drive paths ("C:\\...") resolve through the prefix that holds the game, as in the
             // window; game-root reads the registry itself and says more.
-            if (std::strcmp(c.name, "game-root") != 0) {
+            if (std::string_view(c.name) != "game-root") {
                 const TGameLocation game = LocateGame();
                 if (game.Installed && !game.Report.empty())
                     std::cerr << "skarnres: " << game.Report << '\n';
