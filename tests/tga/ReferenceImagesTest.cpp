@@ -18,12 +18,7 @@
 
 namespace {
 
-const std::filesystem::path dataDir = std::filesystem::path(TESTDATA_DIR) / "tga" / "pillow";
-
-// Skips the test when the shared test images are not beside the checkout.
-#define REQUIRE_TEST_IMAGES()                                                                                \
-    if (!std::filesystem::is_directory(dataDir))                                                             \
-    GTEST_SKIP() << "test images not found: " << dataDir
+const std::filesystem::path dataDir = std::filesystem::path(TEST_IMAGES_DIR) / "pillow";
 
 std::vector<std::uint8_t> fileBytes(const std::string& name) {
     return ReadFileBytes((dataDir / name).string());
@@ -55,7 +50,6 @@ std::string caseName(const TReferenceCase& c) {
 class ReferenceImage : public ::testing::TestWithParam<TReferenceCase> {};
 
 TEST_P(ReferenceImage, ModeTwoMatchesThePng) {
-    REQUIRE_TEST_IMAGES();
     const TReferenceCase& c = GetParam();
     int w = 0;
     int h = 0;
@@ -114,7 +108,6 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return caseName(info.param); });
 
 TEST(ReferenceImages, GreyWithAlphaReadsAsFiveFiveFiveColour) {
-    REQUIRE_TEST_IMAGES();
     // Depth 16 is 5-5-5 colour by the reader's rules, whatever the image type says; the files decode
     // in full, the raw and run-length ones alike.
     for (const char* origin : {"bl", "tl"}) {
@@ -130,7 +123,6 @@ TEST(ReferenceImages, GreyWithAlphaReadsAsFiveFiveFiveColour) {
 }
 
 TEST(ReferenceImages, OriginsOfTheSamePixels) {
-    REQUIRE_TEST_IMAGES();
     const TBitmap plain = decodeFile("rgb32rle.tga");
     const TBitmap bottomRight = decodeFile("rgb32rle_bottom_right.tga");
     const TBitmap topRight = decodeFile("rgb32rle_top_right.tga");
@@ -144,7 +136,6 @@ TEST(ReferenceImages, OriginsOfTheSamePixels) {
 }
 
 TEST(ReferenceImages, ImageIdFieldIsSkipped) {
-    REQUIRE_TEST_IMAGES();
     // 100 x 100, 24 bits, bottom-up, a 6-byte ID: the pixels are the bytes after it, as stored.
     const auto bytes = fileBytes("tga_id_field.tga");
     ASSERT_EQ(bytes[0], 6);
@@ -155,14 +146,12 @@ TEST(ReferenceImages, ImageIdFieldIsSkipped) {
 }
 
 TEST(ReferenceImages, SixteenBitPixels) {
-    REQUIRE_TEST_IMAGES();
     // The words 0x541F and 0x83EA.
     EXPECT_EQ(PixelValues(decodeFile("rgba16.tga")),
               (std::vector<std::uint32_t>{Bgr(248, 0, 168), Bgr(80, 248, 0)}));
 }
 
 TEST(ReferenceImages, DataEndingEarly) {
-    REQUIRE_TEST_IMAGES();
     // The header of p_8.tga announces an image ID and a colour map that never come.
     TBitmap bitmap = FilledBitmap(3, 3, TPixelFormat::pf24bit, 0x44);
     Decode(fileBytes("p_8.tga"), bitmap, 2);
