@@ -1,4 +1,4 @@
-// The public TGA test images of a peer imaging library (see the PROVENANCE.md beside them), decoded in
+// The public TGA test images of a peer imaging library (see images/PROVENANCE.md), decoded in
 // mode 2 and compared with their PNG references or with what their own bytes say.
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
