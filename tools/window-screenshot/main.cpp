@@ -71,7 +71,8 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     // Selecting the first track is what clicking it does.
     if (form.Tracks().rowCount() > 0)
-        form.ActiveListBox->selectionModel()->select(form.Tracks().index(0), QItemSelectionModel::ClearAndSelect);
+        form.ActiveListBox->selectionModel()->select(form.Tracks().index(0),
+                                                     QItemSelectionModel::ClearAndSelect);
     // An empty name would find any button.
     if (auto* button = hover.isEmpty() ? nullptr : form.findChild<TBriskButton*>(hover))
         sendMouse(button, QEvent::MouseMove, Qt::NoButton);
