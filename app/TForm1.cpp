@@ -51,7 +51,7 @@ TForm1::~TForm1() = default;
 
 void TForm1::createControls() {
     setWindowTitle("Skarn2 Track manager");
-    setFont(PreviewFont());
+    setFont(WindowFont());
     resize(DesignWidth, DesignHeight);
     setMinimumSize(DesignWidth, MinimumHeight);
 
@@ -332,7 +332,7 @@ void TForm1::ActiveListBoxClick() {
 
     TBitmap& bitmap = Preview->Bitmap();
     if (!DecodeTrackPreview(eventFolder() + fileName, EventSelectBox->currentIndex(), bitmap))
-        PaintNoPreview(bitmap, PreviewFont());
+        PaintNoPreview(bitmap, WindowFont());
     Preview->update();
 }
 

@@ -51,7 +51,7 @@ int CmdPreview(const std::vector<std::string>& args) {
     bitmap.SetSize(PreviewWidth, PreviewHeight);
     PaintPreviewBackground(bitmap);
     if (!DecodeTrackPreview(input, eventIndex, bitmap))
-        PaintNoPreview(bitmap, PreviewFont());
+        PaintNoPreview(bitmap, WindowFont());
     WriteBitmapPng(bitmap, output);
     return 0;
 }
