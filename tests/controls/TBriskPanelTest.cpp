@@ -430,15 +430,15 @@ TEST_F(PanelTest, OnPaintReplacesAllOfThePanelsPainting) {
     resize(10, 10);
     panel->SetGlyph(solid(4, 4, kRed));
     panel->SetBevelOuter(bvRaised);
-    QObject* sender = nullptr;
+    QObject* painted = nullptr;
     bool hadCanvas = false;
-    panel->OnPaint = [&](QObject* Sender) {
-        sender = Sender;
+    panel->OnPaint = [&](QObject* sender) {
+        painted = sender;
         hadCanvas = panel->Canvas() != nullptr;
         panel->Canvas()->fillRect(QRect(4, 4, 2, 2), QColor(kBlue));
     };
     const QImage image = render();
-    EXPECT_EQ(sender, panel);
+    EXPECT_EQ(painted, panel);
     EXPECT_TRUE(hadCanvas);
     EXPECT_EQ(panel->Canvas(), nullptr);
     EXPECT_EQ(at(image, 0, 0), kMagenta & RGB_MASK) << "no bevel, no colour: the parent shows";
