@@ -6,9 +6,13 @@
 #include <QListView>
 #include <QPainter>
 #include <QStatusBar>
+#include <filesystem>
 #include <new>
+#include <system_error>
 
 #include "app/Decoration.h"
+#include "app/LetterColours.h"
+#include "app/PlayerTexts.h"
 #include "app/PreviewPainting.h"
 #include "app/TPreviewImage.h"
 #include "app/TTrackItemDelegate.h"
@@ -18,6 +22,7 @@
 #include "app/TrackPreview.h"
 #include "controls/SysColors.h"
 #include "platform/Exceptions.h"
+#include "platform/NativePath.h"
 #include "platform/TColor.h"
 #include "platform/TRegistry.h"
 
@@ -108,7 +113,9 @@ void TForm1::createControls() {
     ActiveListBox->setModel(m_tracks);
     ActiveListBox->setItemDelegate(new TTrackItemDelegate(*this, ActiveListBox));
     ActiveListBox->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ActiveListBox->setUniformItemSizes(true);
+    // Items are as wide as their text, so that the horizontal scroll bar shows only when a name is
+    // wider than the list.
+    ActiveListBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     ActiveListBox->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     // Tab order within each parent: the selector on the tool bar, the list on the client area.
@@ -166,7 +173,7 @@ template <class F> void TForm1::guarded(F&& handler) {
 }
 
 void TForm1::ShowError(const std::exception& failure) {
-    m_dialogs.MessageBox(this, ErrorReportText(QString::fromStdString(failure.what())), "Track manager",
+    m_dialogs.MessageBox(this, ErrorReportText(FailureMessage(failure)), "Track manager",
                          TDialogs::mbOK | TDialogs::mbIconError);
 }
 
@@ -182,6 +189,16 @@ void TForm1::FormCreate() {
         PaintPreviewBackground(bitmap);
         Preview->update();
     });
+    showDemoNotice();
+}
+
+void TForm1::showDemoNotice() {
+#ifndef _WIN32
+    // The registry lookup has chosen the prefix by now.
+    std::error_code error;
+    if (std::filesystem::exists(std::filesystem::path(WinePrefix()) / DemoMarkerName, error))
+        StatusText->setText("Demo installation in use: " + QString::fromStdString(WinePrefix()));
+#endif
 }
 
 void TForm1::ReadGameRoot() {
@@ -329,8 +346,12 @@ void TForm1::ActiveListBoxClick() {
     StatusText->repaint();
 
     TBitmap& bitmap = Preview->Bitmap();
-    if (!DecodeTrackPreview(eventFolder() + fileName, EventSelectBox->currentIndex(), bitmap))
+    if (DecodeTrackPreview(eventFolder() + fileName, EventSelectBox->currentIndex(), bitmap) !=
+        TPreviewOutcome::Picture) {
+        // The placeholder covers the whole preview, whatever size the last picture had.
+        bitmap.SetSize(Preview->width(), Preview->height());
         PaintNoPreview(bitmap, PreviewFont());
+    }
     Preview->update();
 }
 
@@ -344,10 +365,11 @@ void TForm1::ActiveListBoxDrawItem(QPainter& painter, int index, const QRect& re
     painter.drawText(rect.left() + 15, rect.top() + ascent,
                      m_tracks->data(m_tracks->index(index), Qt::DisplayRole).toString());
 
-    // The letter, on an opaque background of the fill colour.
+    // The letter, on an opaque background of the fill colour: red or green, darkened or lightened where
+    // the fill (the selection colour, a dark palette) would make it hard to read.
     const bool inactive = IsInactiveTrack(item.FileName);
     const QString letter = inactive ? "X" : "A";
-    painter.setPen(QColorOf(inactive ? clRed : clGreen, palette()));
+    painter.setPen(ReadableOn(QColorOf(inactive ? clRed : clGreen, palette()), fill.color()));
     const QRect letterRect(rect.left() + 1, rect.top(), painter.fontMetrics().horizontalAdvance(letter),
                            painter.fontMetrics().height());
     painter.fillRect(letterRect & rect, fill);

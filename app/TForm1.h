@@ -83,6 +83,8 @@ private:
     void createControls();
     void layoutControls();
     void ReadGameRoot();
+    // Says in the status bar when the game found is the demo installation of tools/demo-game.
+    void showDemoNotice();
     // Runs one event handler; a failure ends it and is shown by the general error report.
     template <class F> void guarded(F&& handler);
     std::string eventFolder() const;

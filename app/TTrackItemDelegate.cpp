@@ -30,6 +30,8 @@ void TTrackItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     }
 }
 
-QSize TTrackItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
-    return {option.rect.width(), ItemHeight};
+QSize TTrackItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    // The name starts 15 pixels in; a pixel to spare at its end.
+    const QString name = index.data(Qt::DisplayRole).toString();
+    return {15 + option.fontMetrics.horizontalAdvance(name) + 1, ItemHeight};
 }

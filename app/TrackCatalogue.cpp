@@ -10,6 +10,7 @@
 
 const char* const GameRegistryKey = "SOFTWARE\\Vuzezevev\\Vuzezevev Games\\Skarn Rally 2";
 const char* const GameRootValueName = "HardDriveRootPath";
+const char* const DemoMarkerName = "track-manager-demo.txt";
 const char* const EventTypes[6] = {"Baja", "Enduro", "National", "Quarries", "SX", "Tag"};
 
 std::string EventFolder(const std::string& gameRoot, const std::string& eventType) {

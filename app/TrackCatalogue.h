@@ -18,6 +18,10 @@ struct TTrackItem {
 extern const char* const GameRegistryKey;
 extern const char* const GameRootValueName;
 
+// The file that tools/demo-game leaves in the Wine prefix of a demo installation, so that the window
+// can tell the player that it shows the demo and not the game.
+extern const char* const DemoMarkerName;
+
 // The six event types, in the order of the event selector; also the names of their folders.
 extern const char* const EventTypes[6];
 

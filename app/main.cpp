@@ -7,8 +7,8 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    // The application's title. No display name: on Linux Qt would append it to every window's caption.
     QApplication::setApplicationName("Track manager");
-    QApplication::setApplicationDisplayName("Track manager");
 
     TQtDialogs dialogs;
     TForm1 form(dialogs);

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QListView>
 #include <cstdlib>
 #include <filesystem>

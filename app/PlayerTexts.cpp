@@ -1,0 +1,45 @@
+#include "app/PlayerTexts.h"
+
+#include <QLocale>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/Exceptions.h"
+#include "platform/NativePath.h"
+
+std::string ShownPath(const std::string& path) {
+#ifdef _WIN32
+    std::string shown = path;
+    for (char& c : shown) {
+        if (c == '/')
+            c = '\\';
+    }
+    return shown;
+#else
+    namespace fs = std::filesystem;
+    const fs::path native(NativePath(path));
+    // The drive links ("dosdevices/c:") lead into the prefix's folders; the file itself is left as it
+    // is, so that a link in its place is named, not what it points to.
+    std::error_code error;
+    const fs::path folder = fs::weakly_canonical(native.parent_path(), error);
+    if (error || native.filename().empty())
+        return native.string();
+    return (folder / native.filename()).string();
+#endif
+}
+
+QString FailureMessage(const std::exception& failure) {
+    if (const auto* open = dynamic_cast<const EFOpenError*>(&failure))
+        return "Cannot open file " + QString::fromStdString(ShownPath(open->Path()));
+    if (const auto* create = dynamic_cast<const EFCreateError*>(&failure))
+        return "Cannot create file " + QString::fromStdString(ShownPath(create->Path()));
+    return QString::fromStdString(failure.what());
+}
+
+QString CountText(qsizetype count) {
+    return QLocale(QLocale::English, QLocale::UnitedStates).toString(static_cast<qlonglong>(count));
+}
+
+QString TracksText(qsizetype count) {
+    return CountText(count) + (count == 1 ? " track" : " tracks");
+}
