@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/TrackOperations.h"
 #include "platform/Exceptions.h"
 #include "platform/NativePath.h"
 
@@ -42,4 +43,42 @@ QString CountText(qsizetype count) {
 
 QString TracksText(qsizetype count) {
     return CountText(count) + (count == 1 ? " track" : " tracks");
+}
+
+QString OutcomeText(const QString& done, qsizetype left, const QStringList& reasons) {
+    if (left <= 0)
+        return done;
+    QString text = done + "; " + CountText(left) + (left == 1 ? " left as it was" : " left as they were");
+    if (reasons.isEmpty())
+        return text;
+    constexpr qsizetype Named = 3;
+    text += ": " + reasons.mid(0, Named).join(", ");
+    if (reasons.size() > Named)
+        text += " and " + CountText(reasons.size() - Named) + " more";
+    return text;
+}
+
+namespace {
+
+bool fileExists(const std::string& path) {
+    std::error_code error;
+    const std::string native = NativePath(path);
+    return std::filesystem::exists(std::filesystem::path(std::u8string(native.begin(), native.end())), error);
+}
+
+} // namespace
+
+QString WhyNotRenamed(const std::string& eventFolder, const std::string& fileName,
+                      const std::string& newName) {
+    // The target is looked for first: a name in another letter case counts, as Windows sees it.
+    if (fileExists(eventFolder + newName))
+        return QString::fromStdString(newName) + " exists";
+    if (!fileExists(eventFolder + fileName))
+        return QString::fromStdString(fileName) + " is missing";
+    return QString::fromStdString(fileName) + " could not be renamed";
+}
+
+QString WhyNotDeleted(const std::string& path) {
+    const QString name = QString::fromStdString(FileNamePart(path));
+    return fileExists(path) ? name + " could not be deleted" : name + " is missing";
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <exception>
 #include <string>
 
@@ -20,3 +21,16 @@ QString CountText(qsizetype count);
 
 // "1 track", "2 tracks", "3,004 tracks".
 QString TracksText(qsizetype count);
+
+// The status after an operation on tracks: done (as "2 tracks stopped"), followed, when tracks were
+// left as they were, by how many and why: "2 tracks stopped; 1 left as it was: t.~env exists". Of many
+// reasons the first three are named.
+QString OutcomeText(const QString& done, qsizetype left, const QStringList& reasons);
+
+// Why eventFolder + fileName could not be renamed to newName: "t.~env exists", "t.env is missing",
+// or "t.env could not be renamed" (locked, or rights refused).
+QString WhyNotRenamed(const std::string& eventFolder, const std::string& fileName,
+                      const std::string& newName);
+
+// Why path could not be deleted: "t.env is missing" or "t.env could not be deleted".
+QString WhyNotDeleted(const std::string& path);

@@ -2,13 +2,22 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QListView>
+#include <QMimeData>
 #include <QPainter>
+#include <QShortcut>
 #include <QStatusBar>
+#include <QTimer>
+#include <QUrl>
 #include <filesystem>
 #include <new>
 #include <system_error>
+#include <unordered_set>
 
 #include "app/Decoration.h"
 #include "app/LetterColours.h"
@@ -17,9 +26,11 @@
 #include "app/TPreviewImage.h"
 #include "app/TTrackItemDelegate.h"
 #include "app/TTrackListModel.h"
+#include "app/TTrackWork.h"
 #include "app/TrackCatalogue.h"
 #include "app/TrackOperations.h"
 #include "app/TrackPreview.h"
+#include "app/TrackRemoval.h"
 #include "controls/SysColors.h"
 #include "platform/Exceptions.h"
 #include "platform/NativePath.h"
@@ -28,12 +39,16 @@
 
 namespace {
 
-TBriskButton* makeButton(QWidget* parent, int left, const char* caption, const char* hint) {
+// caption carries its accelerator ("S&top": Alt+T), which the hint names after the button's own hint.
+TBriskButton* makeButton(QWidget* parent, int left, const char* caption, const char* hint, const char* keys) {
     auto* button = new TBriskButton(parent);
     button->SetCaption(QString::fromLatin1(caption));
     button->setGeometry(left, 3, 35, 36);
-    button->SetHint(QString::fromLatin1(hint));
+    button->SetHint(QString::fromLatin1(hint) + " (" + QString::fromLatin1(keys) + ")");
     button->SetShowHint(true);
+    // For screen readers: the caption as the eye reads it, and what the button does.
+    button->setAccessibleName(QString::fromLatin1(caption).remove('&'));
+    button->setAccessibleDescription(QString::fromLatin1(hint));
     return button;
 }
 
@@ -63,12 +78,15 @@ void TForm1::createControls() {
     BriskPanel1 = new TBriskPanel(this);
     BriskPanel1->setObjectName("BriskPanel1");
 
-    InactiveBtn = makeButton(BriskPanel1, 80, "Stop", "Make selected tracks inactive");
-    ActiveBtn = makeButton(BriskPanel1, 45, "Start", "Make selected tracks active");
-    ExitBtn = makeButton(BriskPanel1, 4, "Exit", "Exit track manager");
-    ArchiveBtn = makeButton(BriskPanel1, 120, "Store", "Archive selected tracks");
-    DeleteBtn = makeButton(BriskPanel1, 196, "Delete", "Delete selected tracks");
-    FetchBtn = makeButton(BriskPanel1, 155, "Fetch", "Fetch archived tracks");
+    InactiveBtn = makeButton(BriskPanel1, 80, "S&top", "Make selected tracks inactive",
+                             "Alt+T; Enter switches a track");
+    ActiveBtn =
+        makeButton(BriskPanel1, 45, "&Start", "Make selected tracks active", "Alt+S; Enter switches a track");
+    ExitBtn = makeButton(BriskPanel1, 4, "E&xit", "Exit track manager", "Alt+X");
+    ArchiveBtn = makeButton(BriskPanel1, 120, "Sto&re", "Archive selected tracks", "Alt+R");
+    DeleteBtn = makeButton(BriskPanel1, 196, "&Delete", "Delete selected tracks", "Del or Alt+D");
+    FetchBtn =
+        makeButton(BriskPanel1, 155, "&Fetch", "Fetch archived tracks", "Alt+F; or drop files on the list");
     ExitBtn->setObjectName("ExitBtn");
     ActiveBtn->setObjectName("ActiveBtn");
     InactiveBtn->setObjectName("InactiveBtn");
@@ -78,6 +96,8 @@ void TForm1::createControls() {
 
     EventSelectBox = new QComboBox(BriskPanel1);
     EventSelectBox->setObjectName("EventSelectBox");
+    EventSelectBox->setAccessibleName("Event type");
+    EventSelectBox->setToolTip("The event type whose tracks are listed (F5 reads its folder again)");
     EventSelectBox->setGeometry(234, 11, 91, 21);
     for (const char* eventType : EventTypes)
         EventSelectBox->addItem(QString::fromLatin1(eventType));
@@ -104,11 +124,13 @@ void TForm1::createControls() {
 
     Preview = new TPreviewImage(BriskPanel2);
     Preview->setObjectName("Preview");
+    Preview->setAccessibleName("Track preview");
     Preview->setGeometry(42, 6, 285, 139);
 
     m_tracks = new TTrackListModel(this);
     ActiveListBox = new QListView(BriskPanel2);
     ActiveListBox->setObjectName("ActiveListBox");
+    ActiveListBox->setAccessibleName("Tracks");
     ActiveListBox->setGeometry(4, 151, 325, 211);
     ActiveListBox->setModel(m_tracks);
     ActiveListBox->setItemDelegate(new TTrackItemDelegate(*this, ActiveListBox));
@@ -121,12 +143,33 @@ void TForm1::createControls() {
     // Tab order within each parent: the selector on the tool bar, the list on the client area.
     setTabOrder(EventSelectBox, ActiveListBox);
 
-    // Mouse and keyboard changes of the selection (also a Ctrl-click that deselects) show the
-    // current item; rebuilds of the list do not.
+    // Every move of the current item (clicks, arrows, Ctrl+arrows, Shift+End) and every change of the
+    // selection (also a Ctrl-click that deselects) shows the current item; rebuilds of the list do not.
     connect(ActiveListBox->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (!m_rebuilding)
-            guarded([this] { ActiveListBoxClick(); });
+            guarded([this] { showCurrent(); });
     });
+    connect(ActiveListBox->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        if (!m_rebuilding)
+            guarded([this] { showCurrent(); });
+    });
+    connect(ActiveListBox, &QAbstractItemView::doubleClicked, this,
+            [this] { guarded([this] { ToggleTracks(); }); });
+
+    // Files dropped from a file manager are fetched.
+    ActiveListBox->setAcceptDrops(true);
+    ActiveListBox->viewport()->setAcceptDrops(true);
+    ActiveListBox->viewport()->installEventFilter(this);
+
+    // Changes in the shown event folder from outside rebuild the list once they settle.
+    m_watcher = new QFileSystemWatcher(this);
+    m_folderTimer = new QTimer(this);
+    m_folderTimer->setSingleShot(true);
+    m_folderTimer->setInterval(FolderSettleMs);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_folderTimer, qOverload<>(&QTimer::start));
+    connect(m_folderTimer, &QTimer::timeout, this, &TForm1::folderChanged);
+    m_dialogFolder = QDir::homePath();
+    wireKeys();
     connect(EventSelectBox, &QComboBox::activated, this,
             [this] { guarded([this] { EventSelectBoxChange(); }); });
     ExitBtn->OnClick = [this](QObject*) { guarded([this] { ExitBtnClick(); }); };
@@ -162,7 +205,23 @@ void TForm1::layoutControls() {
     ActiveListBox->setGeometry(4, 151, w - (PanelWidth - 325), clientHeight - (PanelHeight - 211));
 }
 
+// A rebuild is no click on the list: the selection changes it makes must not run the click handler.
+struct TForm1::TRebuilding {
+    bool& flag;
+    const bool before;
+    explicit TRebuilding(bool& f) : flag(f), before(f) { flag = true; }
+    ~TRebuilding() { flag = before; }
+};
+
+// While a handler runs (and the dialogs it shows are open), changes in the folder wait.
+struct TForm1::TBusy {
+    int& count;
+    explicit TBusy(int& c) : count(c) { ++count; }
+    ~TBusy() { --count; }
+};
+
 template <class F> void TForm1::guarded(F&& handler) {
+    const TBusy busy(m_busy);
     try {
         handler();
     } catch (const std::bad_alloc&) {
@@ -233,51 +292,112 @@ std::vector<int> TForm1::selectedRows() const {
     return rows;
 }
 
+void TForm1::say(const QString& text) {
+    StatusText->setText(text);
+    StatusText->repaint();
+}
+
 namespace {
 
 const char* const ArchiveFilter = "Archived tracks|*.env;*.~env";
 
-// The hourglass while an operation runs, and the default cursor again after it, also on failure.
-struct THourglass {
-    THourglass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~THourglass() { QApplication::restoreOverrideCursor(); }
-};
+QString fromStd(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 } // namespace
 
-void TForm1::changeSelectedExtensions(const char* extension) {
+void TForm1::changeExtensions(const std::vector<int>& rows, const char* extension) {
+    if (rows.empty()) {
+        say("No track is selected.");
+        return;
+    }
+    const std::string folder = eventFolder();
+    qsizetype started = 0;
+    qsizetype stopped = 0;
+    QStringList reasons;
+    qsizetype left = 0;
     {
-        THourglass hourglass;
-        const std::string folder = eventFolder();
-        // A failed rename (the target exists, the file is gone or locked) leaves its item as it was.
-        for (const int row : selectedRows()) {
-            if (auto renamed = ChangeTrackExtension(folder, m_tracks->Item(row).FileName, extension))
+        const bool toggling = extension == nullptr;
+        const QString verb = toggling ? "Switching" : extension == ActiveExtension ? "Starting" : "Stopping";
+        TTrackWork work(*StatusText, verb, static_cast<qsizetype>(rows.size()), m_progressIntervalMs,
+                        [this](qsizetype done, qsizetype total) { emit Progressed(done, total); });
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (!work.proceed(static_cast<qsizetype>(i))) {
+                left += static_cast<qsizetype>(rows.size() - i);
+                reasons.push_back("cancelled");
+                break;
+            }
+            const int row = rows[i];
+            const std::string oldName = m_tracks->Item(row).FileName;
+            const bool inactive = IsInactiveTrack(oldName);
+            const char* wanted = toggling ? (inactive ? ActiveExtension : InactiveExtension) : extension;
+            const bool starting = wanted == ActiveExtension;
+            if (NameWithExtension(oldName, wanted) == oldName) {
+                ++left;
+                reasons.push_back(fromStd(oldName) +
+                                  (starting ? " is active already" : " is inactive already"));
+                continue;
+            }
+            // A failed rename (the target exists, the file is gone or locked) leaves its item as it was.
+            if (auto renamed = ChangeTrackExtension(folder, oldName, wanted)) {
                 m_tracks->SetFileName(row, *renamed);
+                ++(starting ? started : stopped);
+            } else {
+                ++left;
+                reasons.push_back(WhyNotRenamed(folder, oldName, NameWithExtension(oldName, wanted)));
+            }
         }
     }
     // Only the letters change: no rebuild, so names, order, selection and current item stay.
     ActiveListBox->viewport()->update();
+    QString done;
+    if (extension == ActiveExtension)
+        done = TracksText(started) + " started";
+    else if (extension == InactiveExtension)
+        done = TracksText(stopped) + " stopped";
+    else
+        done = TracksText(started) + " started, " + CountText(stopped) + " stopped";
+    say(OutcomeText(done, left, reasons));
 }
 
 void TForm1::ActiveBtnClick() {
-    changeSelectedExtensions(ActiveExtension);
+    changeExtensions(selectedRows(), ActiveExtension);
 }
 
 void TForm1::InactiveBtnClick() {
-    changeSelectedExtensions(InactiveExtension);
+    changeExtensions(selectedRows(), InactiveExtension);
+}
+
+void TForm1::ToggleTracks() {
+    std::vector<int> rows = selectedRows();
+    const int current = ActiveListBox->currentIndex().row();
+    if (rows.empty() && current >= 0)
+        rows.push_back(current);
+    changeExtensions(rows, nullptr);
+}
+
+void TForm1::rememberDialogFolder(const QString& chosenPath) {
+    const QString folder = QFileInfo(chosenPath).absolutePath();
+    if (!folder.isEmpty())
+        m_dialogFolder = folder;
 }
 
 void TForm1::ArchiveBtnClick() {
     const int current = ActiveListBox->currentIndex().row();
-    if (current < 0)
+    if (current < 0 || selectedRows().empty()) {
+        say("No track is selected: nothing to store.");
         return;
+    }
     TDialogs::TFileRequest request;
     request.title = "Select a folder to archive to";
     request.filter = ArchiveFilter;
-    request.fileName = QString::fromStdString(m_tracks->Item(current).FileName);
+    request.fileName = fromStd(m_tracks->Item(current).FileName);
+    request.initialDir = dialogFolder();
     QString chosen;
     if (!m_dialogs.ExecuteSave(this, request, chosen))
         return;
+    rememberDialogFolder(chosen);
     // The user picks a folder by picking any name in it.
     ArchiveSelected(FolderPart(chosen.toStdString()));
     RefreshTrackList();
@@ -287,44 +407,264 @@ void TForm1::ArchiveSelected(const std::string& destinationFolder) {
     std::vector<std::string> fileNames;
     for (const int row : selectedRows())
         fileNames.push_back(m_tracks->Item(row).FileName);
-    ::ArchiveSelected(eventFolder(), destinationFolder, fileNames);
+    const std::string folder = eventFolder();
+    const auto total = static_cast<qsizetype>(fileNames.size());
+    const QString where = " stored in " + fromStd(ShownPath(destinationFolder));
+    qsizetype stored = 0;
+    TTrackWork work(*StatusText, "Storing", total, m_progressIntervalMs,
+                    [this](qsizetype done, qsizetype all) { emit Progressed(done, all); });
+    for (const std::string& name : fileNames) {
+        if (!work.proceed(stored)) {
+            say(OutcomeText(TracksText(stored) + where, total - stored, {"cancelled"}));
+            return;
+        }
+        try {
+            // Each track is moved whole (copied, flushed, then its source deleted) or not at all.
+            CopyTrackFile(folder + name, destinationFolder + name, true);
+        } catch (const std::exception& failure) {
+            say(OutcomeText(TracksText(stored) + where, total - stored, {FailureMessage(failure)}));
+            throw;
+        }
+        ++stored;
+    }
+    say(TracksText(stored) + where);
 }
 
 void TForm1::FetchBtnClick() {
     TDialogs::TFileRequest request;
     request.title = "Select tracks to fetch";
     request.filter = ArchiveFilter;
+    request.initialDir = dialogFolder();
     QStringList chosen;
     if (!m_dialogs.ExecuteOpen(this, request, chosen))
         return;
-    std::vector<std::string> paths;
-    for (const QString& path : chosen)
-        paths.push_back(path.toStdString());
-    FetchTracks(eventFolder(), paths);
+    rememberDialogFolder(chosen.constFirst());
+    FetchFiles(chosen);
+}
+
+void TForm1::FetchFiles(const QStringList& paths) {
+    const std::string folder = eventFolder();
+    const auto total = paths.size();
+    const QString where = " fetched into " + EventSelectBox->currentText();
+    qsizetype fetched = 0;
+    {
+        TTrackWork work(*StatusText, "Fetching", total, m_progressIntervalMs,
+                        [this](qsizetype done, qsizetype all) { emit Progressed(done, all); });
+        for (const QString& path : paths) {
+            if (!work.proceed(fetched)) {
+                RefreshTrackList();
+                say(OutcomeText(TracksText(fetched) + where, total - fetched, {"cancelled"}));
+                return;
+            }
+            const std::string source = path.toStdString();
+            try {
+                CopyTrackFile(source, folder + FileNamePart(source), false);
+            } catch (const std::exception& failure) {
+                say(OutcomeText(TracksText(fetched) + where, total - fetched, {FailureMessage(failure)}));
+                throw;
+            }
+            ++fetched;
+        }
+    }
     RefreshTrackList();
+    say(TracksText(fetched) + where);
 }
 
 void TForm1::DeleteBtnClick() {
-    if (m_dialogs.MessageBox(this, "Are you sure you want to delete these tracks?", "Track delete",
-                             TDialogs::mbYesNo | TDialogs::mbIconWarning) != TDialogs::idYes)
+    const std::vector<int> rows = selectedRows();
+    if (rows.empty()) {
+        say("No track is selected: nothing to delete.");
+        return;
+    }
+    const QString question = rows.size() == 1
+                                 ? QString("Are you sure you want to delete this track?")
+                                 : "Are you sure you want to delete these " +
+                                       CountText(static_cast<qsizetype>(rows.size())) + " tracks?";
+    if (m_dialogs.MessageBox(this, question, "Track delete",
+                             TDialogs::mbYesNo | TDialogs::mbIconWarning | TDialogs::mbDefButton2) !=
+        TDialogs::idYes)
         return;
     const std::string folder = eventFolder();
-    for (const int row : selectedRows())
-        DeleteTrack(folder, m_tracks->Item(row).FileName);
+    std::vector<std::string> fileNames;
+    for (const int row : rows)
+        fileNames.push_back(m_tracks->Item(row).FileName);
+    const auto total = static_cast<qsizetype>(fileNames.size());
+    qsizetype trashed = 0;
+    qsizetype deleted = 0;
+    qsizetype left = 0;
+    QStringList reasons;
+    {
+        TTrackWork work(*StatusText, "Deleting", total, m_progressIntervalMs,
+                        [this](qsizetype done, qsizetype all) { emit Progressed(done, all); });
+        for (qsizetype i = 0; i < total; ++i) {
+            if (!work.proceed(i)) {
+                left += total - i;
+                reasons.push_back("cancelled");
+                break;
+            }
+            const std::string path = folder + fileNames[static_cast<std::size_t>(i)];
+            switch (RemoveTrackFile(path)) {
+            case TRemoval::Trashed:
+                ++trashed;
+                break;
+            case TRemoval::Deleted:
+                ++deleted;
+                break;
+            case TRemoval::Failed:
+                ++left;
+                reasons.push_back(WhyNotDeleted(path));
+                break;
+            }
+        }
+    }
     RefreshTrackList();
+    QString done;
+    if (trashed > 0 && deleted > 0)
+        done = TracksText(trashed) + " moved to the trash, " + CountText(deleted) + " deleted";
+    else if (trashed > 0)
+        done = TracksText(trashed) + " moved to the trash";
+    else
+        done = TracksText(deleted) + " deleted";
+    say(OutcomeText(done, left, reasons));
 }
 
 void TForm1::RefreshTrackList() {
-    FillTrackList(EventSelectBox->currentText(), ActiveListBox);
+    try {
+        FillTrackList(EventSelectBox->currentText(), ActiveListBox);
+    } catch (...) {
+        watchShownFolder();
+        throw;
+    }
+    watchShownFolder();
 }
 
-// A rebuild is no click on the list: the selection changes it makes must not run the click handler.
-struct TForm1::TRebuilding {
-    bool& flag;
-    const bool before;
-    explicit TRebuilding(bool& f) : flag(f), before(f) { flag = true; }
-    ~TRebuilding() { flag = before; }
-};
+void TForm1::ReloadTrackList() {
+    std::unordered_set<std::string> selected;
+    for (const int row : selectedRows())
+        selected.insert(m_tracks->Item(row).FileName);
+    const int currentRow = ActiveListBox->currentIndex().row();
+    const std::string current = currentRow >= 0 ? m_tracks->Item(currentRow).FileName : std::string();
+
+    // The selection and current item come back whether the fill completes or fails part-way.
+    struct TRestore {
+        TForm1& form;
+        const std::unordered_set<std::string>& selected;
+        const std::string& current;
+        ~TRestore() {
+            const TRebuilding rebuilding(form.m_rebuilding);
+            QItemSelection selection;
+            const int rows = form.m_tracks->rowCount();
+            for (int row = 0; row < rows; ++row) {
+                if (!selected.count(form.m_tracks->Item(row).FileName))
+                    continue;
+                int last = row;
+                while (last + 1 < rows && selected.count(form.m_tracks->Item(last + 1).FileName))
+                    ++last;
+                selection.select(form.m_tracks->index(row), form.m_tracks->index(last));
+                row = last;
+            }
+            QItemSelectionModel* model = form.ActiveListBox->selectionModel();
+            model->select(selection, QItemSelectionModel::ClearAndSelect);
+            for (int row = 0; row < rows && !current.empty(); ++row) {
+                if (form.m_tracks->Item(row).FileName == current) {
+                    model->setCurrentIndex(form.m_tracks->index(row), QItemSelectionModel::NoUpdate);
+                    break;
+                }
+            }
+        }
+    } restore{*this, selected, current};
+    RefreshTrackList();
+}
+
+void TForm1::watchShownFolder() {
+    if (const QStringList watched = m_watcher->directories(); !watched.isEmpty())
+        m_watcher->removePaths(watched);
+    // A folder that does not exist yet is watched for through the nearest folder above it that does.
+    QString folder = QDir::cleanPath(QString::fromStdString(NativePath(eventFolder())));
+    while (!QFileInfo(folder).isDir()) {
+        const QString parent = QFileInfo(folder).path();
+        if (parent == folder)
+            return;
+        folder = parent;
+    }
+    m_watcher->addPath(folder);
+}
+
+void TForm1::folderChanged() {
+    // Never under a running operation or an open dialog: the list must not change beneath them.
+    if (m_busy > 0 || QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
+        m_folderTimer->start();
+        return;
+    }
+    const TBusy busy(m_busy);
+    try {
+        ReloadTrackList();
+    } catch (const std::exception& failure) {
+        // Unasked, so no message box: a track being copied in may not be readable yet.
+        say("The list may be incomplete: " + ErrorReportText(FailureMessage(failure)));
+    }
+}
+
+void TForm1::wireKeys() {
+    const auto onList = [this](const QKeySequence& keys, auto handler) {
+        auto* shortcut = new QShortcut(keys, ActiveListBox, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+    };
+    onList(QKeySequence(Qt::Key_Delete), &TForm1::DeleteBtnClick);
+    onList(QKeySequence(Qt::Key_Return), &TForm1::ToggleTracks);
+    onList(QKeySequence(Qt::Key_Enter), &TForm1::ToggleTracks);
+    auto* refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(refresh, &QShortcut::activated, this, [this] { guarded([this] { ReloadTrackList(); }); });
+}
+
+namespace {
+
+// The track files among what is dragged: local files ending in ".env" or ".~env".
+QStringList trackFilesIn(const QMimeData* data) {
+    QStringList paths;
+    if (!data)
+        return paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        const QString path = url.toLocalFile();
+        if (path.endsWith(".env", Qt::CaseInsensitive) || path.endsWith(".~env", Qt::CaseInsensitive))
+            paths.push_back(path);
+    }
+    return paths;
+}
+
+} // namespace
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != ActiveListBox->viewport())
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (trackFilesIn(drag->mimeData()).isEmpty())
+            drag->ignore();
+        else
+            drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QStringList paths = trackFilesIn(drop->mimeData());
+        if (paths.isEmpty()) {
+            drop->ignore();
+            return true;
+        }
+        drop->acceptProposedAction();
+        guarded([this, &paths] { FetchFiles(paths); });
+        return true;
+    }
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
+}
 
 void TForm1::FillTrackList(const QString& eventType, QListView* listBox) {
     ClearTrackList(listBox);
@@ -335,6 +675,18 @@ void TForm1::FillTrackList(const QString& eventType, QListView* listBox) {
 void TForm1::ClearTrackList(QListView*) {
     const TRebuilding rebuilding(m_rebuilding);
     m_tracks->Clear();
+}
+
+void TForm1::showCurrent() {
+    const int current = ActiveListBox->currentIndex().row();
+    if (current < 0)
+        return;
+    // A click moves the current item and changes the selection: the track is shown once.
+    const QString shown = EventSelectBox->currentText() + "\\" + fromStd(m_tracks->Item(current).FileName);
+    if (shown == m_shown && StatusText->text() == shown)
+        return;
+    m_shown = shown;
+    ActiveListBoxClick();
 }
 
 void TForm1::ActiveListBoxClick() {

@@ -181,4 +181,28 @@ TEST_F(TForm1Preview, KeyboardMovesPreviewTooAndRebuildsKeepThePicture) {
     EXPECT_EQ(form.StatusText->text(), "Baja\\b.env");
 }
 
+// Moves of the current item that leave the selection as it is still move the preview and status bar,
+// so that Store proposes the file the status bar names.
+TEST_F(TForm1Preview, EveryMoveOfTheCurrentItemIsShown) {
+    game->AddTrack("Baja", "a.env", "A", {{"a01s.tga", solidTga(5, 5, 255, 0, 0)}});
+    game->AddTrack("Baja", "b.env", "B", {{"b01s.tga", solidTga(6, 6, 0, 255, 0)}});
+    game->AddTrack("Baja", "c.env", "C", {{"c01s.tga", solidTga(7, 7, 0, 0, 255)}});
+    TForm1 form(dialogs);
+    showWithListFocused(form);
+    click(form, 0);
+    QTest::keyClick(form.ActiveListBox, Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(form.StatusText->text(), "Baja\\b.env") << "Ctrl+Down";
+    EXPECT_EQ(form.Preview->Bitmap().Width(), 6);
+    EXPECT_TRUE(form.ActiveListBox->selectionModel()->isRowSelected(0)) << "the selection stays";
+
+    QTest::keyClick(form.ActiveListBox, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(form.ActiveListBox, Qt::Key_End, Qt::ShiftModifier);
+    EXPECT_EQ(form.StatusText->text(), "Baja\\c.env") << "Shift+End after Ctrl+A";
+    EXPECT_EQ(form.Preview->Bitmap().Width(), 7);
+
+    QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].fileName, "c.env");
+}
+
 } // namespace

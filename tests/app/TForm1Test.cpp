@@ -117,7 +117,7 @@ TEST_F(TForm1Test, GeometryAndAnchors) {
     EXPECT_EQ(form.minimumSize(), QSize(332, 270));
     EXPECT_EQ(form.ActiveListBox->geometry(), QRect(4, 151, 325, 211));
     EXPECT_EQ(form.ExitBtn->geometry(), QRect(4, 3, 35, 36));
-    EXPECT_EQ(form.ExitBtn->toolTip(), "Exit track manager");
+    EXPECT_EQ(form.ExitBtn->toolTip(), "Exit track manager (Alt+X)");
     form.show();
     form.resize(500, 600);
     EXPECT_EQ(form.BriskPanel1->geometry(), QRect(0, 0, 500, 42));
