@@ -94,7 +94,7 @@ std::string ReadSceneName(const std::string& path) {
 }
 
 bool TrackItemLess(const TTrackItem& a, const TTrackItem& b) {
-    const int byName = CompareAnsiIgnoringCase(a.DisplayName, b.DisplayName);
+    const int byName = CompareAnsiNames(a.DisplayName, b.DisplayName);
     if (byName != 0)
         return byName < 0;
     const int byFile = CompareAnsiIgnoringCase(a.FileName, b.FileName);
