@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
 #include <QStatusBar>
@@ -641,6 +642,17 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched != ActiveListBox->viewport())
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
+    case QEvent::MouseButtonDblClick: {
+        // A double-click on a track switches it; its first click has made it current and selected.
+        const auto* click = static_cast<QMouseEvent*>(event);
+        const QModelIndex index = ActiveListBox->indexAt(click->position().toPoint());
+        if (click->button() != Qt::LeftButton || !index.isValid())
+            return false;
+        if (!ActiveListBox->selectionModel()->isSelected(index))
+            ActiveListBox->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        guarded([this] { ToggleTracks(); });
+        return true;
+    }
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* drag = static_cast<QDropEvent*>(event);
