@@ -1,5 +1,7 @@
 #include "app/TForm1.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -53,6 +55,23 @@ TBriskButton* makeButton(QWidget* parent, int left, const char* caption, const c
     return button;
 }
 
+// Tells screen readers that the tool-bar buttons are buttons, and lets them press one.
+class TButtonAccessible : public QAccessibleWidget {
+public:
+    explicit TButtonAccessible(QWidget* button) : QAccessibleWidget(button, QAccessible::Button) {}
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override {
+        if (action == pressAction() && widget()->isEnabled())
+            static_cast<TSpeedButton*>(widget())->Click();
+    }
+};
+
+QAccessibleInterface* buttonAccessible(const QString&, QObject* object) {
+    if (auto* button = qobject_cast<TSpeedButton*>(object))
+        return new TButtonAccessible(button);
+    return nullptr;
+}
+
 } // namespace
 
 QString ErrorReportText(const QString& message) {
@@ -70,6 +89,8 @@ TForm1::TForm1(TDialogs& dialogs, QWidget* parent) : QWidget(parent), m_dialogs(
 TForm1::~TForm1() = default;
 
 void TForm1::createControls() {
+    static const bool accessibleButtons = (QAccessible::installFactory(buttonAccessible), true);
+    (void)accessibleButtons;
     setWindowTitle("Skarn2 Track manager");
     setFont(PreviewFont());
     resize(DesignWidth, DesignHeight);
@@ -167,7 +188,12 @@ void TForm1::createControls() {
     m_folderTimer = new QTimer(this);
     m_folderTimer->setSingleShot(true);
     m_folderTimer->setInterval(FolderSettleMs);
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_folderTimer, qOverload<>(&QTimer::start));
+    // Counted from the first change, so that a stream of changes (a file manager copying many tracks)
+    // still shows within the interval.
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
+        if (!m_folderTimer->isActive())
+            m_folderTimer->start();
+    });
     connect(m_folderTimer, &QTimer::timeout, this, &TForm1::folderChanged);
     m_dialogFolder = QDir::homePath();
     wireKeys();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QDir>
 #include <QHelpEvent>
 #include <QMimeData>
@@ -181,6 +182,14 @@ TEST_F(TForm1Player, TooltipsAndNamesForScreenReaders) {
     EXPECT_EQ(form.ActiveBtn->accessibleDescription(), "Make selected tracks active");
     EXPECT_EQ(form.DeleteBtn->toolTip(), "Delete selected tracks (Del or Alt+D)");
     EXPECT_EQ(form.ActiveListBox->accessibleName(), "Tracks");
+
+    QAccessibleInterface* stop = QAccessible::queryAccessibleInterface(form.InactiveBtn);
+    ASSERT_NE(stop, nullptr);
+    EXPECT_EQ(stop->role(), QAccessible::Button);
+    EXPECT_EQ(stop->text(QAccessible::Name), "Stop");
+    selectRows(form, {0}, 0);
+    stop->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(fs::exists(baja / "a.~env")) << "a screen reader can press it";
 }
 
 } // namespace
