@@ -157,7 +157,8 @@ void TForm1::createControls() {
     ActiveListBox->setModel(m_tracks);
     ActiveListBox->setItemDelegate(new TTrackItemDelegate(*this, ActiveListBox));
     ActiveListBox->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    // Items are as wide as their text, so that the horizontal scroll bar shows only when a name is
+    ActiveListBox->setUniformItemSizes(true);
+    // Items are as wide as the widest name, so that the horizontal scroll bar shows only when a name is
     // wider than the list.
     ActiveListBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     ActiveListBox->setEditTriggers(QAbstractItemView::NoEditTriggers);
