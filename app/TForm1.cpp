@@ -176,8 +176,6 @@ void TForm1::createControls() {
         if (!m_rebuilding)
             guarded([this] { showCurrent(); });
     });
-    connect(ActiveListBox, &QAbstractItemView::doubleClicked, this,
-            [this] { guarded([this] { ToggleTracks(); }); });
 
     // Files dropped from a file manager are fetched.
     ActiveListBox->setAcceptDrops(true);
