@@ -555,13 +555,9 @@ void TForm1::DeleteBtnClick() {
 }
 
 void TForm1::RefreshTrackList() {
-    try {
-        FillTrackList(EventSelectBox->currentText(), ActiveListBox);
-    } catch (...) {
-        watchShownFolder();
-        throw;
-    }
+    // Watched before it is read, so that no change during the fill goes unseen.
     watchShownFolder();
+    FillTrackList(EventSelectBox->currentText(), ActiveListBox);
 }
 
 void TForm1::ReloadTrackList() {
@@ -603,17 +599,21 @@ void TForm1::ReloadTrackList() {
 }
 
 void TForm1::watchShownFolder() {
-    if (const QStringList watched = m_watcher->directories(); !watched.isEmpty())
-        m_watcher->removePaths(watched);
     // A folder that does not exist yet is watched for through the nearest folder above it that does.
     QString folder = QDir::cleanPath(QString::fromStdString(NativePath(eventFolder())));
     while (!QFileInfo(folder).isDir()) {
         const QString parent = QFileInfo(folder).path();
         if (parent == folder)
-            return;
+            break;
         folder = parent;
     }
-    m_watcher->addPath(folder);
+    const QStringList watched = m_watcher->directories();
+    if (watched == QStringList{folder})
+        return;
+    if (!watched.isEmpty())
+        m_watcher->removePaths(watched);
+    if (QFileInfo(folder).isDir())
+        m_watcher->addPath(folder);
 }
 
 void TForm1::folderChanged() {

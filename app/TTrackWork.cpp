@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QTimer>
 
 #include "app/PlayerTexts.h"
 
@@ -18,6 +19,10 @@ TTrackWork::TTrackWork(QLabel& status, const QString& verb, qsizetype total, int
 TTrackWork::~TTrackWork() {
     qApp->removeEventFilter(this);
     QApplication::restoreOverrideCursor();
+    if (m_closing) {
+        QPointer<QWidget> window = m_closing;
+        QTimer::singleShot(0, window, [window] { window->close(); });
+    }
 }
 
 bool TTrackWork::proceed(qsizetype index) {
@@ -39,9 +44,10 @@ bool TTrackWork::eventFilter(QObject* watched, QEvent* event) {
             m_cancelled = true;
         return true;
     case QEvent::Close:
-        // Closing the window mid-way cancels; the window stays until the track in hand is done.
+        // Closing the window mid-way cancels; it closes once the track in hand is done.
         if (watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
             m_cancelled = true;
+            m_closing = static_cast<QWidget*>(watched);
             event->ignore();
             return true;
         }

@@ -2,10 +2,12 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <functional>
 
 class QLabel;
+class QWidget;
 
 // One operation on many tracks (Start, Stop, Store, Fetch, Delete). Between tracks it keeps the window
 // painting, shows "Storing 120 of 3,004 (Esc cancels)" in the status bar once the work has run for an
@@ -37,4 +39,5 @@ private:
     std::function<void(qsizetype, qsizetype)> m_onShown;
     QElapsedTimer m_sincePump;
     bool m_cancelled = false;
+    QPointer<QWidget> m_closing; // the window the player asked to close, closed once the work ends
 };

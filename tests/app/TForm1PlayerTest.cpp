@@ -173,6 +173,19 @@ TEST_F(TForm1Player, LongStoreShowsProgressAndCancelsBetweenTracks) {
     EXPECT_EQ(form.StatusText->text(), QString::fromStdString("5 tracks stored in " + archive.string() +
                                                               "/; 18 left as they were: cancelled"));
     EXPECT_EQ(dialogs.shown.size(), 0u) << "the Delete click during the work was held back";
+
+    // Closing the window cancels too; it closes once the track in hand is done.
+    QObject::disconnect(&form, &TForm1::Progressed, nullptr, nullptr);
+    QObject::connect(&form, &TForm1::Progressed, [&](qsizetype done, qsizetype) {
+        if (done == 2)
+            form.close();
+    });
+    selectRows(form, {0, 1, 2, 3, 4, 5}, 0);
+    dialogs.saveAnswers.push_back(QString::fromStdString((archive / "x.env").string()));
+    QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
+    EXPECT_EQ(filesIn(archive).size(), 7u);
+    EXPECT_TRUE(form.isVisible()) << "not while the work runs";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 1000));
 }
 
 TEST_F(TForm1Player, TooltipsAndNamesForScreenReaders) {
