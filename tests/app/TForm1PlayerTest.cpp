@@ -35,9 +35,10 @@ protected:
         return names;
     }
 
-    // Waits until the list holds count items, or a second and a half has gone by.
+    // Waits until the list holds count items, or three seconds have gone by (it takes a quarter of one; the
+    // rest is room for a busy machine).
     static bool waitForRows(TForm1& form, int count) {
-        return QTest::qWaitFor([&] { return form.Tracks().rowCount() == count; }, 1500);
+        return QTest::qWaitFor([&] { return form.Tracks().rowCount() == count; }, 3000);
     }
 
     std::optional<TFakeGame> game;
