@@ -83,7 +83,7 @@ TEST_F(TForm1Player, FolderChangesFromOutsideShowWithinASecondKeepingTheSelectio
     fs::rename(baja / "c.env", baja / "c.~env");
     fs::remove(baja / "0.env");
     ASSERT_TRUE(waitForRows(form, 3));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Tracks().Item(2).FileName == "c.~env"; }, 1500));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Tracks().Item(2).FileName == "c.~env"; }, 3000));
     EXPECT_EQ(form.ActiveListBox->currentIndex().row(), 1) << "Bravo stays current";
     EXPECT_FALSE(form.ActiveListBox->selectionModel()->isRowSelected(2)) << "c.env is gone";
 
