@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/TrackOperations.h"
 #include "platform/Exceptions.h"
 #include "platform/NativePath.h"
+#include "platform/PathParts.h"
 
 std::string ShownPath(const std::string& path) {
 #ifdef _WIN32

@@ -17,12 +17,14 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
+#include <cstdio>
 #include <filesystem>
 #include <new>
 #include <system_error>
 #include <unordered_set>
 
 #include "app/Decoration.h"
+#include "app/GameLocation.h"
 #include "app/LetterColours.h"
 #include "app/PlayerTexts.h"
 #include "app/PreviewPainting.h"
@@ -37,8 +39,8 @@
 #include "controls/SysColors.h"
 #include "platform/Exceptions.h"
 #include "platform/NativePath.h"
+#include "platform/ScopeExit.h"
 #include "platform/TColor.h"
-#include "platform/TRegistry.h"
 
 namespace {
 
@@ -239,15 +241,10 @@ struct TForm1::TRebuilding {
     ~TRebuilding() { flag = before; }
 };
 
-// While a handler runs (and the dialogs it shows are open), changes in the folder wait.
-struct TForm1::TBusy {
-    int& count;
-    explicit TBusy(int& c) : count(c) { ++count; }
-    ~TBusy() { --count; }
-};
-
 template <class F> void TForm1::guarded(F&& handler) {
-    const TBusy busy(m_busy);
+    // While a handler runs (and the dialogs it shows are open), changes in the folder wait.
+    ++m_busy;
+    const TScopeExit idle([this] { --m_busy; });
     try {
         handler();
     } catch (const std::bad_alloc&) {
@@ -287,10 +284,11 @@ void TForm1::showDemoNotice() {
 }
 
 void TForm1::ReadGameRoot() {
-    TRegistry registry;
-    if (registry.OpenKeyReadOnly(GameRegistryKey)) {
-        m_gameRoot = registry.ReadString(GameRootValueName) + "\\";
-        registry.CloseKey();
+    const TGameLocation location = LocateGame();
+    if (!location.Report.empty())
+        std::fprintf(stderr, "track manager: %s\n", location.Report.c_str());
+    if (location.Installed) {
+        m_gameRoot = location.GameRoot;
     } else {
         m_dialogs.MessageBox(this, "Skarn2 doesn't seem to be installed.", "Registry error", TDialogs::mbOK);
     }
@@ -568,33 +566,28 @@ void TForm1::ReloadTrackList() {
     const std::string current = currentRow >= 0 ? m_tracks->Item(currentRow).FileName : std::string();
 
     // The selection and current item come back whether the fill completes or fails part-way.
-    struct TRestore {
-        TForm1& form;
-        const std::unordered_set<std::string>& selected;
-        const std::string& current;
-        ~TRestore() {
-            const TRebuilding rebuilding(form.m_rebuilding);
-            QItemSelection selection;
-            const int rows = form.m_tracks->rowCount();
-            for (int row = 0; row < rows; ++row) {
-                if (!selected.count(form.m_tracks->Item(row).FileName))
-                    continue;
-                int last = row;
-                while (last + 1 < rows && selected.count(form.m_tracks->Item(last + 1).FileName))
-                    ++last;
-                selection.select(form.m_tracks->index(row), form.m_tracks->index(last));
-                row = last;
-            }
-            QItemSelectionModel* model = form.ActiveListBox->selectionModel();
-            model->select(selection, QItemSelectionModel::ClearAndSelect);
-            for (int row = 0; row < rows && !current.empty(); ++row) {
-                if (form.m_tracks->Item(row).FileName == current) {
-                    model->setCurrentIndex(form.m_tracks->index(row), QItemSelectionModel::NoUpdate);
-                    break;
-                }
+    const TScopeExit restore([&] {
+        const TRebuilding rebuilding(m_rebuilding);
+        QItemSelection selection;
+        const int rows = m_tracks->rowCount();
+        for (int row = 0; row < rows; ++row) {
+            if (!selected.count(m_tracks->Item(row).FileName))
+                continue;
+            int last = row;
+            while (last + 1 < rows && selected.count(m_tracks->Item(last + 1).FileName))
+                ++last;
+            selection.select(m_tracks->index(row), m_tracks->index(last));
+            row = last;
+        }
+        QItemSelectionModel* model = ActiveListBox->selectionModel();
+        model->select(selection, QItemSelectionModel::ClearAndSelect);
+        for (int row = 0; row < rows && !current.empty(); ++row) {
+            if (m_tracks->Item(row).FileName == current) {
+                model->setCurrentIndex(m_tracks->index(row), QItemSelectionModel::NoUpdate);
+                break;
             }
         }
-    } restore{*this, selected, current};
+    });
     RefreshTrackList();
 }
 
@@ -622,7 +615,8 @@ void TForm1::folderChanged() {
         m_folderTimer->start();
         return;
     }
-    const TBusy busy(m_busy);
+    ++m_busy;
+    const TScopeExit idle([this] { --m_busy; });
     try {
         ReloadTrackList();
     } catch (const std::exception& failure) {

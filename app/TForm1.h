@@ -124,7 +124,6 @@ private:
     void rememberDialogFolder(const QString& chosenPath);
 
     struct TRebuilding;
-    struct TBusy;
 
     TDialogs& m_dialogs;
     TTrackListModel* m_tracks = nullptr;
