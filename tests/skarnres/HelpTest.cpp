@@ -59,6 +59,7 @@ TEST(SkarnresHelp, EveryDocumentedCommandExistsAndExplainsItself) {
         EXPECT_EQ(help.output.rfind(std::string("usage: skarnres ") + command.synopsis + "\n", 0), 0u)
             << help.output;
         EXPECT_LE(longestLine(help.output), 79u) << command.name;
+        EXPECT_EQ(runSkarnres(std::string(command.name) + " --help").output, help.output);
 
         // Without its arguments a command refuses with a usage message, never "unknown command".
         const TRun bare = runSkarnres(command.name);

@@ -86,7 +86,8 @@ const TCommandHelp commands[] = {
      "the placeholder when the track has none."},
 #endif
     {"help", "help [COMMAND]", "say what a command does",
-     "Prints what the command COMMAND does, or without COMMAND the list of commands."},
+     "Prints what the command COMMAND does, or without COMMAND the list of commands. skarnres COMMAND "
+     "--help does the same."},
 };
 
 // The paragraphs of a text, separated by blank lines.

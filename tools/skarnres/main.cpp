@@ -74,6 +74,9 @@ int main(int argc, char** argv) {
         return writtenToStandardOutput();
     }
     const std::vector<std::string> args(argv + 2, argv + argc);
+    // "skarnres COMMAND --help" is "skarnres help COMMAND" (a file called --help can be given as ./--help).
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h"))
+        return help({argv[1]});
     if (std::strcmp(argv[1], "help") == 0)
         return help(args);
     for (const TCommandInfo& c : commands) {
