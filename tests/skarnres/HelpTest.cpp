@@ -1,4 +1,4 @@
-// What skarnres says about itself: the built tool as a process, and the manual page's roff.
+// What skarnres says about itself: the built tool as a process, and the manual pages' roff.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -71,8 +71,10 @@ TEST(SkarnresManPage, EveryLineIsAKnownMacroOrEscapedText) {
     std::ostringstream page;
     WriteManPage(page);
     const std::string text = page.str();
+    std::ostringstream windowPage;
+    WriteWindowManPage(windowPage);
     const char* const macros[] = {".TH ", ".SH ", ".TP", ".IP", ".PP", ".B ", ".BR ", ".br"};
-    std::istringstream lines(text);
+    std::istringstream lines(text + windowPage.str());
     for (std::string line; std::getline(lines, line);) {
         if (line.empty() || (line[0] != '.' && line[0] != '\''))
             continue;

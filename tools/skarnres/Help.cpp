@@ -27,6 +27,17 @@ const char* const description =
     "WINEPREFIX), its drive letter through the prefix's drive links and each name matched without "
     "regard to letter case, as Windows would.";
 
+const char* const windowSummary = "list, activate, archive and fetch back the add-on tracks of Skarn Rally 2";
+
+const char* const windowDescription =
+    "The track manager lists the add-on tracks of one event type of Skarn Rally 2 under their display "
+    "names and shows the preview picture of the track clicked. Start and Stop make the chosen tracks "
+    "active or inactive, Store moves them into an archive folder, Fetch copies archived tracks back, "
+    "and Delete removes them after asking. It never changes the game's container files and never loses "
+    "a track file.\n\n"
+    "It reads no command line and keeps no settings: it finds the game through the registry of the "
+    "game's Wine prefix (see WINEPREFIX), and tells with a message when it finds none.";
+
 const char* const environment =
     "The Wine prefix that holds the game's registry and drives. When it is not set, ~/.wine is used, "
     "and when that holds no installation of the game, the prefixes of the usual launchers are searched "
@@ -257,5 +268,18 @@ void WriteManPage(std::ostream& out) {
            ".SH ENVIRONMENT\n.TP\n.B WINEPREFIX\n"
         << roff(environment) << '\n'
         << ".SH EXIT STATUS\n"
-        << roff(exitStatus) << '\n';
+        << roff(exitStatus) << '\n'
+        << ".SH SEE ALSO\n.BR track-manager (1)\n";
+}
+
+void WriteWindowManPage(std::ostream& out) {
+    out << ".TH TRACK-MANAGER 1 " << TM_RELEASE_DATE << " \"track-manager " << TM_VERSION
+        << "\" \"User Commands\"\n"
+        << ".SH NAME\ntrack-manager \\- " << roff(windowSummary) << '\n'
+        << ".SH SYNOPSIS\n.B track-manager\n"
+        << ".SH DESCRIPTION\n";
+    writeRoffParagraphs(out, windowDescription, ".PP");
+    out << ".SH ENVIRONMENT\n.TP\n.B WINEPREFIX\n"
+        << roff(environment) << '\n'
+        << ".SH SEE ALSO\n.BR skarnres (1)\n";
 }

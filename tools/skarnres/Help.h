@@ -5,7 +5,8 @@
 #include <string_view>
 
 // What skarnres says about itself. The texts below are the one source of `skarnres --help`,
-// `skarnres help COMMAND`, `skarnres --version` and the manual page skarnres.1.
+// `skarnres help COMMAND`, `skarnres --version` and the manual page skarnres.1 (and of the window's
+// manual page, track-manager.1).
 
 struct TCommandHelp {
     const char* name;
@@ -31,3 +32,6 @@ void PrintCommandHelp(std::ostream& out, const TCommandHelp& command);
 
 // The manual page in the man macros of roff.
 void WriteManPage(std::ostream& out);
+
+// The manual page of the window, track-manager(1), which shares the Wine prefix's description.
+void WriteWindowManPage(std::ostream& out);
