@@ -6,7 +6,10 @@
 #include "container/Descramble.h"
 #include "container/TSkarnFolder.h"
 #include "platform/AnsiText.h"
+#include "platform/PathParts.h"
+#include "platform/ScopeExit.h"
 #include "platform/TSearchRec.h"
+#include "platform/TextCase.h"
 
 const char* const GameRegistryKey = "SOFTWARE\\Vuzezevev\\Vuzezevev Games\\Skarn Rally 2";
 const char* const GameRootValueName = "HardDriveRootPath";
@@ -18,13 +21,6 @@ std::string EventFolder(const std::string& gameRoot, const std::string& eventTyp
 
 bool IsInactiveTrack(const std::string& fileName) {
     return fileName.size() >= 4 && fileName[fileName.size() - 4] == '~';
-}
-
-std::string FileExtension(const std::string& fileName) {
-    const std::size_t dot = fileName.find_last_of('.');
-    if (dot == std::string::npos || fileName.find_first_of("\\:", dot) != std::string::npos)
-        return {};
-    return fileName.substr(dot);
 }
 
 bool IsTrackFileName(const std::string& name) {
@@ -109,10 +105,7 @@ void TTrackList::Fill(const std::string& eventFolder) {
     m_items.clear();
     // Sorting once at the end (also when a track fails) gives the order that inserting each item at
     // its place would, in n log n.
-    struct SortAtEnd {
-        std::vector<TTrackItem>& items;
-        ~SortAtEnd() { std::stable_sort(items.begin(), items.end(), TrackItemLess); }
-    } sortAtEnd{m_items};
+    const TScopeExit sortAtEnd([this] { std::stable_sort(m_items.begin(), m_items.end(), TrackItemLess); });
 
     // The search closes with rec, also when a track fails.
     TSearchRec rec;

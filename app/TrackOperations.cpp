@@ -2,23 +2,6 @@
 
 #include "platform/FileOps.h"
 
-namespace {
-
-// Where the file name starts: after the last separator, or 0.
-std::size_t nameStart(const std::string& path) {
-    const std::size_t cut = path.find_last_of("\\:/");
-    return cut == std::string::npos ? 0 : cut + 1;
-}
-
-} // namespace
-
-std::string NameWithoutExtension(const std::string& name) {
-    const std::size_t dot = name.find_last_of(".\\:");
-    if (dot == std::string::npos || name[dot] != '.')
-        return name;
-    return name.substr(0, dot);
-}
-
 std::string NameWithExtension(const std::string& name, const std::string& extension) {
     return NameWithoutExtension(name) + extension;
 }
@@ -58,12 +41,4 @@ void FetchTracks(const std::string& eventFolder, const std::vector<std::string>&
 
 void DeleteTrack(const std::string& eventFolder, const std::string& fileName) {
     DeleteFile(eventFolder + fileName);
-}
-
-std::string FileNamePart(const std::string& path) {
-    return path.substr(nameStart(path));
-}
-
-std::string FolderPart(const std::string& path) {
-    return path.substr(0, nameStart(path));
 }

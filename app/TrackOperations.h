@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/PathParts.h"
+
 // The track operations below the window: making tracks active or inactive, storing them in an archive
 // folder, fetching archived copies back, deleting them. The window's buttons and skarnres call these.
 // Folders are given ending in a separator ("C:\Games\Skarn\Vevozura\Baja\"), file names without folder.
@@ -12,11 +14,8 @@
 inline constexpr const char* ActiveExtension = ".env";
 inline constexpr const char* InactiveExtension = ".~env";
 
-// The name without its extension: the part from the last "." on, provided no "\" or ":" follows that
-// dot. A name without such a dot is returned whole. "jump.~env" -> "jump", "a.b\c" -> "a.b\c".
-std::string NameWithoutExtension(const std::string& name);
-
-// The name without its extension followed by extension: "jump.envx" with ".env" -> "jump.env".
+// The name without its extension (NameWithoutExtension) followed by extension: "jump.envx" with ".env" ->
+// "jump.env".
 std::string NameWithExtension(const std::string& name, const std::string& extension);
 
 // Renames eventFolder + fileName to the same name with extension. Returns the new file name, or
@@ -49,10 +48,3 @@ void FetchTracks(const std::string& eventFolder, const std::vector<std::string>&
 
 // Delete: deletes eventFolder + fileName. The result is ignored, as the program reports nothing.
 void DeleteTrack(const std::string& eventFolder, const std::string& fileName);
-
-// The file name of a path: the part after its last "\", ":" or "/". "/" counts because file dialogs
-// return paths with "/" (always on Linux, and Qt's dialogs on Windows too); no Windows name holds one.
-std::string FileNamePart(const std::string& path);
-
-// The folder of a path: everything up to and including its last "\", ":" or "/"; "" when it has none.
-std::string FolderPart(const std::string& path);

@@ -33,8 +33,6 @@ public:
 class EReadError : public EStreamError {
 public:
     EReadError() : EStreamError("Stream read error") {}
-    // A read failure with a reader's own message (the TGA reader's "End-Of-File reached").
-    explicit EReadError(const std::string& message) : EStreamError(message) {}
 };
 
 // "Stream write error": a transfer that wrote fewer bytes than asked for.
@@ -51,6 +49,12 @@ public:
 
 // "Invalid data type for '%s'": a registry value of another type than the caller can read.
 class ERegistryException : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A Wine prefix that cannot be used: "WINEPREFIX must be an absolute path: <value>".
+class EWinePrefixError : public Exception {
 public:
     using Exception::Exception;
 };

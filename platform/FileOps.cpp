@@ -5,9 +5,12 @@
 #include <utility>
 #include <vector>
 
+#include "CopyFaults.h"
 #include "Exceptions.h"
+#include "Handles.h"
 #include "NativePath.h"
-#include "TCopyFaults.h"
+#include "PathParts.h"
+#include "TextCase.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -18,7 +21,6 @@
 #else
 #include <cerrno>
 #include <cstdio>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,16 +28,16 @@
 
 namespace {
 
-TCopyFaults g_copyFaults;
-
 // Counts the steps of one copy against the injected faults.
 class TFaultCounter {
 public:
-    bool readFails() { return g_copyFaults.failReadAt > 0 && ++m_reads == g_copyFaults.failReadAt; }
-    bool writeFails() { return g_copyFaults.failWriteAt > 0 && ++m_writes == g_copyFaults.failWriteAt; }
-    bool flushFails() const { return g_copyFaults.failFlush; }
+    explicit TFaultCounter(const TCopyFaults& faults) : m_faults(faults) {}
+    bool readFails() { return m_faults.failReadAt > 0 && ++m_reads == m_faults.failReadAt; }
+    bool writeFails() { return m_faults.failWriteAt > 0 && ++m_writes == m_faults.failWriteAt; }
+    bool flushFails() const { return m_faults.failFlush; }
 
 private:
+    const TCopyFaults& m_faults;
     int m_reads = 0;
     int m_writes = 0;
 };
@@ -56,8 +58,8 @@ constexpr int TemporaryNameAttempts = 100;
 
 } // namespace
 
-void SetCopyFaults(const TCopyFaults& faults) {
-    g_copyFaults = faults;
+void CopyFileReplacing(const std::string& source, const std::string& destination) {
+    CopyFileReplacingWithFaults(source, destination, TCopyFaults{});
 }
 
 #ifdef _WIN32
@@ -67,26 +69,6 @@ namespace {
 std::wstring wide(const std::string& path) {
     return WideFromUtf8(path);
 }
-
-class THandle {
-public:
-    explicit THandle(HANDLE handle) : m_handle(handle) {}
-    ~THandle() { close(); }
-    THandle(const THandle&) = delete;
-    THandle& operator=(const THandle&) = delete;
-
-    HANDLE get() const { return m_handle; }
-    bool valid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    // Closes the handle; false when closing failed.
-    bool close() {
-        const HANDLE handle = m_handle;
-        m_handle = INVALID_HANDLE_VALUE;
-        return handle == INVALID_HANDLE_VALUE || ::CloseHandle(handle) != 0;
-    }
-
-private:
-    HANDLE m_handle;
-};
 
 // A new file with a unique name in a folder ("" or ending in a separator), removed again unless kept.
 class TTemporaryFile {
@@ -164,9 +146,11 @@ bool DeleteFile(const std::string& path) {
     return ::DeleteFileW(wide(path).c_str()) != 0;
 }
 
-void CopyFileReplacing(const std::string& source, const std::string& destination) {
-    THandle in(::CreateFileW(wide(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+void CopyFileReplacingWithFaults(const std::string& source, const std::string& destination,
+                                 const TCopyFaults& injected) {
+    TUniqueWinHandle in(::CreateFileW(wide(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
+                                      nullptr));
     BY_HANDLE_FILE_INFORMATION sourceInfo{};
     LARGE_INTEGER size{};
     if (!in.valid() || ::GetFileType(in.get()) != FILE_TYPE_DISK ||
@@ -176,9 +160,9 @@ void CopyFileReplacing(const std::string& source, const std::string& destination
     const std::wstring wideDestination = wide(destination);
     {
         // Access 0 reads only the attributes, so neither our handle nor others stand in the way.
-        THandle old(::CreateFileW(wideDestination.c_str(), 0,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        const TUniqueWinHandle old(
+            ::CreateFileW(wideDestination.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         BY_HANDLE_FILE_INFORMATION oldInfo{};
         if (old.valid() && ::GetFileInformationByHandle(old.get(), &oldInfo)) {
             const bool sameFile = oldInfo.dwVolumeSerialNumber == sourceInfo.dwVolumeSerialNumber &&
@@ -190,12 +174,11 @@ void CopyFileReplacing(const std::string& source, const std::string& destination
         }
     }
 
-    const std::size_t cut = destination.find_last_of("\\/:");
-    TTemporaryFile temporary(cut == std::string::npos ? std::string() : destination.substr(0, cut + 1));
+    TTemporaryFile temporary(FolderPart(destination));
     if (!temporary.created())
         throw EFCreateError(destination);
 
-    TFaultCounter faults;
+    TFaultCounter faults(injected);
     std::vector<unsigned char> buffer(CopyChunkSize);
     long long remaining = size.QuadPart;
     while (remaining > 0) {
@@ -217,25 +200,6 @@ void CopyFileReplacing(const std::string& source, const std::string& destination
 #else
 
 namespace {
-
-class TFd {
-public:
-    explicit TFd(int fd) : m_fd(fd) {}
-    ~TFd() { close(); }
-    TFd(const TFd&) = delete;
-    TFd& operator=(const TFd&) = delete;
-
-    int get() const { return m_fd; }
-    // Closes the descriptor; false when closing reported a failure (a write that did not reach the disk).
-    bool close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 // A new file with a unique name in a folder, removed again unless kept.
 class TTemporaryFile {
@@ -291,24 +255,19 @@ std::string joinNative(const std::string& folder, const std::string& name) {
 
 // A native path's folder and last component.
 TSplitPath splitNative(const std::string& native) {
-    const std::size_t slash = native.rfind('/');
-    if (slash == std::string::npos)
+    const std::size_t nameStart = NameStart(native);
+    if (nameStart == 0)
         return {".", native};
-    return {slash == 0 ? std::string("/") : native.substr(0, slash), native.substr(slash + 1)};
+    return {nameStart == 1 ? std::string("/") : native.substr(0, nameStart - 1), native.substr(nameStart)};
 }
 
 // The native folder of a Windows-style or native path, and its last component as given: the name a
 // file is to get, which must not be matched against existing names the way NativePath does.
 TSplitPath splitGiven(const std::string& path) {
-    std::size_t nameStart = 0;
-    if (const std::size_t cut = path.find_last_of("\\/"); cut != std::string::npos)
-        nameStart = cut + 1;
-    else if (path.size() >= 2 && path[1] == ':')
-        nameStart = 2;
-    std::string folder = NativePath(path.substr(0, nameStart));
+    std::string folder = NativePath(FolderPart(path));
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
-    return {folder, path.substr(nameStart)};
+    return {folder, FileNamePart(path)};
 }
 
 bool isFileName(const std::string& name) {
@@ -341,18 +300,14 @@ int renameNoReplace(const std::string& from, const std::string& to) {
 // True when a file of folder other than the one named except has a name equal to name without regard
 // to case; also when the folder cannot be read, since then nothing can be promised.
 bool nameTaken(const std::string& folder, const std::string& name, const std::string* except) {
-    DIR* dir = ::opendir(folder.c_str());
+    const TUniqueDir dir(::opendir(folder.c_str()));
     if (!dir)
         return true;
-    bool taken = false;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (SameNameIgnoringCase(entry->d_name, name) && !(except && *except == entry->d_name)) {
-            taken = true;
-            break;
-        }
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (SameNameIgnoringCase(entry->d_name, name) && !(except && *except == entry->d_name))
+            return true;
     }
-    ::closedir(dir);
-    return taken;
+    return false;
 }
 
 bool readAt(int fd, unsigned char* buffer, std::size_t count, off_t offset) {
@@ -383,7 +338,7 @@ bool writeAll(int fd, const unsigned char* buffer, std::size_t count) {
 
 // Makes a rename in folder durable; best effort, since not every file system can flush a folder.
 void syncFolder(const std::string& folder) {
-    const TFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const TUniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0)
         ::fsync(dir.get());
 }
@@ -437,9 +392,10 @@ bool DeleteFile(const std::string& path) {
     return ::unlink(NativePath(path).c_str()) == 0;
 }
 
-void CopyFileReplacing(const std::string& source, const std::string& destination) {
+void CopyFileReplacingWithFaults(const std::string& source, const std::string& destination,
+                                 const TCopyFaults& injected) {
     // O_NONBLOCK: a FIFO named like a track must not wait for a writer; it is refused below.
-    const TFd in(::open(NativePath(source).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    const TUniqueFd in(::open(NativePath(source).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat sourceStat {};
     if (in.get() < 0 || ::fstat(in.get(), &sourceStat) != 0 || !S_ISREG(sourceStat.st_mode))
         throw EFOpenError(source);
@@ -464,7 +420,7 @@ void CopyFileReplacing(const std::string& source, const std::string& destination
         [[maybe_unused]] const int kept = ::fchmod(temporary.fd(), old.st_mode & 07777);
     }
 
-    TFaultCounter faults;
+    TFaultCounter faults(injected);
     std::vector<unsigned char> buffer(CopyChunkSize);
     off_t offset = 0;
     while (offset < sourceStat.st_size) {

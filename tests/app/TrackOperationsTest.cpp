@@ -42,30 +42,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, Extension,
                                            ExtensionCase{"jump", ".env", "jump.env"},
                                            ExtensionCase{"jump.", ".env", "jump.env"},
                                            ExtensionCase{".env", ".~env", ".~env"},
-                                           ExtensionCase{"old.d\\jump", ".env", "old.d\\jump.env"},
-                                           ExtensionCase{"x.y:jump", ".env", "x.y:jump.env"}));
-
-struct PathPartsCase {
-    const char* path;
-    const char* folder;
-    const char* name;
-};
-
-class PathParts : public ::testing::TestWithParam<PathPartsCase> {};
-
-TEST_P(PathParts, SplitAtTheLastSeparator) {
-    EXPECT_EQ(FolderPart(GetParam().path), GetParam().folder);
-    EXPECT_EQ(FileNamePart(GetParam().path), GetParam().name);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PathParts,
-    ::testing::Values(PathPartsCase{"C:\\Archive\\jump.env", "C:\\Archive\\", "jump.env"},
-                      PathPartsCase{"/home/u/archive/jump.~env", "/home/u/archive/", "jump.~env"},
-                      PathPartsCase{"C:/Archive/jump.env", "C:/Archive/", "jump.env"},
-                      PathPartsCase{"C:jump.env", "C:", "jump.env"},
-                      PathPartsCase{"jump.env", "", "jump.env"},
-                      PathPartsCase{"C:\\Archive\\", "C:\\Archive\\", ""}));
+                                           ExtensionCase{"old.d\\jump", ".env", "old.d\\jump.env"}));
 
 // ---- Operations on a game installation ----------------------------------------------------------
 

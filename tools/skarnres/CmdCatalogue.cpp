@@ -1,21 +1,10 @@
 #include <iostream>
 
 #include "Commands.h"
+#include "app/GameLocation.h"
 #include "app/TrackCatalogue.h"
 #include "platform/AnsiText.h"
-#include "platform/TRegistry.h"
-
-namespace {
-
-// A folder as given, ending in the separator its own form uses.
-std::string withSeparator(std::string folder) {
-    const char separator = !folder.empty() && folder[0] == '/' ? '/' : '\\';
-    if (folder.empty() || (folder.back() != '/' && folder.back() != '\\'))
-        folder += separator;
-    return folder;
-}
-
-} // namespace
+#include "platform/PathParts.h"
 
 // skarnres scene-name FILE: the track's display name (as UTF-8), or nothing when it has none.
 int CmdSceneName(const std::vector<std::string>& args) {
@@ -32,7 +21,7 @@ int CmdTracks(const std::vector<std::string>& args) {
     if (args.size() != 1)
         throw TUsageError{"usage: skarnres tracks EVENT-FOLDER"};
     TTrackList list;
-    list.Fill(withSeparator(args[0]));
+    list.Fill(WithTrailingSeparator(args[0]));
     for (const TTrackItem& item : list.Items())
         std::cout << (IsInactiveTrack(item.FileName) ? 'X' : 'A') << '\t' << Utf8FromAnsi(item.DisplayName)
                   << '\t' << item.FileName << '\n';
@@ -44,9 +33,11 @@ int CmdTracks(const std::vector<std::string>& args) {
 int CmdGameRoot(const std::vector<std::string>& args) {
     if (!args.empty())
         throw TUsageError{"usage: skarnres game-root"};
-    TRegistry registry;
-    if (!registry.OpenKeyReadOnly(GameRegistryKey))
+    const TGameLocation game = LocateGame();
+    if (!game.Report.empty())
+        std::cerr << "skarnres: " << game.Report << '\n';
+    if (!game.Installed)
         throw TUsageError{"Skarn2 doesn't seem to be installed."};
-    std::cout << registry.ReadString(GameRootValueName) + "\\" << '\n';
+    std::cout << game.GameRoot << '\n';
     return 0;
 }

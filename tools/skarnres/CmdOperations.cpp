@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "app/TrackOperations.h"
+#include "platform/PathParts.h"
 
 namespace {
 
@@ -27,12 +28,7 @@ TFilesAndFolder filesAndFolder(const std::vector<std::string>& args, const std::
     }
     if (!haveFolder || result.files.empty())
         throw TUsageError{usage};
-    const char last = result.folder.back();
-    if (last != '\\' && last != '/' && last != ':') {
-        const bool windowsStyle =
-            result.folder.find('\\') != std::string::npos && result.folder.find('/') == std::string::npos;
-        result.folder += windowsStyle ? '\\' : '/';
-    }
+    result.folder = WithTrailingSeparator(std::move(result.folder));
     return result;
 }
 

@@ -39,9 +39,10 @@ const char* const windowDescription =
     "game's Wine prefix (see WINEPREFIX), and tells with a message when it finds none.";
 
 const char* const environment =
-    "The Wine prefix that holds the game's registry and drives. When it is not set, ~/.wine is used, "
-    "and when that holds no installation of the game, the prefixes of the usual launchers are searched "
-    "and the one found is named on standard error.";
+    "The Wine prefix that holds the game's registry and drives, an absolute path; when it is set, no "
+    "other prefix is looked at. When it is not set, ~/.wine is looked at first, then the prefixes of "
+    "the usual launchers (Lutris, Bottles, Heroic, Steam, PlayOnLinux, CrossOver), and the first that "
+    "holds the game is used. The prefix used is named on standard error.";
 
 const char* const exitStatus =
     "0 on success. 1 with a one-line message on standard error otherwise; start and stop also end with "

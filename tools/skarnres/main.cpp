@@ -7,6 +7,7 @@
 
 #include "Commands.h"
 #include "Help.h"
+#include "app/GameLocation.h"
 #include "platform/Exceptions.h"
 
 namespace {
@@ -83,6 +84,13 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[1], c.name) != 0)
             continue;
         try {
+            // Drive paths ("C:\\...") resolve through the prefix that holds the game, as in the
+            // window; game-root reads the registry itself and says more.
+            if (std::strcmp(c.name, "game-root") != 0) {
+                const TGameLocation game = LocateGame();
+                if (game.Installed && !game.Report.empty())
+                    std::cerr << "skarnres: " << game.Report << '\n';
+            }
             return c.run(args);
         } catch (const TUsageError& e) {
             std::cerr << "skarnres: " << e.message << '\n';
