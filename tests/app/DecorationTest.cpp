@@ -114,8 +114,8 @@ TEST_P(Buttons, CarryTheirPicturesAndValues) {
     auto* button = form->findChild<TBriskButton*>(c.name);
     ASSERT_NE(button, nullptr);
     EXPECT_TRUE(button->ShowHint());
-    // Flat at rest, raised under the pointer, lowered while pressed, flat again after the click; the
-    // frame is a plain line, no chequer.
+    // Flat at rest, raised under the pointer, lowered while pressed (not released: that would run the
+    // button's operation); the frame is a plain line, no chequer.
     const QRect frame = button->geometry();
     EXPECT_EQ(at(shoot(), frame.topLeft()), kToolBar);
     sendMouse(button, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
@@ -127,8 +127,6 @@ TEST_P(Buttons, CarryTheirPicturesAndValues) {
     image = shoot();
     EXPECT_EQ(at(image, frame.topLeft()), kDark);
     EXPECT_EQ(at(image, frame.bottomRight()), kLight);
-    sendMouse(button, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
-    EXPECT_EQ(at(shoot(), frame.topLeft()), kToolBar);
 
     const QImage& glyph = button->Glyph();
     ASSERT_EQ(glyph.size(), c.size);
