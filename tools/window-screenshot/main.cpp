@@ -6,7 +6,6 @@
 // the preview shows when the window has one. Message boxes are answered at once and not shown.
 #include <QApplication>
 #include <QImage>
-#include <QItemSelectionModel>
 #include <QListView>
 #include <QMouseEvent>
 #include <QPainter>
@@ -69,10 +68,11 @@ int main(int argc, char** argv) {
     form.resize(size);
     form.show();
     QApplication::processEvents();
-    // Selecting the first track is what clicking it does.
-    if (form.Tracks().rowCount() > 0)
-        form.ActiveListBox->selectionModel()->select(form.Tracks().index(0),
-                                                     QItemSelectionModel::ClearAndSelect);
+    // Making the first track the current and only selected one is what clicking it does.
+    if (form.Tracks().rowCount() > 0) {
+        form.ActiveListBox->setFocus(Qt::MouseFocusReason);
+        form.ActiveListBox->setCurrentIndex(form.Tracks().index(0));
+    }
     // An empty name would find any button.
     if (auto* button = hover.isEmpty() ? nullptr : form.findChild<TBriskButton*>(hover))
         sendMouse(button, QEvent::MouseMove, Qt::NoButton);
