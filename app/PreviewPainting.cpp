@@ -34,7 +34,7 @@ QImage paintBackground(TBitmap& bitmap) {
 
 } // namespace
 
-QFont PreviewFont() {
+QFont WindowFont() {
     QFont font("MS Sans Serif");
 #ifdef _WIN32
     // Qt's font engines on Windows cannot draw the bitmap font "MS Sans Serif" and put a serif face in

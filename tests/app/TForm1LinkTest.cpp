@@ -14,7 +14,9 @@ TEST_F(TForm1Test, AnUnopenableTrackIsReportedAndTheListKeepsWhatWasRead) {
     TForm1 form(dialogs);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text,
-              QString::fromStdString("Cannot open file " + game.GameRoot() + "Vevozura\\Baja\\broken.env."));
+              QString::fromStdString("Cannot open file " +
+                                     (game.EventFolder("Baja") / "broken.env").string() + "."))
+        << "the native path, where the player finds the file";
     EXPECT_EQ(dialogs.shown[0].caption, "Track manager");
     EXPECT_LE(form.Tracks().rowCount(), 1);
     EXPECT_EQ(form.EventSelectBox->currentText(), "Baja");
