@@ -233,7 +233,8 @@ struct THourglass {
 void TForm1::changeSelectedExtensions(const char* extension) {
     {
         THourglass hourglass;
-        const std::string folder = eventFolder();
+        // The folder's names are read once for the whole selection.
+        TFolderRenamer folder(eventFolder());
         // A failed rename (the target exists, the file is gone or locked) leaves its item as it was.
         for (const int row : selectedRows()) {
             if (auto renamed = ChangeTrackExtension(folder, m_tracks->Item(row).FileName, extension))

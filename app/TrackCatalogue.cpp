@@ -1,7 +1,13 @@
 #include "app/TrackCatalogue.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "container/Descramble.h"
 #include "container/TSkarnFolder.h"
@@ -29,9 +35,13 @@ bool IsTrackFileName(const std::string& name) {
     return LowerAscii(FileExtension(name)).find("env") != std::string::npos;
 }
 
-std::string ReadSceneName(const std::string& path) {
-    // The scene entry is read right after the directory, through the same open file.
-    TSkarnFolder folder(path, true, TSkarnFolder::KeepOpen{});
+namespace {
+
+// ReadSceneName; listedAsFile: a folder listing has just shown path as a regular file.
+std::string readSceneName(const std::string& path, bool listedAsFile) {
+    // The scene entry is read right after the directory, through the same open file, and from the
+    // same read when it lies in the file's first block.
+    TSkarnFolder folder(path, true, TSkarnFolder::KeepOpen{.listedAsFile = listedAsFile});
     const int index = folder.FindEntry("scn");
     if (index < 0)
         return {};
@@ -88,6 +98,12 @@ std::string ReadSceneName(const std::string& path) {
     return name;
 }
 
+} // namespace
+
+std::string ReadSceneName(const std::string& path) {
+    return readSceneName(path, false);
+}
+
 bool TrackItemLess(const TTrackItem& a, const TTrackItem& b) {
     const int byName = CompareAnsiIgnoringCase(a.DisplayName, b.DisplayName);
     if (byName != 0)
@@ -101,24 +117,93 @@ void TTrackList::Assign(std::vector<TTrackItem> items) {
     std::stable_sort(m_items.begin(), m_items.end(), TrackItemLess);
 }
 
+namespace {
+
+// Reads of one folder run on at most this many threads: with a cold cache each track waits for the
+// disk, and a few reads in flight keep it busy; more than that only crowd the machine.
+constexpr unsigned MaxReaders = 16;
+// Below this many tracks the threads cost more than they save.
+constexpr std::size_t FewTracks = 48;
+
+unsigned readerCount(std::size_t count) {
+    if (count < FewTracks)
+        return 1;
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    return static_cast<unsigned>(
+        std::min<std::size_t>({std::size_t{MaxReaders}, std::size_t{cores} * 4, count / 8}));
+}
+
+// Runs read(i) for every i below count on a few threads. Returns the lowest index whose read threw,
+// with its exception in failure, or count when none did. Once a read has failed, reads of later
+// indices may be left out; every read of an earlier index is done.
+std::size_t readEach(std::size_t count, const std::function<void(std::size_t)>& read,
+                     std::exception_ptr& failure) {
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> failedAt{count};
+    std::mutex failureLock;
+    const auto work = [&] {
+        for (;;) {
+            const std::size_t i = next.fetch_add(1);
+            if (i >= count || i > failedAt.load())
+                return;
+            try {
+                read(i);
+            } catch (...) {
+                const std::lock_guard<std::mutex> lock(failureLock);
+                if (i < failedAt.load()) {
+                    failedAt.store(i);
+                    failure = std::current_exception();
+                }
+            }
+        }
+    };
+    std::vector<std::thread> helpers;
+    const unsigned readers = readerCount(count);
+    for (unsigned k = 1; k < readers; ++k) {
+        try {
+            helpers.emplace_back(work);
+        } catch (const std::system_error&) {
+            break; // no more threads to be had: fewer readers do the same work
+        }
+    }
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+    return failedAt.load();
+}
+
+} // namespace
+
 void TTrackList::Fill(const std::string& eventFolder) {
     m_items.clear();
     // Sorting once at the end (also when a track fails) gives the order that inserting each item at
     // its place would, in n log n.
     const TScopeExit sortAtEnd([this] { std::stable_sort(m_items.begin(), m_items.end(), TrackItemLess); });
 
-    // The search closes with rec, also when a track fails.
-    TSearchRec rec;
-    if (FindFirst(eventFolder + "*.*", faAnyFile, rec) != 0)
-        return;
-    do {
-        if (rec.Attr & (faDirectory | faVolumeID | faDevice))
-            continue;
-        if (!IsTrackFileName(rec.Name))
-            continue;
-        std::string displayName = ReadSceneName(eventFolder + rec.Name);
-        if (!displayName.empty())
-            m_items.push_back(TTrackItem{std::move(displayName), rec.Name});
-    } while (FindNext(rec) == 0);
-    FindClose(rec);
+    // The listing first: the track files in the file system's order. The search closes with rec.
+    std::vector<std::string> fileNames;
+    {
+        TSearchRec rec;
+        if (FindFirst(eventFolder + "*.*", faAnyFile, rec) != 0)
+            return;
+        do {
+            if (!rec.HasAttr(faDirectory | faVolumeID | faDevice) && IsTrackFileName(rec.Name))
+                fileNames.push_back(rec.Name);
+        } while (FindNext(rec) == 0);
+    }
+
+    // Then the files, read concurrently and put together in listing order: the list, and the file a
+    // failure ends it at, are those of reading them one after another.
+    std::vector<std::string> displayNames(fileNames.size());
+    std::exception_ptr failure;
+    const std::size_t readUpTo = readEach(
+        fileNames.size(),
+        [&](std::size_t i) { displayNames[i] = readSceneName(eventFolder + fileNames[i], true); }, failure);
+    m_items.reserve(readUpTo);
+    for (std::size_t i = 0; i < readUpTo; ++i) {
+        if (!displayNames[i].empty())
+            m_items.push_back(TTrackItem{std::move(displayNames[i]), std::move(fileNames[i])});
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }

@@ -6,12 +6,18 @@ std::string NameWithExtension(const std::string& name, const std::string& extens
     return NameWithoutExtension(name) + extension;
 }
 
-std::optional<std::string> ChangeTrackExtension(const std::string& eventFolder, const std::string& fileName,
+std::optional<std::string> ChangeTrackExtension(TFolderRenamer& eventFolder, const std::string& fileName,
                                                 const std::string& extension) {
     std::string newName = NameWithExtension(fileName, extension);
-    if (!RenameFile(eventFolder + fileName, eventFolder + newName))
+    if (!eventFolder.Rename(fileName, newName))
         return std::nullopt;
     return newName;
+}
+
+std::optional<std::string> ChangeTrackExtension(const std::string& eventFolder, const std::string& fileName,
+                                                const std::string& extension) {
+    TFolderRenamer folder(eventFolder);
+    return ChangeTrackExtension(folder, fileName, extension);
 }
 
 std::optional<std::string> StartTrack(const std::string& eventFolder, const std::string& fileName) {

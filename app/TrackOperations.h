@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileOps.h"
 #include "platform/PathParts.h"
 
 // The track operations below the window: making tracks active or inactive, storing them in an archive
@@ -23,6 +24,11 @@ std::string NameWithExtension(const std::string& name, const std::string& extens
 // or locked; rights are refused). Never throws for a failed rename. A name that already has the
 // extension comes back unchanged.
 std::optional<std::string> ChangeTrackExtension(const std::string& eventFolder, const std::string& fileName,
+                                                const std::string& extension);
+
+// The same for one file of a selection whose folder renamer reads the folder once for all of them (Start
+// and Stop of many tracks).
+std::optional<std::string> ChangeTrackExtension(TFolderRenamer& eventFolder, const std::string& fileName,
                                                 const std::string& extension);
 
 // Start: ChangeTrackExtension with ".env". Stop: with ".~env".

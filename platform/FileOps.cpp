@@ -1,5 +1,6 @@
 #include "FileOps.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <utility>
@@ -146,6 +147,17 @@ bool DeleteFile(const std::string& path) {
     return ::DeleteFileW(wide(path).c_str()) != 0;
 }
 
+TFolderRenamer::TFolderRenamer(const std::string& folder) : m_folder(folder) {}
+
+TFolderRenamer::~TFolderRenamer() = default;
+
+bool TFolderRenamer::Rename(const std::string& from, const std::string& to) {
+    if (NameStart(from) != 0 || NameStart(to) != 0)
+        return false;
+    // Windows itself compares the names without regard to case, and never replaces without the flag.
+    return RenameFile(m_folder + from, m_folder + to);
+}
+
 void CopyFileReplacingWithFaults(const std::string& source, const std::string& destination,
                                  const TCopyFaults& injected) {
     TUniqueWinHandle in(::CreateFileW(wide(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -279,22 +291,27 @@ bool sameFile(const struct stat& a, const struct stat& b) {
 }
 
 // Renames without ever replacing: 0, or the errno of the failure (EEXIST when the name is taken).
-int renameNoReplace(const std::string& from, const std::string& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+// Paths are taken relative to the folder descriptors (AT_FDCWD: the working folder).
+int renameNoReplaceAt(int fromDir, const char* from, int toDir, const char* to) {
+    if (::renameat2(fromDir, from, toDir, to, RENAME_NOREPLACE) == 0)
         return 0;
     const int error = errno;
     if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP && error != ENOTSUP)
         return error;
     // NOTE: NFS, 9p and many FUSE servers cannot rename without replacing. A new hard link fails when the
     // name is taken, so link + unlink never replaces either; for a moment the file has both names.
-    if (::link(from.c_str(), to.c_str()) != 0)
+    if (::linkat(fromDir, from, toDir, to, 0) != 0)
         return errno;
-    if (::unlink(from.c_str()) != 0) {
+    if (::unlinkat(fromDir, from, 0) != 0) {
         const int unlinkError = errno;
-        ::unlink(to.c_str());
+        ::unlinkat(toDir, to, 0);
         return unlinkError;
     }
     return 0;
+}
+
+int renameNoReplace(const std::string& from, const std::string& to) {
+    return renameNoReplaceAt(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str());
 }
 
 // True when a file of folder other than the one named except has a name equal to name without regard
@@ -390,6 +407,78 @@ bool RenameFile(const std::string& from, const std::string& to) {
 
 bool DeleteFile(const std::string& path) {
     return ::unlink(NativePath(path).c_str()) == 0;
+}
+
+TFolderRenamer::TFolderRenamer(const std::string& folder) {
+    const std::string native = NativePath(folder.empty() ? std::string(".") : folder);
+    TUniqueFd dir(::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir)
+        return; // every rename fails
+    const int listed = ::dup(dir.get());
+    TUniqueDir names(listed >= 0 ? ::fdopendir(listed) : nullptr);
+    if (!names) {
+        if (listed >= 0)
+            ::close(listed);
+        return;
+    }
+    while (const dirent* entry = ::readdir(names.get()))
+        m_names[FoldedName(entry->d_name)].emplace_back(entry->d_name);
+    m_dir = dir.release();
+}
+
+TFolderRenamer::~TFolderRenamer() {
+    if (m_dir >= 0)
+        ::close(m_dir);
+}
+
+bool TFolderRenamer::Rename(const std::string& from, const std::string& to) {
+    if (m_dir < 0 || !isFileName(from) || !isFileName(to) || NameStart(from) != 0 || NameStart(to) != 0)
+        return false;
+    const std::string foldedFrom = FoldedName(from);
+    const auto found = m_names.find(foldedFrom);
+    if (found == m_names.end())
+        return false;
+    // The file under its exact name, else under another letter case, as Windows finds it.
+    std::vector<std::string>& spellings = found->second;
+    const auto exact = std::find(spellings.begin(), spellings.end(), from);
+    const std::string source = exact != spellings.end() ? *exact : spellings.front();
+
+    const std::string foldedTo = FoldedName(to);
+    const auto taken = m_names.find(foldedTo);
+    if (taken != m_names.end() && std::any_of(taken->second.begin(), taken->second.end(),
+                                              [&](const std::string& name) { return name != source; }))
+        return false;
+    if (source == to)
+        return true;
+
+    if (foldedTo != foldedFrom) {
+        if (renameNoReplaceAt(m_dir, source.c_str(), m_dir, to.c_str()) != 0)
+            return false;
+    } else {
+        // Only the letter case changes: through a temporary name, as RenameFile does.
+        bool renamed = false;
+        for (int attempt = 0; attempt < TemporaryNameAttempts && !renamed; ++attempt) {
+            const std::string temporary = ".tm-rename-" + randomHex() + ".tmp";
+            const int error = renameNoReplaceAt(m_dir, source.c_str(), m_dir, temporary.c_str());
+            if (error == EEXIST)
+                continue;
+            if (error != 0)
+                return false;
+            if (renameNoReplaceAt(m_dir, temporary.c_str(), m_dir, to.c_str()) != 0) {
+                renameNoReplaceAt(m_dir, temporary.c_str(), m_dir, source.c_str());
+                return false;
+            }
+            renamed = true;
+        }
+        if (!renamed)
+            return false;
+    }
+    // found may no longer be valid once to's entry is made: drop the old name first.
+    spellings.erase(std::find(spellings.begin(), spellings.end(), source));
+    if (spellings.empty())
+        m_names.erase(foldedFrom);
+    m_names[foldedTo].push_back(to);
+    return true;
 }
 
 void CopyFileReplacingWithFaults(const std::string& source, const std::string& destination,

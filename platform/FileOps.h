@@ -1,6 +1,8 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 // Renaming, deleting and copying files with the guarantees of the Windows file system and a few more.
 // Paths are Windows-style paths as the program builds them, or native paths as file dialogs return
@@ -19,6 +21,34 @@
 // name where the file system needs it), and renaming a file to exactly its own name succeeds and
 // changes nothing, as Windows' MoveFile does.
 bool RenameFile(const std::string& from, const std::string& to);
+
+// Renames files within one folder, many in a row (Start and Stop of a selection), with the guarantees
+// of RenameFile: never replacing a file, and failing when the new name is taken in any letter case.
+// The folder is resolved and its names are read once, when the renamer is made; the names, folded for
+// comparison, are kept current as its renames change them, so a rename costs the rename alone. A file
+// that another program adds meanwhile under another letter case of a new name goes unnoticed; the
+// rename still never replaces it.
+class TFolderRenamer {
+public:
+    // folder: Windows-style or native, ending in a separator.
+    explicit TFolderRenamer(const std::string& folder);
+    ~TFolderRenamer();
+    TFolderRenamer(const TFolderRenamer&) = delete;
+    TFolderRenamer& operator=(const TFolderRenamer&) = delete;
+
+    // Renames the file from of the folder to the name to, as RenameFile(folder + from, folder + to)
+    // does. Both are names without folder; a name holding a separator fails.
+    bool Rename(const std::string& from, const std::string& to);
+
+private:
+#ifdef _WIN32
+    std::string m_folder;
+#else
+    int m_dir = -1;
+    // The folder's names as stored, under their folded form.
+    std::unordered_map<std::string, std::vector<std::string>> m_names;
+#endif
+};
 
 // Deletes the file path. Returns false, changing nothing, when it is missing, is a folder or the file
 // system refuses.

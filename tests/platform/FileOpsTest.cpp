@@ -42,13 +42,43 @@ class Rename : public ::testing::TestWithParam<RenameCase> {};
 
 TEST_P(Rename, KeepsEveryFile) {
     const RenameCase& c = GetParam();
+    // Alone, and as one of the renames of a folder whose names are read once.
+    for (const bool throughRenamer : {false, true}) {
+        TTempDir dir;
+        for (const char* name : c.files)
+            WriteFileBytes(dir.file(name), BytesOf(name));
+        if (throughRenamer) {
+            TFolderRenamer folder(dir.path().string() + "/");
+            EXPECT_EQ(folder.Rename(c.from, c.to), c.succeeds) << "through a folder renamer";
+        } else {
+            EXPECT_EQ(RenameFile(dir.file(c.from), dir.file(c.to)), c.succeeds);
+        }
+        TSnapshot expected;
+        for (std::size_t i = 0; i < c.after.size(); ++i)
+            expected[c.after[i]] = BytesOf(c.contents[i]);
+        EXPECT_EQ(FolderSnapshot(dir.path()), expected);
+    }
+}
+
+TEST(FolderRenamer, KeepsItsNamesCurrentAndNeverReplaces) {
     TTempDir dir;
-    for (const char* name : c.files)
+    for (const char* name : {"a.env", "c.env", "\xD0\x98.env"})
         WriteFileBytes(dir.file(name), BytesOf(name));
-    EXPECT_EQ(RenameFile(dir.file(c.from), dir.file(c.to)), c.succeeds);
-    TSnapshot expected;
-    for (std::size_t i = 0; i < c.after.size(); ++i)
-        expected[c.after[i]] = BytesOf(c.contents[i]);
+    TFolderRenamer folder(dir.path().string() + "/");
+    EXPECT_TRUE(folder.Rename("a.env", "a.~env"));
+    EXPECT_FALSE(folder.Rename("c.env", "A.~ENV")) << "taken by the rename before";
+    EXPECT_TRUE(folder.Rename("a.~env", "a.env"));
+    EXPECT_TRUE(folder.Rename("c.env", "A.~ENV")) << "freed by the rename before";
+    EXPECT_FALSE(folder.Rename("c.env", "c.~env")) << "gone";
+    EXPECT_FALSE(folder.Rename("a.env", "\xD0\xB8.ENV")) << "taken in another letter case, Cyrillic";
+    EXPECT_FALSE(folder.Rename("a.env", "sub/a.env"));
+    // A file made behind the renamer's back is still never replaced.
+    WriteFileBytes(dir.file("late.env"), BytesOf("late"));
+    EXPECT_FALSE(folder.Rename("a.env", "late.env"));
+    const TSnapshot expected = {{"a.env", BytesOf("a.env")},
+                                {"A.~ENV", BytesOf("c.env")},
+                                {"\xD0\x98.env", BytesOf("\xD0\x98.env")},
+                                {"late.env", BytesOf("late")}};
     EXPECT_EQ(FolderSnapshot(dir.path()), expected);
 }
 

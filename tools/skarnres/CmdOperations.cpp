@@ -1,4 +1,5 @@
 #include <iostream>
+#include <map>
 
 #include "Commands.h"
 #include "app/TrackOperations.h"
@@ -37,10 +38,13 @@ int changeExtensions(const std::vector<std::string>& files, const std::string& e
     if (files.empty())
         throw TUsageError{usage};
     int status = 0;
+    // Each folder's names are read once for all its files.
+    std::map<std::string, TFolderRenamer> renamers;
     for (const std::string& file : files) {
         const std::string folder = FolderPart(file);
+        TFolderRenamer& renamer = renamers.try_emplace(folder, folder).first->second;
         const std::optional<std::string> newName =
-            ChangeTrackExtension(folder, FileNamePart(file), extension);
+            ChangeTrackExtension(renamer, FileNamePart(file), extension);
         if (newName) {
             std::cout << file << '\t' << folder << *newName << '\n';
         } else {
