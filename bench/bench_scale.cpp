@@ -253,12 +253,24 @@ void BM_StoreTracks(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_HotFloor)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity();
-BENCHMARK(BM_HotFill)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_HotFloor)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Complexity();
+BENCHMARK(BM_HotFill)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Complexity();
 BENCHMARK(BM_ColdFloor64Threads)->Arg(4000)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ColdFill)->Arg(4000)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_RenameLoopFloor)->Arg(3000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_StopStartTracks)->Arg(3000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenameLoopFloor)->Arg(3000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_StopStartTracks)->Arg(3000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CopyAndSyncFloor)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_StoreTracks)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
