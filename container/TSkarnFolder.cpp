@@ -162,8 +162,9 @@ void TSkarnFolder::ReadDirectory(bool dirOnly) {
         const std::int64_t known = std::max<std::int64_t>(reader.KnownEnd() - reader.Position(), 0);
         reserveEntries(static_cast<std::size_t>(std::min<std::int64_t>(count, known / 12)));
     }
-    for (std::int32_t i = 0; i < count && readRecord(reader, key); ++i) {
-    }
+    std::int32_t listed = 0;
+    while (listed < count && readRecord(reader, key))
+        ++listed;
     if (file.KnownSize() >= 0)
         setEndOffset(file.KnownSize());
 
