@@ -24,7 +24,7 @@ constexpr std::int32_t MaxNameLength = 81;
 // Every take is bounded by the file's size.
 class TDirectoryReader {
 public:
-    static constexpr std::size_t BlockSize = 16384;
+    static constexpr std::size_t BlockSize = 4096;
 
     // block holds what was read last; a caller may keep it afterwards (FirstBlockLength).
     TDirectoryReader(TFileStream& stream, std::vector<std::uint8_t>& block)
