@@ -12,6 +12,8 @@
 #include "container/Descramble.h"
 #include "container/TSkarnFolder.h"
 #include "platform/AnsiText.h"
+#include "platform/Exceptions.h"
+#include "platform/NativePath.h"
 #include "platform/PathParts.h"
 #include "platform/ScopeExit.h"
 #include "platform/TSearchRec.h"
@@ -193,12 +195,21 @@ void TTrackList::Fill(const std::string& eventFolder) {
     }
 
     // Then the files, read concurrently and put together in listing order: the list, and the file a
-    // failure ends it at, are those of reading them one after another.
+    // failure ends it at, are those of reading them one after another. The folder is resolved once
+    // (on Linux, letter case and drive links of a Windows path); failures name the path as built.
+    const std::string nativeFolder = WithTrailingSeparator(NativePath(eventFolder));
     std::vector<std::string> displayNames(fileNames.size());
     std::exception_ptr failure;
     const std::size_t readUpTo = readEach(
         fileNames.size(),
-        [&](std::size_t i) { displayNames[i] = readSceneName(eventFolder + fileNames[i], true); }, failure);
+        [&](std::size_t i) {
+            try {
+                displayNames[i] = readSceneName(nativeFolder + fileNames[i], true);
+            } catch (const EFOpenError&) {
+                throw EFOpenError(eventFolder + fileNames[i]);
+            }
+        },
+        failure);
     m_items.reserve(readUpTo);
     for (std::size_t i = 0; i < readUpTo; ++i) {
         if (!displayNames[i].empty())

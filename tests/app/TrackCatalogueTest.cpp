@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "ContainerWriter.h"
+#include "FakeGame.h"
 #include "TempDir.h"
 #include "app/TrackCatalogue.h"
 #include "platform/Exceptions.h"
+#include "platform/NativePath.h"
 
 namespace fs = std::filesystem;
 
@@ -175,6 +177,29 @@ TEST_P(UnopenableTrack, EndsTheFillKeepingWhatWasReadBeforeIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, UnopenableTrack, ::testing::Values(20, 400));
+
+// A game under C:\ИГРЫ whose folder on the disk is "игры": the event folder is found in other letter
+// case, its tracks are listed, and a failure names the path as the program built it.
+TEST(TrackList, WindowsPathsResolveOnceInAnyLetterCase) {
+    TTempDir dir;
+    const std::string previous = WinePrefix();
+    const TFakeGame game(dir.path() / "pfx", {.gameFolder = "\xD0\xB8\xD0\xB3\xD1\x80\xD1\x8B"});
+    for (int i = 0; i < 60; ++i)
+        game.AddTrack("Baja", "t" + std::to_string(i) + ".env", "Track " + std::to_string(i));
+    SetWinePrefix(game.Prefix().string());
+    const std::string folder = "C:\\\xD0\x98\xD0\x93\xD0\xA0\xD0\xAB\\vevozura\\BAJA\\";
+    TTrackList list;
+    list.Fill(folder);
+    EXPECT_EQ(list.size(), 60u);
+    fs::create_symlink(dir.path() / "gone", game.EventFolder("Baja") / "dangling.env");
+    try {
+        list.Fill(folder);
+        ADD_FAILURE() << "expected the open failure";
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot open file " + folder + "dangling.env");
+    }
+    SetWinePrefix(previous);
+}
 
 TEST(Catalogue, InactiveAndEventFolder) {
     EXPECT_TRUE(IsInactiveTrack("a.~env"));
