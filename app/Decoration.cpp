@@ -45,7 +45,8 @@ void fitCaptions(const std::array<TBriskButton*, 6>& buttons) {
         const QFontMetrics metrics(font);
         const bool fits = std::all_of(buttons.begin(), buttons.end(), [&](const TBriskButton* button) {
             const int room = button->width() - 2 * button->Margin();
-            return metrics.horizontalAdvance(button->Caption()) + 1 <= room;
+            // The accelerator's "&" is not drawn but underlines the letter after it.
+            return metrics.horizontalAdvance(QString(button->Caption()).remove('&')) + 1 <= room;
         });
         if (fits || stretch == kStretches.back()) {
             for (TBriskButton* button : buttons)

@@ -21,6 +21,7 @@
 
 const char* const GameRegistryKey = "SOFTWARE\\Vuzezevev\\Vuzezevev Games\\Skarn Rally 2";
 const char* const GameRootValueName = "HardDriveRootPath";
+const char* const DemoMarkerName = "track-manager-demo.txt";
 const char* const EventTypes[6] = {"Baja", "Enduro", "National", "Quarries", "SX", "Tag"};
 
 std::string EventFolder(const std::string& gameRoot, const std::string& eventType) {
@@ -107,7 +108,7 @@ std::string ReadSceneName(const std::string& path) {
 }
 
 bool TrackItemLess(const TTrackItem& a, const TTrackItem& b) {
-    const int byName = CompareAnsiIgnoringCase(a.DisplayName, b.DisplayName);
+    const int byName = CompareAnsiNames(a.DisplayName, b.DisplayName);
     if (byName != 0)
         return byName < 0;
     const int byFile = CompareAnsiIgnoringCase(a.FileName, b.FileName);

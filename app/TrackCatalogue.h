@@ -18,6 +18,10 @@ struct TTrackItem {
 extern const char* const GameRegistryKey;
 extern const char* const GameRootValueName;
 
+// The file that tools/demo-game leaves in the Wine prefix of a demo installation, so that the window
+// can tell the player that it shows the demo and not the game.
+extern const char* const DemoMarkerName;
+
 // The six event types, in the order of the event selector; also the names of their folders.
 extern const char* const EventTypes[6];
 
@@ -42,9 +46,10 @@ bool IsTrackFileName(const std::string& name);
 // behaves the same way.
 std::string ReadSceneName(const std::string& path);
 
-// The listed tracks of one event folder, in list order: sorted by display name without regard to
-// letter case (Windows-1252 letters folded, no locale), equal names ordered by file name so that the
-// order is the same on every machine.
+// The listed tracks of one event folder, in list order: sorted by display name as a sorted list box
+// does under a Western locale (accents and letter case ignored, CompareAnsiNames), without consulting
+// the machine's locale; equal names ordered by file name, so that the order is the same on every
+// machine.
 class TTrackList {
 public:
     // Rebuilds the list from the event folder. Folders, volume labels, devices and FIFOs, names

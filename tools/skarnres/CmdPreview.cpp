@@ -50,7 +50,7 @@ int CmdPreview(const std::vector<std::string>& args) {
     TBitmap bitmap;
     bitmap.SetSize(PreviewWidth, PreviewHeight);
     PaintPreviewBackground(bitmap);
-    if (!DecodeTrackPreview(input, eventIndex, bitmap))
+    if (DecodeTrackPreview(input, eventIndex, bitmap) != TPreviewOutcome::Picture)
         PaintNoPreview(bitmap, PreviewFont());
     WriteBitmapPng(bitmap, output);
     return 0;
