@@ -94,11 +94,11 @@ void TForm1::createControls() {
     static const bool accessibleButtons = (QAccessible::installFactory(buttonAccessible), true);
     (void)accessibleButtons;
     setWindowTitle("Skarn2 Track manager");
-    setFont(PreviewFont());
+    setFont(WindowFont());
     resize(DesignWidth, DesignHeight);
     setMinimumSize(DesignWidth, MinimumHeight);
 
-    // Creation order is the design's order, which is also the stacking order.
+    // The controls are created bottom first: creation order is the stacking order.
     BriskPanel1 = new TBriskPanel(this);
     BriskPanel1->setObjectName("BriskPanel1");
 
@@ -214,7 +214,7 @@ void TForm1::resizeEvent(QResizeEvent* event) {
     layoutControls();
 }
 
-// Keeps the design's anchors: the tool bar on top and the status bar at the bottom at their heights,
+// Keeps the window's anchors: the tool bar on top and the status bar at the bottom at their heights,
 // the client area filling the rest, the preview at its distance from the right edge, and the list
 // growing in both directions.
 void TForm1::layoutControls() {
@@ -735,7 +735,7 @@ void TForm1::ActiveListBoxClick() {
         TPreviewOutcome::Picture) {
         // The placeholder covers the whole preview, whatever size the last picture had.
         bitmap.SetSize(Preview->width(), Preview->height());
-        PaintNoPreview(bitmap, PreviewFont());
+        PaintNoPreview(bitmap, WindowFont());
     }
     Preview->update();
 }

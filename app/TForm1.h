@@ -23,7 +23,7 @@ class TTrackListModel;
 class TForm1 : public QWidget {
     Q_OBJECT
 public:
-    // The window's client size as designed, and the smallest it may become.
+    // The window's client size at start-up, and the smallest it may become.
     static constexpr int DesignWidth = 332;
     static constexpr int DesignHeight = 431;
     static constexpr int MinimumHeight = 270;

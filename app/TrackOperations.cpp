@@ -20,14 +20,6 @@ std::optional<std::string> ChangeTrackExtension(const std::string& eventFolder, 
     return ChangeTrackExtension(folder, fileName, extension);
 }
 
-std::optional<std::string> StartTrack(const std::string& eventFolder, const std::string& fileName) {
-    return ChangeTrackExtension(eventFolder, fileName, ActiveExtension);
-}
-
-std::optional<std::string> StopTrack(const std::string& eventFolder, const std::string& fileName) {
-    return ChangeTrackExtension(eventFolder, fileName, InactiveExtension);
-}
-
 void CopyTrackFile(const std::string& source, const std::string& destination, bool deleteSource) {
     CopyFileReplacing(source, destination);
     if (deleteSource)

@@ -31,10 +31,6 @@ std::optional<std::string> ChangeTrackExtension(const std::string& eventFolder, 
 std::optional<std::string> ChangeTrackExtension(TFolderRenamer& eventFolder, const std::string& fileName,
                                                 const std::string& extension);
 
-// Start: ChangeTrackExtension with ".env". Stop: with ".~env".
-std::optional<std::string> StartTrack(const std::string& eventFolder, const std::string& fileName);
-std::optional<std::string> StopTrack(const std::string& eventFolder, const std::string& fileName);
-
 // Copies source to destination, replacing an existing destination without a question, and with
 // deleteSource set deletes the source once the copy is complete and flushed to disk (the deletion's
 // result is ignored). Throws the stream errors of CopyFileReplacing: "Cannot open file <source>",

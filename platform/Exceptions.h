@@ -57,6 +57,12 @@ public:
     EOutOfMemory() : Exception("Out of memory") {}
 };
 
+// "Scan line index out of range" and the like: a bitmap operation on something the bitmap lacks.
+class EInvalidGraphicOperation : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // "Invalid data type for '%s'": a registry value of another type than the caller can read.
 class ERegistryException : public Exception {
 public:

@@ -41,5 +41,5 @@ std::vector<std::uint8_t> rgbPixels(const TBitmap& bitmap) {
 void WriteBitmapPng(const TBitmap& bitmap, const std::string& path) {
     const std::vector<std::uint8_t> rgb = rgbPixels(bitmap);
     if (!stbi_write_png(path.c_str(), bitmap.Width(), bitmap.Height(), 3, rgb.data(), bitmap.Width() * 3))
-        throw TUsageError{"cannot write " + path};
+        throw ECommandFailed("cannot write " + path);
 }

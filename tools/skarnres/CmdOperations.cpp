@@ -23,12 +23,12 @@ TFilesAndFolder filesAndFolder(const std::vector<std::string>& args, const std::
             continue;
         }
         if (haveFolder || i + 1 >= args.size() || args[i + 1].empty())
-            throw TUsageError{usage};
+            throw EUsageError(usage);
         result.folder = args[++i];
         haveFolder = true;
     }
     if (!haveFolder || result.files.empty())
-        throw TUsageError{usage};
+        throw EUsageError(usage);
     result.folder = WithTrailingSeparator(std::move(result.folder));
     return result;
 }
@@ -36,7 +36,7 @@ TFilesAndFolder filesAndFolder(const std::vector<std::string>& args, const std::
 int changeExtensions(const std::vector<std::string>& files, const std::string& extension,
                      const std::string& usage) {
     if (files.empty())
-        throw TUsageError{usage};
+        throw EUsageError(usage);
     int status = 0;
     // Each folder's names are read once for all its files.
     std::map<std::string, TFolderRenamer> renamers;

@@ -92,8 +92,6 @@ int main(int argc, char** argv) {
                     std::cerr << "skarnres: " << game.Report << '\n';
             }
             return c.run(args);
-        } catch (const TUsageError& e) {
-            std::cerr << "skarnres: " << e.message << '\n';
         } catch (const std::exception& e) {
             std::cerr << "skarnres: " << e.what() << '\n';
         }
