@@ -12,6 +12,7 @@ struct TCaseFoldRun {
     std::int32_t Delta;
 };
 
+// clang-format off
 inline constexpr TCaseFoldRun CaseFoldRuns[] = {
     {0x0041, 26, 1, 32},
     {0x00B5, 1, 1, 775},
@@ -216,3 +217,4 @@ inline constexpr TCaseFoldRun CaseFoldRuns[] = {
     {0x16E40, 32, 1, 32},
     {0x1E900, 34, 1, 34},
 };
+// clang-format on
