@@ -1,6 +1,8 @@
 #include "TrackOperations.h"
 
-#include "platform/FileOps.h"
+#include <algorithm>
+
+#include "platform/Exceptions.h"
 
 namespace {
 
@@ -39,21 +41,47 @@ std::optional<std::string> StopTrack(const std::string& eventFolder, const std::
     return ChangeTrackExtension(eventFolder, fileName, InactiveExtension);
 }
 
-void CopyTrackFile(const std::string& source, const std::string& destination, bool deleteSource) {
-    CopyFileReplacing(source, destination);
-    if (deleteSource)
-        DeleteFile(source);
+bool TTrackTransfer::Copy(const std::string& source, const std::string& destination, bool deleteSource) {
+    const std::string folder = FolderPart(destination);
+    if (std::find(m_tidiedFolders.begin(), m_tidiedFolders.end(), folder) == m_tidiedFolders.end()) {
+        TidyFolder(folder.empty() ? std::string(".") : folder);
+        m_tidiedFolders.push_back(folder);
+    }
+    const TCopyResult copied = CopyFileReplacing(source, destination, m_written);
+    m_written.push_back(copied.copy);
+    if (!deleteSource)
+        return true;
+    switch (DeleteFileIfUnchanged(source, copied.source)) {
+    case TDeleteResult::Deleted:
+        return true;
+    case TDeleteResult::Changed:
+        throw EFileChanged(source);
+    case TDeleteResult::Failed:
+        break;
+    }
+    return false;
 }
 
-void ArchiveSelected(const std::string& eventFolder, const std::string& destinationFolder,
-                     const std::vector<std::string>& fileNames) {
-    for (const std::string& name : fileNames)
-        CopyTrackFile(eventFolder + name, destinationFolder + name, true);
+bool CopyTrackFile(const std::string& source, const std::string& destination, bool deleteSource) {
+    TTrackTransfer transfer;
+    return transfer.Copy(source, destination, deleteSource);
+}
+
+std::vector<std::string> ArchiveSelected(const std::string& eventFolder, const std::string& destinationFolder,
+                                         const std::vector<std::string>& fileNames) {
+    TTrackTransfer transfer;
+    std::vector<std::string> stayed;
+    for (const std::string& name : fileNames) {
+        if (!transfer.Copy(eventFolder + name, destinationFolder + name, true))
+            stayed.push_back(name);
+    }
+    return stayed;
 }
 
 void FetchTracks(const std::string& eventFolder, const std::vector<std::string>& chosenPaths) {
+    TTrackTransfer transfer;
     for (const std::string& path : chosenPaths)
-        CopyTrackFile(path, eventFolder + FileNamePart(path), false);
+        transfer.Copy(path, eventFolder + FileNamePart(path), false);
 }
 
 void DeleteTrack(const std::string& eventFolder, const std::string& fileName) {
