@@ -262,15 +262,22 @@ void TForm1::ArchiveBtnClick() {
     if (!m_dialogs.ExecuteSave(this, request, chosen))
         return;
     // The user picks a folder by picking any name in it.
-    ArchiveSelected(FolderPart(chosen.toStdString()));
+    const std::vector<std::string> stayed = ArchiveSelected(FolderPart(chosen.toStdString()));
+    if (!stayed.empty()) {
+        // No message box: the status bar says which archived tracks are still in the game.
+        QStringList names;
+        for (const std::string& name : stayed)
+            names << QString::fromStdString(name);
+        StatusText->setText("Archived, but could not be removed from the game: " + names.join(", "));
+    }
     RefreshTrackList();
 }
 
-void TForm1::ArchiveSelected(const std::string& destinationFolder) {
+std::vector<std::string> TForm1::ArchiveSelected(const std::string& destinationFolder) {
     std::vector<std::string> fileNames;
     for (const int row : selectedRows())
         fileNames.push_back(m_tracks->Item(row).FileName);
-    ::ArchiveSelected(eventFolder(), destinationFolder, fileNames);
+    return ::ArchiveSelected(eventFolder(), destinationFolder, fileNames);
 }
 
 void TForm1::FetchBtnClick() {

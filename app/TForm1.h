@@ -62,7 +62,8 @@ public:
     void ActiveListBoxClick();
 
     // Moves every selected track into destinationFolder (ending in a separator).
-    void ArchiveSelected(const std::string& destinationFolder);
+    // Returns the names of the tracks that were archived but could not be deleted from the game.
+    std::vector<std::string> ArchiveSelected(const std::string& destinationFolder);
 
     // The catalogue.
     void RefreshTrackList();

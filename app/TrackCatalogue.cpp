@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <new>
 
 #include "container/Descramble.h"
 #include "container/TSkarnFolder.h"
@@ -105,27 +106,48 @@ void TTrackList::Assign(std::vector<TTrackItem> items) {
     std::stable_sort(m_items.begin(), m_items.end(), TrackItemLess);
 }
 
+namespace {
+
+std::string unreadableSummary(const std::vector<std::string>& messages) {
+    if (messages.size() < 2)
+        return messages.empty() ? std::string() : messages.front();
+    const std::size_t more = messages.size() - 1;
+    return messages.front() + " (and " + std::to_string(more) + " more track file" + (more == 1 ? "" : "s") +
+           " cannot be read)";
+}
+
+} // namespace
+
+ETracksUnreadable::ETracksUnreadable(std::vector<std::string> messages)
+    : Exception(unreadableSummary(messages)), m_messages(std::move(messages)) {}
+
 void TTrackList::Fill(const std::string& eventFolder) {
     m_items.clear();
-    // Sorting once at the end (also when a track fails) gives the order that inserting each item at
-    // its place would, in n log n.
-    struct SortAtEnd {
-        std::vector<TTrackItem>& items;
-        ~SortAtEnd() { std::stable_sort(items.begin(), items.end(), TrackItemLess); }
-    } sortAtEnd{m_items};
-
-    // The search closes with rec, also when a track fails.
-    TSearchRec rec;
-    if (FindFirst(eventFolder + "*.*", faAnyFile, rec) != 0)
-        return;
-    do {
-        if (rec.Attr & (faDirectory | faVolumeID | faDevice))
-            continue;
-        if (!IsTrackFileName(rec.Name))
-            continue;
-        std::string displayName = ReadSceneName(eventFolder + rec.Name);
-        if (!displayName.empty())
-            m_items.push_back(TTrackItem{std::move(displayName), rec.Name});
-    } while (FindNext(rec) == 0);
-    FindClose(rec);
+    std::vector<std::string> unreadable;
+    {
+        // The search closes with rec.
+        TSearchRec rec;
+        if (FindFirst(eventFolder + "*.*", faAnyFile, rec) != 0)
+            return;
+        do {
+            if (rec.Attr & (faDirectory | faVolumeID | faDevice))
+                continue;
+            if (!IsTrackFileName(rec.Name))
+                continue;
+            try {
+                std::string displayName = ReadSceneName(eventFolder + rec.Name);
+                if (!displayName.empty())
+                    m_items.push_back(TTrackItem{std::move(displayName), rec.Name});
+            } catch (const Exception& failure) {
+                unreadable.emplace_back(failure.what());
+            } catch (const std::bad_alloc&) {
+                unreadable.emplace_back(EOutOfMemory().what());
+            }
+        } while (FindNext(rec) == 0);
+        FindClose(rec);
+    }
+    // Sorting once at the end gives the order that inserting each item at its place would, in n log n.
+    std::stable_sort(m_items.begin(), m_items.end(), TrackItemLess);
+    if (!unreadable.empty())
+        throw ETracksUnreadable(std::move(unreadable));
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Exceptions.h"
+
 // The track catalogue without the widgets: which files of an event folder are tracks, their display
 // names, and the list's order. The window and skarnres both use it.
 
@@ -54,8 +56,8 @@ public:
     // Rebuilds the list from the event folder. Folders, volume labels, devices and FIFOs, names
     // beginning with "." and names without "env" in their extension are passed over, and so are
     // tracks without a display name. A missing folder gives an empty list. A track file that cannot
-    // be opened ends the fill there: the list keeps the tracks read before it and the failure
-    // (EFOpenError) goes on to the caller.
+    // be read (a dangling link, no rights, locked) is passed over: the list holds every track that
+    // can be read, and then ETracksUnreadable reports the ones that could not.
     void Fill(const std::string& eventFolder);
     void Clear() { m_items.clear(); }
     // Replaces the items with these, put into list order.
@@ -69,6 +71,18 @@ public:
 
 private:
     std::vector<TTrackItem> m_items;
+};
+
+// The track files of one fill that could not be read. Its message names the first failure and how
+// many more there were ("Cannot open file C:\...\b.env (and 2 more track files cannot be read)");
+// Messages() holds each failure's own message, in folder order.
+class ETracksUnreadable : public Exception {
+public:
+    explicit ETracksUnreadable(std::vector<std::string> messages);
+    const std::vector<std::string>& Messages() const { return m_messages; }
+
+private:
+    std::vector<std::string> m_messages;
 };
 
 // The list's order: true when a goes before b.

@@ -1,8 +1,12 @@
 // skarnres: looks into the game's files from a shell, through the same code the track manager uses.
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "Commands.h"
@@ -37,6 +41,46 @@ const TCommandInfo commands[] = {
 #endif
 };
 
+// True for a path that the working folder resolves: neither native absolute ("/..."), rooted ("\...")
+// nor on a drive ("C:...").
+bool isRelativePath(const std::string& arg) {
+    if (arg.empty() || arg[0] == '/' || arg[0] == '\\')
+        return false;
+    const bool drive = arg.size() >= 2 && arg[1] == ':' &&
+                       ((arg[0] >= 'A' && arg[0] <= 'Z') || (arg[0] >= 'a' && arg[0] <= 'z'));
+    return !drive;
+}
+
+// With the working folder deleted a relative path would resolve against the file-system root: such
+// paths are refused. Options and the values of --mode and --event are no paths.
+void refuseRelativePathsWithoutWorkingFolder(const std::vector<std::string>& args) {
+    std::error_code error;
+    [[maybe_unused]] const std::filesystem::path folder = std::filesystem::current_path(error);
+    if (!error)
+        return;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i].starts_with("-")) {
+            if (args[i] == "--mode" || args[i] == "--event")
+                ++i;
+            continue;
+        }
+        if (isRelativePath(args[i]))
+            throw TUsageError{"the working folder no longer exists, so the relative path " + args[i] +
+                              " cannot be used; give an absolute path"};
+    }
+}
+
+// Standard output is written through a buffer: a failure (a full disk, /dev/full) shows when it is
+// flushed. Returns status, or 1 after a message when the output did not reach its place.
+int checkOutput(int status) {
+    std::cout.flush();
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) || !std::cout) {
+        std::cerr << "skarnres: cannot write to standard output: " << std::strerror(errno) << '\n';
+        return 1;
+    }
+    return status;
+}
+
 void printUsage(std::ostream& out) {
     out << "usage: skarnres COMMAND ARGS...\n";
     for (const TCommandInfo& c : commands)
@@ -48,20 +92,21 @@ void printUsage(std::ostream& out) {
 int main(int argc, char** argv) {
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         printUsage(argc < 2 ? std::cerr : std::cout);
-        return argc < 2 ? 1 : 0;
+        return checkOutput(argc < 2 ? 1 : 0);
     }
     const std::vector<std::string> args(argv + 2, argv + argc);
     for (const TCommandInfo& c : commands) {
         if (std::strcmp(argv[1], c.name) != 0)
             continue;
         try {
-            return c.run(args);
+            refuseRelativePathsWithoutWorkingFolder(args);
+            return checkOutput(c.run(args));
         } catch (const TUsageError& e) {
             std::cerr << "skarnres: " << e.message << '\n';
         } catch (const std::exception& e) {
             std::cerr << "skarnres: " << e.what() << '\n';
         }
-        return 1;
+        return checkOutput(1);
     }
     std::cerr << "skarnres: unknown command " << argv[1] << " (try skarnres --help)\n";
     return 1;
