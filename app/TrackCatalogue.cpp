@@ -34,61 +34,83 @@ bool IsTrackFileName(const std::string& name) {
     return LowerAscii(FileExtension(name)).find("env") != std::string::npos;
 }
 
+namespace {
+
+// The scene descriptor read byte by byte through a small buffer, descrambled with the running key from
+// 0xB1 at its first byte: only the part that the name needs is ever read.
+class TSceneReader {
+public:
+    TSceneReader(TSkarnFolder& folder, int index, std::int64_t size)
+        : m_folder(folder), m_index(index), m_size(size) {}
+
+    // The next descrambled byte; false at the end of the entry. Bytes the file no longer holds read
+    // as zero bytes, as a loaded entry has them.
+    bool Next(std::uint8_t& byte) {
+        if (m_position >= m_size)
+            return false;
+        if (m_at == m_filled) {
+            const std::size_t want =
+                static_cast<std::size_t>(std::min<std::int64_t>(sizeof m_buffer, m_size - m_position));
+            const std::size_t got = m_folder.ReadEntryPart(m_index, m_position, m_buffer, want);
+            std::fill(m_buffer + got, m_buffer + want, std::uint8_t{0});
+            m_filled = want;
+            m_at = 0;
+        }
+        byte = m_buffer[m_at++];
+        ++m_position;
+        Descramble(&byte, 1, m_key);
+        return true;
+    }
+
+private:
+    TSkarnFolder& m_folder;
+    const int m_index;
+    const std::int64_t m_size;
+    std::int64_t m_position = 0;
+    std::uint8_t m_key = 0xB1;
+    std::uint8_t m_buffer[4096];
+    std::size_t m_filled = 0;
+    std::size_t m_at = 0;
+};
+
+} // namespace
+
 std::string ReadSceneName(const std::string& path) {
     // The scene entry is read right after the directory, through the same open file.
     TSkarnFolder folder(path, true, TSkarnFolder::KeepOpen{});
     const int index = folder.FindEntry("scn");
     if (index < 0)
         return {};
-    folder.LoadEntry(index);
-    FolderEntry rec{};
-    folder.GetEntry(index, rec);
     const std::int32_t size = folder.EntrySize(index);
-    if (!rec.Data || size <= 0)
+    if (size <= 0)
         return {};
-
     // Every byte is descrambled exactly once and in order, so the text scanned is the entry
     // descrambled from its first byte with the key 0xB1, whatever the container's variant.
-    std::uint8_t key = 0xB1;
-    std::int32_t position = 0;
-    const auto readAt = [&](std::int32_t at) {
-        std::uint8_t byte = rec.Data[at];
-        Descramble(&byte, 1, key);
-        return byte;
-    };
+    TSceneReader reader(folder, index, std::min<std::int64_t>(size, SceneScanLimit));
 
     static constexpr char SceneKey[] = "SceneName=";
     constexpr int KeyLength = sizeof SceneKey - 1;
     int matched = 0;
-    bool found = false;
-    for (; position < size; ++position) {
-        if (readAt(position) == static_cast<std::uint8_t>(SceneKey[matched])) {
-            if (++matched == KeyLength) {
-                found = true;
-                break; // the position stays on the "="
-            }
-        } else {
-            matched = 0;
-        }
+    std::uint8_t byte = 0;
+    while (matched < KeyLength) {
+        if (!reader.Next(byte))
+            return {};
+        matched = byte == static_cast<std::uint8_t>(SceneKey[matched]) ? matched + 1 : 0;
     }
-    if (!found)
-        return {};
 
     // Skip blanks and double quotes (not tabs); the entry may end inside them: then there is no name.
-    std::uint8_t byte = 0;
     do {
-        if (++position >= size)
+        if (!reader.Next(byte))
             return {};
-        byte = readAt(position);
     } while (byte == ' ' || byte == '"');
 
-    // The name runs to a line feed, carriage return or double quote, or to the end of the entry.
+    // The name runs to a line feed, carriage return or double quote, or to the end of the entry, and
+    // is cut at DisplayNameLimit.
     std::string name;
-    while (byte != '\n' && byte != '\r' && byte != '"') {
+    while (byte != '\n' && byte != '\r' && byte != '"' && name.size() < DisplayNameLimit) {
         name += static_cast<char>(byte);
-        if (++position >= size)
+        if (!reader.Next(byte))
             break;
-        byte = readAt(position);
     }
     return name;
 }

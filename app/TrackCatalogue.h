@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -37,10 +38,16 @@ std::string FileExtension(const std::string& fileName);
 // lower-cased, contains "env" (".env", ".~env", ".ENV", ".envx", ".oldenv").
 bool IsTrackFileName(const std::string& name);
 
+// The longest display name: a longer one is cut to its first DisplayNameLimit characters.
+inline constexpr std::size_t DisplayNameLimit = 255;
+// How far into a scene descriptor its key is looked for: a key that starts later is not found.
+inline constexpr std::int64_t SceneScanLimit = 16 * 1024 * 1024;
+
 // The display name of the track file at path: the text after the first "SceneName=" of its scene
 // descriptor (the first entry whose name contains "scn", descrambled from key 0xB1), up to a line
-// break or double quote; blanks and double quotes before it are skipped. Empty when the file has no
-// such entry, key or name. Throws EFOpenError when the file cannot be opened.
+// break or double quote, at most DisplayNameLimit characters; blanks and double quotes before it are
+// skipped. Empty when the file has no such entry, key or name. Only as much of the descriptor is read
+// as the name needs, in small pieces. Throws EFOpenError when the file cannot be opened.
 //
 // NOTE: the key search keeps a match counter that restarts after a mismatching byte without
 // comparing that byte again, so the key is missed where it directly follows a beginning of itself

@@ -177,8 +177,15 @@ void TSkarnFolder::ReadDirectory(bool dirOnly) {
     }
 
     if (!dirOnly) {
-        for (int i = 0; i < Count(); ++i)
+        // Entries may overlap; what the whole load holds stays within the file's size.
+        std::int64_t budget = fileSize;
+        for (int i = 0; i < Count(); ++i) {
+            const std::int32_t length = entry(i).length();
+            if (length <= 0 || length > budget)
+                continue;
             LoadEntry(i, false);
+            budget -= length;
+        }
     }
 }
 
@@ -208,6 +215,29 @@ void TSkarnFolder::LoadEntry(int index, bool descramble) {
     entry(index).Flags = FolderEntry::StoredFlag;
     if (descramble)
         DescrambleEntry(index);
+}
+
+std::size_t TSkarnFolder::ReadEntryPart(int index, std::int64_t from, std::uint8_t* out, std::size_t count) {
+    if (BadIndex(index) || from < 0)
+        return 0;
+    const std::int32_t length = entry(index).length();
+    if (from >= length)
+        return 0;
+    count = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(count), length - from));
+    const bool opened = !StreamOpen();
+    if (opened)
+        openStream(true);
+    struct CloseIfOpened {
+        TSkarnFolder& folder;
+        bool opened;
+        ~CloseIfOpened() {
+            if (opened)
+                folder.closeStream();
+        }
+    } closeIfOpened{*this, opened};
+    TStream& file = *stream();
+    file.Seek(bodyStart() + entry(index).offset() + from);
+    return file.Read(out, count);
 }
 
 bool TSkarnFolder::CopyEntry(std::vector<std::uint8_t>& buffer, int index) {

@@ -157,6 +157,19 @@ TEST(TrackList, UnreadableTracksAreReportedOnceAfterEveryReadableOne) {
         EXPECT_TRUE(TrackItemLess(list[i - 1], list[i])) << "the list is sorted";
 }
 
+TEST(SceneName, ANameThatRunsToTheEndOfAHugeEntryIsCut) {
+    // A sparse file: the scene entry claims a gigabyte of which only its first bytes are on disk.
+    TTempDir dir;
+    const std::vector<std::uint8_t> scene = ScrambledBytes(BytesOf("SceneName=Long" + std::string(300, 'g')));
+    std::vector<std::uint8_t> bytes =
+        BuildContainer({{"t.scn", scene, std::nullopt, std::nullopt, 1 << 30}}, {.scrambled = false});
+    WriteFileBytes(dir.file("t.env"), bytes);
+    fs::resize_file(dir.file("t.env"), (std::uintmax_t{1} << 30) + bytes.size());
+    const std::string name = ReadSceneName(dir.file("t.env"));
+    EXPECT_EQ(name.size(), DisplayNameLimit);
+    EXPECT_TRUE(name.starts_with("Long") && name.ends_with("g")) << name.substr(0, 20);
+}
+
 TEST(Catalogue, InactiveAndEventFolder) {
     EXPECT_TRUE(IsInactiveTrack("a.~env"));
     EXPECT_FALSE(IsInactiveTrack("a.env"));
