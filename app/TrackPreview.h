@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 class TBitmap;
@@ -12,9 +13,14 @@ class TBitmap;
 // compared unsigned, so -1 (no event type selected) also takes "s.tga".
 std::string PreviewEntryName(const std::string& fileName, int eventIndex);
 
+// The largest picture the preview decodes, in pixels (2048 x 2048, 12 MiB as a 24-bit bitmap): a
+// larger one shows the placeholder, so that no click costs more than a few tens of megabytes.
+inline constexpr std::int64_t PreviewPixelLimit = 2048 * 2048;
+
 // Decodes the preview picture of the track file at path into bitmap (mode 2: a 24-bit picture).
 // Returns false, with the bitmap untouched, when the container has no entry of that name (the last
-// of equal names, letter case ignored, is used). A picture that is no valid TGA image is no failure:
-// the bitmap holds what the decoder left. Throws EFOpenError when the file cannot be opened, for its
-// directory or for the picture's bytes.
+// of equal names, letter case ignored, is used) or when its header gives more than PreviewPixelLimit
+// pixels. Only as many of the entry's bytes are read as such a picture can need. A picture that is no valid
+// TGA image is no failure: the bitmap holds what the decoder left. Throws EFOpenError when the file cannot be
+// opened, for its directory or for the picture's bytes.
 bool DecodeTrackPreview(const std::string& path, int eventIndex, TBitmap& bitmap);

@@ -166,14 +166,28 @@ TEST_P(Skarnres, Attack) {
     for (const auto& [name, content] : c.after)
         after[name] = expand(content);
     EXPECT_EQ(tree(dir.path()), after);
+    EXPECT_TRUE(fs::is_character_file("/dev/full")) << "the device is still there";
 }
+
+// A TGA header of a 24-bit picture of that size, without pixels, and a 2 x 2 picture.
+std::string tgaHeader(int width, int height) {
+    std::string header(18, '\0');
+    header[0x02] = 2; // true colour, uncompressed
+    header[0x0C] = static_cast<char>(width & 0xFF);
+    header[0x0D] = static_cast<char>(width >> 8);
+    header[0x0E] = static_cast<char>(height & 0xFF);
+    header[0x0F] = static_cast<char>(height >> 8);
+    header[0x10] = 24;
+    return header;
+}
+const std::string smallTga = tgaHeader(2, 2) + std::string(12, '\x7F');
 
 const std::string trackA = trackText("Alpha");
 const std::string trackB = trackText("Bravo");
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Skarnres,
-    ::testing::Values(
+// The attacks; the picture commands only where skarnres is built with the toolkit.
+std::vector<ToolCase> toolCases() {
+    std::vector<ToolCase> cases = {
         ToolCase{"UnreadableTracksAmongReadableOnes",
                  {{"Baja/a.env", trackA},
                   {"Baja/b.~env", trackB},
@@ -243,7 +257,38 @@ INSTANTIATE_TEST_SUITE_P(
             {},
             {{"c.env",
               std::string(reinterpret_cast<const char*>(BuildContainer({{"a\tb\x01", BytesOf("xy")}}).data()),
-                          BuildContainer({{"a\tb\x01", BytesOf("xy")}}).size())}}}),
-    [](const auto& info) { return std::string(info.param.title); });
+                          BuildContainer({{"a\tb\x01", BytesOf("xy")}}).size())}}},
+    };
+#ifdef SKARNRES_PICTURES
+    const std::vector<ToolCase> pictures = {
+        ToolCase{"HugePictureHeader",
+                 {{"big.tga", tgaHeader(21845, 32767)}, {"out.png", "an older picture"}},
+                 {"tga", "{}/big.tga", "-o", "{}/out.png"},
+                 1,
+                 "",
+                 {"21845 x 32767 pixels, more than skarnres decodes"},
+                 {{"big.tga", tgaHeader(21845, 32767)}, {"out.png", "an older picture"}}},
+        ToolCase{"PictureIntoAFullDevice",
+                 {{"small.tga", smallTga}},
+                 {"tga", "{}/small.tga", "-o", "/dev/full"},
+                 1,
+                 "",
+                 {"cannot write /dev/full"},
+                 {{"small.tga", smallTga}}},
+        ToolCase{"PictureIntoAFolderThatIsMissing",
+                 {{"small.tga", smallTga}},
+                 {"tga", "{}/small.tga", "-o", "{}/nowhere/out.png"},
+                 1,
+                 "",
+                 {"cannot write {}/nowhere/out.png"},
+                 {{"small.tga", smallTga}}},
+    };
+    cases.insert(cases.end(), pictures.begin(), pictures.end());
+#endif
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Skarnres, ::testing::ValuesIn(toolCases()),
+                         [](const auto& info) { return std::string(info.param.title); });
 
 } // namespace

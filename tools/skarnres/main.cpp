@@ -34,8 +34,8 @@ const TCommandInfo commands[] = {
     {"fetch", CmdFetch,
      "fetch FILE... --into EVENT-FOLDER\n"
      "                                   copy archived tracks into an event folder"},
+#ifdef SKARNRES_PICTURES
     {"tga", CmdTga, "tga IN.tga -o OUT.png [--mode 0|1|2]  decode a TGA image as the program does (mode 2)"},
-#ifdef SKARNRES_PREVIEW
     {"preview", CmdPreview,
      "preview FILE --event TYPE -o OUT.png  the track's preview as the window shows it"},
 #endif
