@@ -1,11 +1,13 @@
 // The track operations driven through the window, with scripted dialog answers.
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <set>
 
 #include "ContainerWriter.h"
+#include "ImmutableFile.h"
 #include "TFormFixture.h"
 
 namespace {
@@ -61,6 +63,23 @@ TEST_F(TForm1Operations, StopOnATrackWhoseInactiveTwinExistsFailsSilently) {
     EXPECT_TRUE(fs::exists(baja / "d.env"));
     EXPECT_EQ(ReadFileBytes((baja / "D.~ENV").string()), (std::vector<std::uint8_t>{1, 2, 3}));
     EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(TForm1Operations, StoreOfATrackThatCannotBeDeletedSaysSoInTheStatusBar) {
+    const fs::path archive = dir.path() / "archive";
+    fs::create_directory(archive);
+    const TImmutableFile locked((baja / "a.env").string());
+    if (!locked.Set())
+        GTEST_SKIP() << "this file system or these rights do not make files immutable";
+    TForm1 form(dialogs);
+    selectRows(form, {0, 3}, 0);
+    dialogs.saveAnswers.push_back(QString::fromStdString((archive / "x.env").string()));
+    QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
+    EXPECT_EQ(filesIn(archive), (std::set<std::string>{"a.env", "d.env"}));
+    EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.env", "b.~env", "c.envx"}));
+    EXPECT_TRUE(form.StatusText->text().contains("a.env")) << form.StatusText->text().toStdString();
+    EXPECT_FALSE(form.StatusText->text().contains("d.env"));
+    EXPECT_TRUE(dialogs.shown.empty()) << "no message box";
 }
 
 TEST_F(TForm1Operations, StoreMovesTheSelectedTracksAndRebuilds) {

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <linux/fs.h>
 #include <spawn.h>
-#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +12,7 @@
 #include <vector>
 
 #include "ContainerWriter.h"
+#include "ImmutableFile.h"
 #include "TempDir.h"
 
 extern char** environ;
@@ -85,31 +84,6 @@ std::string trackText(const std::string& displayName) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-// Marks a file immutable, so that not even root can delete it; false where the file system or the
-// rights do not allow it. The mark goes when the object does.
-class TImmutable {
-public:
-    explicit TImmutable(const std::string& path) : m_fd(::open(path.c_str(), O_RDONLY)) {
-        int flags = 0;
-        m_set = m_fd >= 0 && ::ioctl(m_fd, FS_IOC_GETFLAGS, &flags) == 0 &&
-                (flags |= FS_IMMUTABLE_FL, ::ioctl(m_fd, FS_IOC_SETFLAGS, &flags) == 0);
-    }
-    ~TImmutable() {
-        int flags = 0;
-        if (m_set && ::ioctl(m_fd, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags &= ~FS_IMMUTABLE_FL;
-            ::ioctl(m_fd, FS_IOC_SETFLAGS, &flags);
-        }
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    bool set() const { return m_set; }
-
-private:
-    int m_fd;
-    bool m_set = false;
-};
-
 // One attack: files to lay out, the command ("{}" stands for the folder), and what must come of it.
 struct ToolCase {
     const char* title;
@@ -146,10 +120,10 @@ TEST_P(Skarnres, Attack) {
             WriteFileBytes((dir.path() / name).string(),
                            std::vector<std::uint8_t>(content.begin(), content.end()));
     }
-    std::unique_ptr<TImmutable> immutable;
+    std::unique_ptr<TImmutableFile> immutable;
     if (*c.immutable) {
-        immutable = std::make_unique<TImmutable>((dir.path() / c.immutable).string());
-        if (!immutable->set())
+        immutable = std::make_unique<TImmutableFile>((dir.path() / c.immutable).string());
+        if (!immutable->Set())
             GTEST_SKIP() << "this file system or these rights do not make files immutable";
     }
     std::vector<std::string> args;
