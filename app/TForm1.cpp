@@ -6,9 +6,11 @@
 #include <QListView>
 #include <QPainter>
 #include <QStatusBar>
+#include <cstdio>
 #include <new>
 
 #include "app/Decoration.h"
+#include "app/GameLocation.h"
 #include "app/PreviewPainting.h"
 #include "app/TPreviewImage.h"
 #include "app/TTrackItemDelegate.h"
@@ -19,7 +21,6 @@
 #include "controls/SysColors.h"
 #include "platform/Exceptions.h"
 #include "platform/TColor.h"
-#include "platform/TRegistry.h"
 
 namespace {
 
@@ -185,10 +186,11 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::ReadGameRoot() {
-    TRegistry registry;
-    if (registry.OpenKeyReadOnly(GameRegistryKey)) {
-        m_gameRoot = registry.ReadString(GameRootValueName) + "\\";
-        registry.CloseKey();
+    const TGameLocation location = LocateGame();
+    if (!location.Report.empty())
+        std::fprintf(stderr, "track manager: %s\n", location.Report.c_str());
+    if (location.Installed) {
+        m_gameRoot = location.GameRoot;
     } else {
         m_dialogs.MessageBox(this, "Skarn2 doesn't seem to be installed.", "Registry error", TDialogs::mbOK);
     }

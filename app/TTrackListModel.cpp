@@ -1,6 +1,7 @@
 #include "app/TTrackListModel.h"
 
 #include "platform/AnsiText.h"
+#include "platform/ScopeExit.h"
 
 int TTrackListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(m_tracks.size());
@@ -15,11 +16,9 @@ QVariant TTrackListModel::data(const QModelIndex& index, int role) const {
 }
 
 void TTrackListModel::Fill(const std::string& eventFolder) {
-    struct ResetAround {
-        TTrackListModel& model;
-        explicit ResetAround(TTrackListModel& m) : model(m) { model.beginResetModel(); }
-        ~ResetAround() { model.endResetModel(); }
-    } reset(*this);
+    // The reset ends also when the fill fails: the view then shows the tracks read before the failure.
+    beginResetModel();
+    const TScopeExit endReset([this] { endResetModel(); });
     m_tracks.Fill(eventFolder);
 }
 

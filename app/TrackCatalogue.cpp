@@ -7,7 +7,9 @@
 #include "container/Descramble.h"
 #include "container/TSkarnFolder.h"
 #include "platform/AnsiText.h"
+#include "platform/PathParts.h"
 #include "platform/TSearchRec.h"
+#include "platform/TextCase.h"
 
 const char* const GameRegistryKey = "SOFTWARE\\Vuzezevev\\Vuzezevev Games\\Skarn Rally 2";
 const char* const GameRootValueName = "HardDriveRootPath";
@@ -19,13 +21,6 @@ std::string EventFolder(const std::string& gameRoot, const std::string& eventTyp
 
 bool IsInactiveTrack(const std::string& fileName) {
     return fileName.size() >= 4 && fileName[fileName.size() - 4] == '~';
-}
-
-std::string FileExtension(const std::string& fileName) {
-    const std::size_t dot = fileName.find_last_of('.');
-    if (dot == std::string::npos || fileName.find_first_of("\\:", dot) != std::string::npos)
-        return {};
-    return fileName.substr(dot);
 }
 
 bool IsTrackFileName(const std::string& name) {

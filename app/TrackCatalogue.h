@@ -30,12 +30,8 @@ std::string EventFolder(const std::string& gameRoot, const std::string& eventTyp
 // True when the fourth character from the end of the name is "~" (as in "x.~env").
 bool IsInactiveTrack(const std::string& fileName);
 
-// The extension of a file name: from its last "." to the end, provided that no "\" or ":" follows
-// that dot; empty when there is no such dot.
-std::string FileExtension(const std::string& fileName);
-
-// True for a name the catalogue opens as a track: not beginning with ".", and its extension,
-// lower-cased, contains "env" (".env", ".~env", ".ENV", ".envx", ".oldenv").
+// True for a name the catalogue opens as a track: not beginning with ".", and its extension
+// (FileExtension), lower-cased, contains "env" (".env", ".~env", ".ENV", ".envx", ".oldenv").
 bool IsTrackFileName(const std::string& name);
 
 // The longest display name: a longer one is cut to its first DisplayNameLimit characters.

@@ -2,24 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/CopyFaults.h"
 #include "platform/Exceptions.h"
-
-namespace {
-
-// Where the file name starts: after the last separator, or 0.
-std::size_t nameStart(const std::string& path) {
-    const std::size_t cut = path.find_last_of("\\:/");
-    return cut == std::string::npos ? 0 : cut + 1;
-}
-
-} // namespace
-
-std::string NameWithoutExtension(const std::string& name) {
-    const std::size_t dot = name.find_last_of(".\\:");
-    if (dot == std::string::npos || name[dot] != '.')
-        return name;
-    return name.substr(0, dot);
-}
 
 std::string NameWithExtension(const std::string& name, const std::string& extension) {
     return NameWithoutExtension(name) + extension;
@@ -47,11 +31,15 @@ bool TTrackTransfer::Copy(const std::string& source, const std::string& destinat
         TidyFolder(folder.empty() ? std::string(".") : folder);
         m_tidiedFolders.push_back(folder);
     }
-    const TCopyResult copied = CopyFileReplacing(source, destination, m_written);
+    const TCopyResult copied = m_faults
+                                   ? CopyFileReplacingWithFaults(source, destination, *m_faults, m_written)
+                                   : CopyFileReplacing(source, destination, m_written);
     m_written.push_back(copied.copy);
     if (!deleteSource)
         return true;
-    switch (DeleteFileIfUnchanged(source, copied.source)) {
+    const TDeleteResult deleted = m_faults ? DeleteFileIfUnchangedWithFaults(source, copied.source, *m_faults)
+                                           : DeleteFileIfUnchanged(source, copied.source);
+    switch (deleted) {
     case TDeleteResult::Deleted:
         return true;
     case TDeleteResult::Changed:
@@ -86,12 +74,4 @@ void FetchTracks(const std::string& eventFolder, const std::vector<std::string>&
 
 void DeleteTrack(const std::string& eventFolder, const std::string& fileName) {
     DeleteFile(eventFolder + fileName);
-}
-
-std::string FileNamePart(const std::string& path) {
-    return path.substr(nameStart(path));
-}
-
-std::string FolderPart(const std::string& path) {
-    return path.substr(0, nameStart(path));
 }

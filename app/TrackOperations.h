@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "platform/FileOps.h"
+#include "platform/PathParts.h"
+
+struct TCopyFaults;
 
 // The track operations below the window: making tracks active or inactive, storing them in an archive
 // folder, fetching archived copies back, deleting them. The window's buttons and skarnres call these.
@@ -14,11 +17,8 @@
 inline constexpr const char* ActiveExtension = ".env";
 inline constexpr const char* InactiveExtension = ".~env";
 
-// The name without its extension: the part from the last "." on, provided no "\" or ":" follows that
-// dot. A name without such a dot is returned whole. "jump.~env" -> "jump", "a.b\c" -> "a.b\c".
-std::string NameWithoutExtension(const std::string& name);
-
-// The name without its extension followed by extension: "jump.envx" with ".env" -> "jump.env".
+// The name without its extension (NameWithoutExtension) followed by extension: "jump.envx" with ".env" ->
+// "jump.env".
 std::string NameWithExtension(const std::string& name, const std::string& extension);
 
 // Renames eventFolder + fileName to the same name with extension. Returns the new file name, or
@@ -39,6 +39,8 @@ std::optional<std::string> StopTrack(const std::string& eventFolder, const std::
 // run left there (TidyFolder).
 class TTrackTransfer {
 public:
+    TTrackTransfer() = default;
+
     // Copies source to destination, replacing an existing destination without a question, and with
     // deleteSource set deletes the source once the copy is complete and flushed to disk, provided the
     // source is still the file copied, unchanged. Returns false when the file system refused to
@@ -50,7 +52,12 @@ public:
     // deletion. In every case the source is kept.
     bool Copy(const std::string& source, const std::string& destination, bool deleteSource);
 
+protected:
+    // For tests: every copy and deletion of this transfer runs with faults injected (CopyFaults.h).
+    explicit TTrackTransfer(const TCopyFaults& faults) : m_faults(&faults) {}
+
 private:
+    const TCopyFaults* m_faults = nullptr;
     std::vector<TFileStamp> m_written;
     std::vector<std::string> m_tidiedFolders;
 };
@@ -72,10 +79,3 @@ void FetchTracks(const std::string& eventFolder, const std::vector<std::string>&
 
 // Delete: deletes eventFolder + fileName. The result is ignored, as the program reports nothing.
 void DeleteTrack(const std::string& eventFolder, const std::string& fileName);
-
-// The file name of a path: the part after its last "\", ":" or "/". "/" counts because file dialogs
-// return paths with "/" (always on Linux, and Qt's dialogs on Windows too); no Windows name holds one.
-std::string FileNamePart(const std::string& path);
-
-// The folder of a path: everything up to and including its last "\", ":" or "/"; "" when it has none.
-std::string FolderPart(const std::string& path);

@@ -6,11 +6,17 @@
 
 #include "container/Descramble.h"
 #include "platform/Exceptions.h"
+#include "platform/PathParts.h"
+#include "platform/ScopeExit.h"
 #include "platform/TFileStream.h"
+#include "platform/TSpanReader.h"
+#include "platform/TextCase.h"
 
 namespace {
 
 constexpr std::int32_t MaxNameLength = 81;
+
+} // namespace
 
 // Reads the directory region of a container through one running key. The file is read in blocks,
 // so a directory of a few hundred bytes costs one read; every take is bounded by the file's size.
@@ -18,6 +24,7 @@ class TDirectoryReader {
 public:
     explicit TDirectoryReader(TStream& stream) : m_stream(stream), m_size(stream.Size()) {}
 
+    std::int64_t Size() const { return m_size; }
     std::int64_t Left() const { return m_position < m_size ? m_size - m_position : 0; }
 
     // Moves to position; a position inside the block already read costs no read.
@@ -69,11 +76,7 @@ private:
     std::size_t m_blockPos = 0;
 };
 
-std::int32_t littleEndian32(const std::uint8_t* p) {
-    return static_cast<std::int32_t>(
-        static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-        static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24);
-}
+namespace {
 
 // Compares four magic bytes up to their first zero byte with text.
 bool magicIs(const std::uint8_t* magic, const char* text) {
@@ -97,21 +100,14 @@ TSkarnFolder::TSkarnFolder(const std::string& fileName, bool dirOnly, KeepOpen)
 TSkarnFolder::~TSkarnFolder() = default;
 
 std::uint8_t TSkarnFolder::KeySeedFor(const std::string& fileName) {
-    const std::size_t dot = fileName.find_last_of('.');
-    const std::size_t folder = fileName.find_last_of("\\:");
-    if (dot == std::string::npos || (folder != std::string::npos && dot < folder))
-        return 0xB1;
-    return LowerAscii(fileName.substr(dot)) == ".res" ? 0xD8 : 0xB1;
+    return EqualsIgnoringAsciiCase(FileExtension(fileName), ".res") ? 0xD8 : 0xB1;
 }
 
 void TSkarnFolder::ReadDirectory(bool dirOnly) {
-    struct CloseAtEnd {
-        TSkarnFolder& folder;
-        ~CloseAtEnd() {
-            if (!folder.m_keepOpen)
-                folder.closeStream();
-        }
-    } closeAtEnd{*this};
+    const TScopeExit closeAtEnd([this] {
+        if (!m_keepOpen)
+            closeStream();
+    });
 
     TStream& file = *stream();
     TDirectoryReader reader(file);
@@ -121,64 +117,23 @@ void TSkarnFolder::ReadDirectory(bool dirOnly) {
     m_keySeed = KeySeedFor(FileName());
     std::uint8_t key = m_keySeed;
 
-    const std::int64_t bodyAt = bodyStart();
-    const std::int64_t fileSize = file.Size();
-    reader.MoveTo(bodyAt);
-    // Every field of the directory runs through the same key, each picking up where the last left it.
-    const auto readField = [&](std::uint8_t* out, std::size_t n) {
-        reader.Take(out, n);
-        if (m_scrambled)
-            Descramble(out, n, key);
-    };
-
+    reader.MoveTo(bodyStart());
     m_kind = KindUnknown;
     if (reader.Left() < 8)
         return;
     std::uint8_t header[8];
-    readField(header, sizeof header);
+    readField(reader, key, header, sizeof header);
     m_kind = magicIs(header, "RES") ? KindRes : magicIs(header, "RS2") ? KindRs2 : KindUnknown;
-    const std::int32_t count = littleEndian32(header + 4);
+    const auto count = static_cast<std::int32_t>(LittleEndian32(header + 4));
     // Every record takes at least 12 bytes, so the file bounds what a count can make us reserve.
     if (count > 0)
         reserveEntries(static_cast<std::size_t>(std::min<std::int64_t>(count, reader.Left() / 12)));
-
-    for (std::int32_t i = 0; i < count; ++i) {
-        if (reader.Left() < 4)
-            break;
-        std::uint8_t field[4];
-        readField(field, 4);
-        const std::int32_t nameLength = littleEndian32(field);
-        if (nameLength < 0 || nameLength > MaxNameLength || reader.Left() < nameLength + 8)
-            break;
-
-        FolderEntry& rec = appendEntry();
-        char name[MaxNameLength + 1];
-        readField(reinterpret_cast<std::uint8_t*>(name), static_cast<std::size_t>(nameLength));
-        // The name ends before its first zero byte; a folder path before it is dropped.
-        const std::size_t stored = strnlen(name, static_cast<std::size_t>(nameLength));
-        std::size_t from = stored;
-        while (from > 0 && name[from - 1] != '\\' && name[from - 1] != ':')
-            --from;
-        std::memcpy(rec.Name, name + from, stored - from);
-
-        readField(field, 4);
-        std::int32_t offset = littleEndian32(field);
-        readField(field, 4);
-        std::int32_t length = littleEndian32(field);
-        // Keep every entry inside the file as it was when the directory was read.
-        const std::int64_t room = fileSize - bodyAt - offset;
-        if (length > 0 && (offset < 0 || room <= 0))
-            length = 0;
-        else if (length > room)
-            length = static_cast<std::int32_t>(room);
-        rec.setOffset(offset);
-        rec.setLength(length);
-        rec.Flags = m_scrambled ? FolderEntry::StoredFlag : 0;
+    for (std::int32_t i = 0; i < count && readRecord(reader, key); ++i) {
     }
 
     if (!dirOnly) {
         // Entries may overlap; what the whole load holds stays within the file's size.
-        std::int64_t budget = fileSize;
+        std::int64_t budget = file.Size();
         for (int i = 0; i < Count(); ++i) {
             const std::int32_t length = entry(i).length();
             if (length <= 0 || length > budget)
@@ -189,20 +144,57 @@ void TSkarnFolder::ReadDirectory(bool dirOnly) {
     }
 }
 
+void TSkarnFolder::readField(TDirectoryReader& reader, std::uint8_t& key, std::uint8_t* out,
+                             std::size_t n) const {
+    // Every field of the directory runs through the same key, each picking up where the last left it.
+    reader.Take(out, n);
+    if (m_scrambled)
+        Descramble(out, n, key);
+}
+
+bool TSkarnFolder::readRecord(TDirectoryReader& reader, std::uint8_t& key) {
+    if (reader.Left() < 4)
+        return false;
+    std::uint8_t lengthField[4];
+    readField(reader, key, lengthField, sizeof lengthField);
+    const auto nameLength = static_cast<std::int32_t>(LittleEndian32(lengthField));
+    if (nameLength < 0 || nameLength > MaxNameLength || reader.Left() < nameLength + 8)
+        return false;
+
+    // The name, the offset and the length, checked against the file above.
+    std::uint8_t fields[MaxNameLength + 8];
+    readField(reader, key, fields, static_cast<std::size_t>(nameLength) + 8);
+    TSpanReader record(fields, static_cast<std::size_t>(nameLength) + 8);
+    const auto* name = reinterpret_cast<const char*>(record.Take(static_cast<std::size_t>(nameLength)));
+    auto offset = static_cast<std::int32_t>(record.LittleEndian32());
+    auto length = static_cast<std::int32_t>(record.LittleEndian32());
+
+    FolderEntry& rec = appendEntry();
+    // The name ends before its first zero byte; a folder path before it is dropped.
+    const std::string_view stored = WindowsNamePart(std::string_view(name, strnlen(name, nameLength)));
+    std::memcpy(rec.Name, stored.data(), stored.size());
+    // Keep every entry inside the file as it was when the directory was read.
+    const std::int64_t room = reader.Size() - bodyStart() - offset;
+    if (length > 0 && (offset < 0 || room <= 0))
+        length = 0;
+    else if (length > room)
+        length = static_cast<std::int32_t>(room);
+    rec.setOffset(offset);
+    rec.setLength(length);
+    rec.Flags = m_scrambled ? FolderEntry::StoredFlag : 0;
+    return true;
+}
+
 void TSkarnFolder::LoadEntry(int index, bool descramble) {
     if (BadIndex(index))
         return;
     const bool opened = !StreamOpen();
     if (opened)
         openStream(true);
-    struct CloseIfOpened {
-        TSkarnFolder& folder;
-        bool opened;
-        ~CloseIfOpened() {
-            if (opened)
-                folder.closeStream();
-        }
-    } closeIfOpened{*this, opened};
+    const TScopeExit closeIfOpened([this, opened] {
+        if (opened)
+            closeStream();
+    });
 
     const std::int32_t length = entry(index).length();
     if (length <= 0)
@@ -261,7 +253,8 @@ int TSkarnFolder::FindEntry(const std::string& key) const {
     const std::string wanted = LowerAscii(key);
     for (int i = 0; i < Count(); ++i) {
         const FolderEntry& rec = entry(i);
-        const std::string name = LowerAscii(std::string(rec.Name, strnlen(rec.Name, FolderEntry::MaxName)));
+        const std::string name =
+            LowerAscii(std::string_view(rec.Name, strnlen(rec.Name, FolderEntry::MaxName)));
         if (name.find(wanted) != std::string::npos)
             return i;
     }

@@ -6,6 +6,8 @@
 
 #include "container/TVirtualFolder.h"
 
+class TDirectoryReader;
+
 // The game's container file: a directory of named entries followed by their bytes, plain
 // ("RS2\0" at offset 0) or scrambled (any other first four bytes; the body starts at offset 4).
 //
@@ -81,6 +83,11 @@ public:
 
 private:
     std::int64_t bodyStart() const { return m_scrambled ? 4 : 0; }
+    // Takes n bytes of the directory and descrambles them with the running key.
+    void readField(TDirectoryReader& reader, std::uint8_t& key, std::uint8_t* out, std::size_t n) const;
+    // Reads the next directory record into a new entry; false, adding nothing, at the end of the
+    // directory (no whole record left, or a name length outside 0..81).
+    bool readRecord(TDirectoryReader& reader, std::uint8_t& key);
 
     int m_kind = KindUnknown;
     std::uint8_t m_keySeed = 0xB1;

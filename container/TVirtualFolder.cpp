@@ -4,34 +4,24 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <string_view>
 
 #include "platform/Exceptions.h"
+#include "platform/PathParts.h"
 #include "platform/TFileStream.h"
 #include "platform/TStream.h"
-
-std::string LowerAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + ('a' - 'A'));
-    }
-    return text;
-}
-
-std::string StripFolderPart(const std::string& name) {
-    const std::size_t cut = name.find_last_of("\\:");
-    return cut == std::string::npos ? name : name.substr(cut + 1);
-}
+#include "platform/TextCase.h"
 
 namespace {
 
-void setName(FolderEntry& rec, const std::string& name) {
+void setName(FolderEntry& rec, std::string_view name) {
     const std::size_t n = std::min(name.size(), FolderEntry::MaxName);
     std::memcpy(rec.Name, name.data(), n);
     rec.Name[n] = '\0';
 }
 
-std::string nameOf(const FolderEntry& rec) {
-    return std::string(rec.Name, strnlen(rec.Name, FolderEntry::MaxName));
+std::string_view nameOf(const FolderEntry& rec) {
+    return std::string_view(rec.Name, strnlen(rec.Name, FolderEntry::MaxName));
 }
 
 } // namespace
@@ -78,9 +68,8 @@ void TVirtualFolder::ClearEntries() {
 }
 
 int TVirtualFolder::IndexOfEntry(const std::string& key) const {
-    const std::string wanted = LowerAscii(key);
     for (int i = Count() - 1; i >= 0; --i) {
-        if (LowerAscii(nameOf(entry(i))) == wanted)
+        if (EqualsIgnoringAsciiCase(nameOf(entry(i)), key))
             return i;
     }
     return -1;
@@ -106,7 +95,7 @@ bool TVirtualFolder::AddFromStream(const std::string& name, TStream& source) {
     FolderEntry& rec = appendEntry();
     const int index = Count() - 1;
     const std::int64_t n = source.Size();
-    setName(rec, StripFolderPart(name));
+    setName(rec, WindowsNamePart(name));
     // Offsets and lengths are 32-bit in the format; a stream beyond that cannot be an entry.
     if (n > std::numeric_limits<std::int32_t>::max() ||
         m_endOffset > std::numeric_limits<std::int32_t>::max())

@@ -53,9 +53,10 @@ public:
     // index, with the buffer left alone.
     virtual bool CopyEntry(std::vector<std::uint8_t>& buffer, int index);
 
-    // Appends an entry that holds all bytes of source, named after the part of name behind its last
-    // "\" or ":" (cut to 127 characters). Its Offset is EndOffset, which then grows by the entry's
-    // length. Throws EOutOfMemory for a stream too large to hold. Returns true.
+    // Appends an entry that holds all bytes of source, named after the Windows name part of name
+    // (WindowsNamePart: behind its last "\", "/" or ":"; cut to 127 characters). Its Offset is EndOffset,
+    // which then grows by the entry's length. Throws EOutOfMemory for a stream too large to hold. Returns
+    // true.
     virtual bool AddFromStream(const std::string& name, TStream& source);
 
 protected:
@@ -89,8 +90,3 @@ private:
     std::int64_t m_endOffset = 0;
     std::vector<OwnedEntry> m_entries;
 };
-
-// Lower-cases the ASCII letters A to Z only; every other byte stays.
-std::string LowerAscii(std::string text);
-// The part of a stored name behind its last "\" or ":".
-std::string StripFolderPart(const std::string& name);

@@ -9,6 +9,7 @@
 #include "controls/GlyphDrawing.h"
 #include "controls/SysColors.h"
 #include "controls/TRandomGenerator.h"
+#include "platform/ScopeExit.h"
 
 namespace {
 
@@ -117,25 +118,24 @@ double TBriskPanel::RoundHalfEven(double Value) {
     return std::fmod(below, 2.0) == 0 ? below : below + 1;
 }
 
-std::vector<TBriskPanel::TStrip> TBriskPanel::RandomStrips(std::uint16_t Seed, int RandomMin, int RandomMax,
-                                                           int ClientWidth, int Height, QSize Glyph) {
+std::vector<TBriskPanel::TStrip> TBriskPanel::RandomStrips(TRandomGenerator& Random, int RandomMin,
+                                                           int RandomMax, int ClientWidth, int Height,
+                                                           QSize Glyph) {
     std::vector<TStrip> strips;
     if (Glyph.width() <= 0 || Glyph.height() <= 0)
         return strips;
-    TRandomGenerator& random = ProgramRandom();
-    random.SetState(Seed);
     const std::int64_t range = static_cast<std::int64_t>(RandomMax) - RandomMin;
     // A range that is not positive (RandomMin not below RandomMax) draws Random(0), which is 0.
     const auto widthRange = static_cast<std::uint32_t>(std::max<std::int64_t>(range, 0));
     constexpr auto maxRange = static_cast<std::int64_t>(std::numeric_limits<std::uint32_t>::max());
     std::int64_t x = 0;
     while (x < ClientWidth) {
-        const std::int64_t w = std::max<std::int64_t>(RandomMin + std::int64_t{random.Random(widthRange)}, 1);
+        const std::int64_t w = std::max<std::int64_t>(RandomMin + std::int64_t{Random.Random(widthRange)}, 1);
         const auto h = static_cast<std::int64_t>(
             RoundHalfEven(Glyph.height() * (static_cast<double>(w) / Glyph.width())));
         // Held within the generator's 32-bit range, which only a strip billions of pixels high leaves.
         const std::int64_t verticalRange = std::clamp<std::int64_t>(std::int64_t{Height} + h, 0, maxRange);
-        const std::int64_t y = std::int64_t{random.Random(static_cast<std::uint32_t>(verticalRange))} - h / 2;
+        const std::int64_t y = std::int64_t{Random.Random(static_cast<std::uint32_t>(verticalRange))} - h / 2;
         strips.push_back({x, y, w, h});
         x += w;
     }
@@ -145,10 +145,7 @@ std::vector<TBriskPanel::TStrip> TBriskPanel::RandomStrips(std::uint16_t Seed, i
 void TBriskPanel::paintEvent(QPaintEvent* /*Event*/) {
     QPainter canvas(this);
     m_canvas = &canvas;
-    struct TCanvasReset {
-        QPainter*& canvas;
-        ~TCanvasReset() { canvas = nullptr; }
-    } reset{m_canvas};
+    const TScopeExit reset([this] { m_canvas = nullptr; });
     Paint();
 }
 
@@ -183,11 +180,15 @@ void TBriskPanel::paintPicture() {
         }
         break;
     }
-    case sbRandom:
+    case sbRandom: {
+        // The same seed gives the same strips at every repaint.
+        TRandomGenerator& random = ProgramRandom();
+        random.SetState(m_seed);
         for (const TStrip& strip :
-             RandomStrips(m_seed, m_randomMin, m_randomMax, width(), height(), m_glyph.size()))
+             RandomStrips(random, m_randomMin, m_randomMax, width(), height(), m_glyph.size()))
             drawStretched(strip);
         break;
+    }
     case sbAutoSize:
         m_canvas->drawImage(rect(), m_paintGlyph);
         break;

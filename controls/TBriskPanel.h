@@ -17,6 +17,8 @@ class QPainter;
 // Where and how a textured panel paints its picture.
 enum TShowBitmap : int { sbCentered, sbTopLeft, sbTiled, sbRandom, sbAutoSize };
 
+class TRandomGenerator;
+
 // A container panel that paints its own background: a solid Color, optionally covered by a picture
 // (Glyph) placed in one of the TShowBitmap ways, and an optional outer bevel of single lines. Children
 // paint themselves on top as usual. Caption is stored but never shown and BevelInner never drawn.
@@ -111,12 +113,12 @@ public:
         bool operator==(const TStrip&) const = default;
     };
     // The strips of sbRandom for a client area ClientWidth wide on a panel Height high, drawn from
-    // the program's generator after setting its state to Seed. Each strip takes two numbers, first
-    // for its width, then for its top. Every strip is at least one pixel wide, also when RandomMin is
-    // not below RandomMax (a running program may set that: the strips are then RandomMin wide) or not
-    // positive. Empty for a picture without width or height.
-    static std::vector<TStrip> RandomStrips(std::uint16_t Seed, int RandomMin, int RandomMax, int ClientWidth,
-                                            int Height, QSize Glyph);
+    // Random as it stands (the panel paints them from the program's generator set to its Seed). Each
+    // strip takes two numbers, first for its width, then for its top. Every strip is at least one pixel wide,
+    // also when RandomMin is not below RandomMax (a running program may set that: the strips are then
+    // RandomMin wide) or not positive. Empty for a picture without width or height.
+    static std::vector<TStrip> RandomStrips(TRandomGenerator& Random, int RandomMin, int RandomMax,
+                                            int ClientWidth, int Height, QSize Glyph);
 
     // Value rounded to the nearest integer, halves to the even neighbour.
     static double RoundHalfEven(double Value);

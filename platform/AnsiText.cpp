@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/TextCase.h"
+
 namespace {
 
 // Unicode code points of the bytes 0x80..0x9F in Windows-1252.
@@ -10,19 +12,6 @@ constexpr char16_t HighControls[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
-
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 std::uint8_t foldAnsi(std::uint8_t c) {
     if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
@@ -47,9 +36,9 @@ std::string Utf8FromAnsi(std::string_view ansi) {
     for (const char ch : ansi) {
         const auto c = static_cast<std::uint8_t>(ch);
         if (c >= 0x80 && c < 0xA0)
-            appendUtf8(out, HighControls[c - 0x80]);
+            AppendUtf8(out, HighControls[c - 0x80]);
         else
-            appendUtf8(out, c);
+            AppendUtf8(out, c);
     }
     return out;
 }

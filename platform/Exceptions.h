@@ -62,3 +62,9 @@ class ERegistryException : public Exception {
 public:
     using Exception::Exception;
 };
+
+// A Wine prefix that cannot be used: "WINEPREFIX must be an absolute path: <value>".
+class EWinePrefixError : public Exception {
+public:
+    using Exception::Exception;
+};

@@ -6,9 +6,12 @@
 #include <utility>
 #include <vector>
 
+#include "CopyFaults.h"
 #include "Exceptions.h"
+#include "Handles.h"
 #include "NativePath.h"
-#include "TCopyFaults.h"
+#include "PathParts.h"
+#include "TextCase.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -19,7 +22,6 @@
 #else
 #include <cerrno>
 #include <cstdio>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -28,16 +30,20 @@
 
 namespace {
 
-TCopyFaults g_copyFaults;
-
 // Counts the steps of one copy against the injected faults.
 class TFaultCounter {
 public:
-    bool readFails() { return g_copyFaults.failReadAt > 0 && ++m_reads == g_copyFaults.failReadAt; }
-    bool writeFails() { return g_copyFaults.failWriteAt > 0 && ++m_writes == g_copyFaults.failWriteAt; }
-    bool flushFails() const { return g_copyFaults.failFlush; }
+    explicit TFaultCounter(const TCopyFaults& faults) : m_faults(faults) {}
+    bool readFails() { return m_faults.failReadAt > 0 && ++m_reads == m_faults.failReadAt; }
+    bool writeFails() { return m_faults.failWriteAt > 0 && ++m_writes == m_faults.failWriteAt; }
+    bool flushFails() const { return m_faults.failFlush; }
+    void afterRead(int chunk) const {
+        if (m_faults.afterRead)
+            m_faults.afterRead(chunk);
+    }
 
 private:
+    const TCopyFaults& m_faults;
     int m_reads = 0;
     int m_writes = 0;
 };
@@ -97,8 +103,13 @@ bool isCopyTemporary(const std::string& name) {
 
 const char* const TemporaryNamePrefix = "~tm-";
 
-void SetCopyFaults(const TCopyFaults& faults) {
-    g_copyFaults = faults;
+TCopyResult CopyFileReplacing(const std::string& source, const std::string& destination,
+                              const std::vector<TFileStamp>& keep) {
+    return CopyFileReplacingWithFaults(source, destination, TCopyFaults{}, keep);
+}
+
+TDeleteResult DeleteFileIfUnchanged(const std::string& path, const TFileStamp& stamp) {
+    return DeleteFileIfUnchangedWithFaults(path, stamp, TCopyFaults{});
 }
 
 #ifdef _WIN32
@@ -108,26 +119,6 @@ namespace {
 std::wstring wide(const std::string& path) {
     return WideFromUtf8(path);
 }
-
-class THandle {
-public:
-    explicit THandle(HANDLE handle) : m_handle(handle) {}
-    ~THandle() { close(); }
-    THandle(const THandle&) = delete;
-    THandle& operator=(const THandle&) = delete;
-
-    HANDLE get() const { return m_handle; }
-    bool valid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    // Closes the handle; false when closing failed.
-    bool close() {
-        const HANDLE handle = m_handle;
-        m_handle = INVALID_HANDLE_VALUE;
-        return handle == INVALID_HANDLE_VALUE || ::CloseHandle(handle) != 0;
-    }
-
-private:
-    HANDLE m_handle;
-};
 
 // A new file with a unique name in a folder ("" or ending in a separator), removed again unless kept.
 class TTemporaryFile {
@@ -217,10 +208,11 @@ bool DeleteFile(const std::string& path) {
     return ::DeleteFileW(wide(path).c_str()) != 0;
 }
 
-TCopyResult CopyFileReplacing(const std::string& source, const std::string& destination,
-                              const std::vector<TFileStamp>& keep) {
-    THandle in(::CreateFileW(wide(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+TCopyResult CopyFileReplacingWithFaults(const std::string& source, const std::string& destination,
+                                        const TCopyFaults& injected, const std::vector<TFileStamp>& keep) {
+    TUniqueWinHandle in(::CreateFileW(wide(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
+                                      nullptr));
     BY_HANDLE_FILE_INFORMATION sourceInfo{};
     LARGE_INTEGER size{};
     if (!in.valid() || ::GetFileType(in.get()) != FILE_TYPE_DISK ||
@@ -231,9 +223,9 @@ TCopyResult CopyFileReplacing(const std::string& source, const std::string& dest
     const std::wstring wideDestination = wide(destination);
     {
         // Access 0 reads only the attributes, so neither our handle nor others stand in the way.
-        THandle old(::CreateFileW(wideDestination.c_str(), 0,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        TUniqueWinHandle old(::CreateFileW(wideDestination.c_str(), 0,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         BY_HANDLE_FILE_INFORMATION oldInfo{};
         if (old.valid() && ::GetFileInformationByHandle(old.get(), &oldInfo)) {
             const TFileStamp oldStamp = stampOf(oldInfo);
@@ -246,12 +238,11 @@ TCopyResult CopyFileReplacing(const std::string& source, const std::string& dest
         }
     }
 
-    const std::size_t cut = destination.find_last_of("\\/:");
-    TTemporaryFile temporary(cut == std::string::npos ? std::string() : destination.substr(0, cut + 1));
+    TTemporaryFile temporary(FolderPart(destination));
     if (!temporary.created())
         throw EFCreateError(destination);
 
-    TFaultCounter faults;
+    TFaultCounter faults(injected);
     std::vector<unsigned char> buffer(CopyChunkSize);
     long long remaining = size.QuadPart;
     int chunk = 0;
@@ -259,8 +250,7 @@ TCopyResult CopyFileReplacing(const std::string& source, const std::string& dest
         const DWORD count = remaining < CopyChunkSize ? static_cast<DWORD>(remaining) : DWORD{CopyChunkSize};
         if (faults.readFails() || !readAll(in.get(), buffer.data(), count))
             throw EReadError();
-        if (g_copyFaults.afterRead)
-            g_copyFaults.afterRead(++chunk);
+        faults.afterRead(++chunk);
         if (faults.writeFails() || !writeAll(temporary.handle(), buffer.data(), count))
             throw EWriteError();
         remaining -= count;
@@ -279,13 +269,14 @@ TCopyResult CopyFileReplacing(const std::string& source, const std::string& dest
     return {sourceStamp, stampOf(copyInfo)};
 }
 
-TDeleteResult DeleteFileIfUnchanged(const std::string& path, const TFileStamp& stamp) {
-    if (g_copyFaults.beforeDelete)
-        g_copyFaults.beforeDelete(path);
+TDeleteResult DeleteFileIfUnchangedWithFaults(const std::string& path, const TFileStamp& stamp,
+                                              const TCopyFaults& injected) {
+    if (injected.beforeDelete)
+        injected.beforeDelete(path);
     // The check and the deletion go through one handle, so no other file can take the name between them.
-    THandle file(::CreateFileW(wide(path).c_str(), DELETE | FILE_READ_ATTRIBUTES,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    TUniqueWinHandle file(::CreateFileW(wide(path).c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file.valid()) {
         const DWORD error = ::GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? TDeleteResult::Deleted
@@ -317,8 +308,9 @@ void TidyFolder(const std::string& folder) {
             continue;
         // A copy in use is open without sharing, so this open succeeds only for a dead one, which
         // closing then deletes.
-        THandle dead(::CreateFileW(wide(prefix + name).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        TUniqueWinHandle dead(::CreateFileW(wide(prefix + name).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                            FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT,
+                                            nullptr));
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
 }
@@ -326,25 +318,6 @@ void TidyFolder(const std::string& folder) {
 #else
 
 namespace {
-
-class TFd {
-public:
-    explicit TFd(int fd) : m_fd(fd) {}
-    ~TFd() { close(); }
-    TFd(const TFd&) = delete;
-    TFd& operator=(const TFd&) = delete;
-
-    int get() const { return m_fd; }
-    // Closes the descriptor; false when closing reported a failure (a write that did not reach the disk).
-    bool close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 std::string joinNative(const std::string& folder, const std::string& name) {
     return folder + (folder.back() == '/' ? "" : "/") + name;
@@ -436,24 +409,19 @@ struct TSplitPath {
 
 // A native path's folder and last component.
 TSplitPath splitNative(const std::string& native) {
-    const std::size_t slash = native.rfind('/');
-    if (slash == std::string::npos)
+    const std::size_t nameStart = NameStart(native);
+    if (nameStart == 0)
         return {".", native};
-    return {slash == 0 ? std::string("/") : native.substr(0, slash), native.substr(slash + 1)};
+    return {nameStart == 1 ? std::string("/") : native.substr(0, nameStart - 1), native.substr(nameStart)};
 }
 
 // The native folder of a Windows-style or native path, and its last component as given: the name a
 // file is to get, which must not be matched against existing names the way NativePath does.
 TSplitPath splitGiven(const std::string& path) {
-    std::size_t nameStart = 0;
-    if (const std::size_t cut = path.find_last_of("\\/"); cut != std::string::npos)
-        nameStart = cut + 1;
-    else if (path.size() >= 2 && path[1] == ':')
-        nameStart = 2;
-    std::string folder = NativePath(path.substr(0, nameStart));
+    std::string folder = NativePath(FolderPart(path));
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
-    return {folder, path.substr(nameStart)};
+    return {folder, FileNamePart(path)};
 }
 
 bool isFileName(const std::string& name) {
@@ -488,20 +456,16 @@ int renameNoReplace(const std::string& from, const std::string& to) {
 // when the folder holds a name of the program's temporaries.
 bool nameTaken(const std::string& folder, const std::string& name, const std::string* except,
                bool* leftovers = nullptr) {
-    DIR* dir = ::opendir(folder.c_str());
+    const TUniqueDir dir(::opendir(folder.c_str()));
     if (!dir)
         return true;
-    bool taken = false;
-    while (const dirent* entry = ::readdir(dir)) {
+    while (const dirent* entry = ::readdir(dir.get())) {
         if (leftovers && std::strncmp(entry->d_name, TemporaryNamePrefix, 4) == 0)
             *leftovers = true;
-        if (SameNameIgnoringCase(entry->d_name, name) && !(except && *except == entry->d_name)) {
-            taken = true;
-            break;
-        }
+        if (SameNameIgnoringCase(entry->d_name, name) && !(except && *except == entry->d_name))
+            return true;
     }
-    ::closedir(dir);
-    return taken;
+    return false;
 }
 
 TFileStamp stampOf(const struct stat& info) {
@@ -548,7 +512,7 @@ bool writeAll(int fd, const unsigned char* buffer, std::size_t count) {
 
 // Makes a rename in folder durable; best effort, since not every file system can flush a folder.
 void syncFolder(const std::string& folder) {
-    const TFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const TUniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0)
         ::fsync(dir.get());
 }
@@ -614,10 +578,10 @@ bool DeleteFile(const std::string& path) {
     return ::unlink(NativePath(path).c_str()) == 0;
 }
 
-TCopyResult CopyFileReplacing(const std::string& source, const std::string& destination,
-                              const std::vector<TFileStamp>& keep) {
+TCopyResult CopyFileReplacingWithFaults(const std::string& source, const std::string& destination,
+                                        const TCopyFaults& injected, const std::vector<TFileStamp>& keep) {
     // O_NONBLOCK: a FIFO named like a track must not wait for a writer; it is refused below.
-    const TFd in(::open(NativePath(source).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    const TUniqueFd in(::open(NativePath(source).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat sourceStat {};
     if (in.get() < 0 || ::fstat(in.get(), &sourceStat) != 0 || !S_ISREG(sourceStat.st_mode))
         throw EFOpenError(source);
@@ -649,7 +613,7 @@ TCopyResult CopyFileReplacing(const std::string& source, const std::string& dest
         [[maybe_unused]] const int kept = ::fchmod(temporary.fd(), old.st_mode & 07777);
     }
 
-    TFaultCounter faults;
+    TFaultCounter faults(injected);
     std::vector<unsigned char> buffer(CopyChunkSize);
     off_t offset = 0;
     int chunk = 0;
@@ -659,8 +623,7 @@ TCopyResult CopyFileReplacing(const std::string& source, const std::string& dest
                                       : std::size_t{CopyChunkSize};
         if (faults.readFails() || !readAt(in.get(), buffer.data(), count, offset))
             throw EReadError();
-        if (g_copyFaults.afterRead)
-            g_copyFaults.afterRead(++chunk);
+        faults.afterRead(++chunk);
         if (faults.writeFails() || !writeAll(temporary.fd(), buffer.data(), count))
             throw EWriteError();
         offset += static_cast<off_t>(count);
@@ -678,9 +641,10 @@ TCopyResult CopyFileReplacing(const std::string& source, const std::string& dest
     return {sourceStamp, stampOf(written)};
 }
 
-TDeleteResult DeleteFileIfUnchanged(const std::string& path, const TFileStamp& stamp) {
-    if (g_copyFaults.beforeDelete)
-        g_copyFaults.beforeDelete(path);
+TDeleteResult DeleteFileIfUnchangedWithFaults(const std::string& path, const TFileStamp& stamp,
+                                              const TCopyFaults& injected) {
+    if (injected.beforeDelete)
+        injected.beforeDelete(path);
     const std::string native = NativePath(path);
     struct stat now {};
     if (::lstat(native.c_str(), &now) != 0)
@@ -693,18 +657,17 @@ TDeleteResult DeleteFileIfUnchanged(const std::string& path, const TFileStamp& s
 void TidyFolder(const std::string& folder) {
     const std::string native = bareFolder(NativePath(folder));
     std::vector<std::string> names;
-    if (DIR* dir = ::opendir(native.c_str())) {
-        while (const dirent* entry = ::readdir(dir)) {
+    if (const TUniqueDir dir(::opendir(native.c_str())); dir) {
+        while (const dirent* entry = ::readdir(dir.get())) {
             if (std::strncmp(entry->d_name, TemporaryNamePrefix, 4) == 0)
                 names.emplace_back(entry->d_name);
         }
-        ::closedir(dir);
     }
     for (const std::string& name : names) {
         const std::string path = joinNative(native, name);
         if (isCopyTemporary(name)) {
             // A copy in use is locked by the run that makes it; the lock goes with that run.
-            const TFd file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+            const TUniqueFd file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
             struct stat opened {};
             struct stat named {};
             if (file.get() >= 0 && ::fstat(file.get(), &opened) == 0 && S_ISREG(opened.st_mode) &&

@@ -2,61 +2,39 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <string_view>
 #include <vector>
 
+#include "platform/Exceptions.h"
+#include "platform/Handles.h"
+#include "platform/PathParts.h"
+#include "platform/TextCase.h"
+
 #ifndef _WIN32
-#include <dirent.h>
 #include <sys/stat.h>
+
+#include "platform/WinePrefixes.h"
 #include <unistd.h>
 #endif
 
 namespace {
 
 std::string& prefixStorage() {
-    static std::string prefix = [] {
-        if (const char* env = std::getenv("WINEPREFIX"); env && *env)
-            return std::string(env);
-        const char* home = std::getenv("HOME");
-        return std::string(home && *home ? home : "") + "/.wine";
+    static std::string prefix = []() -> std::string {
+#ifdef _WIN32
+        return {};
+#else
+        try {
+            return DefaultWinePrefix();
+        } catch (const EWinePrefixError&) {
+            return {}; // a relative $WINEPREFIX names no prefix: drive paths fail to open
+        }
+#endif
     }();
     return prefix;
 }
 
-// Decodes one UTF-8 sequence at text[i]; an invalid byte stands for itself.
-char32_t nextCodePoint(std::string_view text, std::size_t& i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char b0 = byte(i);
-    if (b0 >= 0xC2 && b0 <= 0xDF && i + 1 < text.size() && (byte(i + 1) & 0xC0) == 0x80) {
-        const char32_t cp = ((b0 & 0x1Fu) << 6) | (byte(i + 1) & 0x3Fu);
-        i += 2;
-        return cp;
-    }
-    ++i;
-    return b0;
-}
-
-char32_t foldCase(char32_t c) {
-    if (c >= U'A' && c <= U'Z')
-        return c + 32;
-    // Latin-1 capitals À..Þ except the multiplication sign.
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
-        return c + 32;
-    return c;
-}
-
 } // namespace
-
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-    std::size_t i = 0;
-    std::size_t j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (foldCase(nextCodePoint(a, i)) != foldCase(nextCodePoint(b, j)))
-            return false;
-    }
-    return i == a.size() && j == b.size();
-}
 
 const std::string& WinePrefix() {
     return prefixStorage();
@@ -79,8 +57,9 @@ std::string NativePathAsWritten(const std::string& path) {
 
 namespace {
 
-bool isSeparator(char c) {
-    return c == '\\' || c == '/';
+// Windows-style paths separate at "\\" and "/", native ones at "/" only.
+bool isSeparator(char c, bool windowsStyle) {
+    return c == '/' || (windowsStyle && c == '\\');
 }
 
 bool exists(const std::string& path) {
@@ -90,18 +69,14 @@ bool exists(const std::string& path) {
 
 // The name in folder that equals name without regard to case, or name itself when none does.
 std::string matchInFolder(const std::string& folder, const std::string& name) {
-    DIR* dir = ::opendir(folder.empty() ? "/" : folder.c_str());
+    const TUniqueDir dir(::opendir(folder.empty() ? "/" : folder.c_str()));
     if (!dir)
         return name;
-    std::string found = name;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (SameNameIgnoringCase(entry->d_name, name)) {
-            found = entry->d_name;
-            break;
-        }
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (SameNameIgnoringCase(entry->d_name, name))
+            return entry->d_name;
     }
-    ::closedir(dir);
-    return found;
+    return name;
 }
 
 // The working folder. When it has been deleted a relative path must not fall back on the file-system
@@ -120,9 +95,9 @@ std::string workingFolder() {
 // Splits a Windows-style path into the root its components hang from (without a trailing slash;
 // "" is the file-system root) and its components, "." and ".." already applied.
 void splitPath(const std::string& path, std::string& root, std::vector<std::string>& components) {
+    const bool windowsStyle = IsWindowsStylePath(path);
     std::size_t start = 0;
-    if (path.size() >= 2 && path[1] == ':' &&
-        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'))) {
+    if (windowsStyle && path.size() >= 2 && path[1] == ':') {
         const char letter = static_cast<char>(path[0] | 0x20);
         root = WinePrefix() + "/dosdevices/" + letter + ":";
         start = 2;
@@ -142,10 +117,10 @@ void splitPath(const std::string& path, std::string& root, std::vector<std::stri
 
     std::size_t i = start;
     while (i < path.size()) {
-        while (i < path.size() && isSeparator(path[i]))
+        while (i < path.size() && isSeparator(path[i], windowsStyle))
             ++i;
         std::size_t end = i;
-        while (end < path.size() && !isSeparator(path[end]))
+        while (end < path.size() && !isSeparator(path[end], windowsStyle))
             ++end;
         if (end > i) {
             std::string component = path.substr(i, end - i);
@@ -163,7 +138,7 @@ void splitPath(const std::string& path, std::string& root, std::vector<std::stri
 std::string finish(std::string result, const std::string& path) {
     if (result.empty())
         result.assign(1, '/');
-    else if (!path.empty() && isSeparator(path.back()) && result.back() != '/')
+    else if (!path.empty() && isSeparator(path.back(), IsWindowsStylePath(path)) && result.back() != '/')
         result += '/';
     return result;
 }

@@ -13,8 +13,9 @@
 //   - a relative path is taken against the working folder;
 //   - a path that is already native (absolute, starting with "/", as file dialogs return it) is
 //     used as it is;
-//   - "\" and "/" both separate components, repeated separators count as one, "." is dropped and
-//     ".." goes up one component (never above the drive root);
+//   - components are separated as IsWindowsStylePath decides (PathParts.h): "\" and "/" in a
+//     Windows-style path, only "/" in a relative native one; repeated separators count as one, "."
+//     is dropped and ".." goes up one component (never above the drive root);
 //   - each component that does not exist under its exact name is matched without regard to letter
 //     case (Windows semantics on a case-sensitive disk); of several matches the first in folder
 //     order wins, as in Wine. A component that matches nothing is kept as given, so a path to a file
@@ -22,7 +23,8 @@
 // A trailing separator is kept.
 
 // The Wine prefix whose drive links NativePath uses. Until SetWinePrefix is called it is
-// $WINEPREFIX when set, else ~/.wine.
+// DefaultWinePrefix ($WINEPREFIX when set, else ~/.wine; none for a relative $WINEPREFIX). The
+// program sets it to the prefix that holds the game (TRegistry::KeyPrefix).
 const std::string& WinePrefix();
 void SetWinePrefix(const std::string& prefix);
 
@@ -34,7 +36,3 @@ std::string NativePath(const std::string& path);
 // component taken as written. Openers try this first and resolve letter case only when it does not
 // name an existing file, which saves a look-up per component in the common case.
 std::string NativePathAsWritten(const std::string& path);
-
-// True when two names are equal after folding letter case the way the file system of the game does:
-// ASCII letters and the Latin-1 letters of UTF-8 text.
-bool SameNameIgnoringCase(const std::string& a, const std::string& b);

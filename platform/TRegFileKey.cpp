@@ -2,7 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <utility>
 #include <vector>
+
+#include "platform/TextCase.h"
 
 namespace {
 
@@ -192,24 +196,6 @@ bool readUnsignedHex(std::string_view line, std::size_t& pos, std::uint64_t& val
     return true;
 }
 
-void appendUtf8(std::string& out, std::uint32_t code) {
-    if (code < 0x80) {
-        out.push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    }
-}
-
 // The UTF-8 text of UTF-16 units, up to the first NUL.
 std::string utf8UpToNul(const Units& units) {
     std::string out;
@@ -218,13 +204,13 @@ std::string utf8UpToNul(const Units& units) {
         const char16_t u = units[i];
         if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
             units[i + 1] <= 0xDFFF) {
-            appendUtf8(out,
+            AppendUtf8(out,
                        0x10000 + ((static_cast<std::uint32_t>(u) - 0xD800) << 10) + (units[i + 1] - 0xDC00u));
             ++i;
         } else if (u >= 0xD800 && u <= 0xDFFF) {
-            appendUtf8(out, 0xFFFD);
+            AppendUtf8(out, 0xFFFD);
         } else {
-            appendUtf8(out, u);
+            AppendUtf8(out, u);
         }
     }
     return out;
@@ -316,12 +302,10 @@ private:
 constexpr std::uint32_t kRegSz = 1;
 constexpr std::uint32_t kRegExpandSz = 2;
 
-// Reads one value line (its leading blanks already dropped) and, for hex data, its continuation
-// lines. Returns false when the name cannot be read, so that Wine ignores the line. Otherwise
-// name holds the value's name and, when value is not null, value its type and text (Other for
-// damaged data).
-bool readValue(std::string_view line, LineReader& lines, Units& name, TRegFileKey::Value* value) {
-    std::size_t pos = 1;
+// The name of a value line (its leading blanks already dropped) and the "=" after it; pos is then at
+// the data. False when the name cannot be read, so that Wine ignores the line.
+bool readValueName(std::string_view line, std::size_t& pos, Units& name) {
+    pos = 1;
     if (line[0] == '@')
         name.clear();
     else if (!decodeEscaped(line, pos, '"', &name))
@@ -331,8 +315,13 @@ bool readValue(std::string_view line, LineReader& lines, Units& name, TRegFileKe
         return false;
     ++pos;
     skipSpaces(line, pos);
+    return true;
+}
 
-    TRegFileKey::Value damaged;
+// The registry type that the data tag at line[pos] names, pos moved past the tag; text tells whether
+// a quoted string follows. Nothing for data that hold no string we read: "dword:", an unknown tag, a
+// damaged "hex(...)".
+std::optional<std::uint32_t> readTypeTag(std::string_view line, std::size_t& pos, bool& text) {
     const auto tagged = [&](std::string_view tag) {
         if (line.substr(pos).starts_with(tag)) {
             pos += tag.size();
@@ -340,99 +329,95 @@ bool readValue(std::string_view line, LineReader& lines, Units& name, TRegFileKe
         }
         return false;
     };
-    std::uint32_t type = 0;
-    bool text = false;
-    if (tagged("\"") || tagged("str:\"")) {
-        type = kRegSz;
-        text = true;
-    } else if (tagged("str(2):\"")) {
-        type = kRegExpandSz;
-        text = true;
-    } else if (tagged("str(7):\"")) {
-        type = 7; // REG_MULTI_SZ
-        text = true;
-    } else if (tagged("hex:")) {
-        type = 3; // REG_BINARY
-    } else if (tagged("dword:")) {
-        // NOTE: any text after "dword:" loads (as strtoul reads it); only the type matters here.
-        if (value)
-            *value = damaged;
-        return true;
-    } else if (tagged("hex(")) {
+    text = true;
+    if (tagged("\"") || tagged("str:\""))
+        return kRegSz;
+    if (tagged("str(2):\""))
+        return kRegExpandSz;
+    if (tagged("str(7):\""))
+        return 7; // REG_MULTI_SZ
+    text = false;
+    if (tagged("hex:"))
+        return 3; // REG_BINARY
+    if (tagged("hex(")) {
         std::uint64_t number = 0;
         if (!readUnsignedHex(line, pos, number))
             number = 0; // strtoul reads "hex():" as type 0
-        if (!line.substr(pos).starts_with("):")) {
-            if (value)
-                *value = damaged;
-            return true;
-        }
+        if (!line.substr(pos).starts_with("):"))
+            return std::nullopt;
         pos += 2;
-        type = static_cast<std::uint32_t>(number); // Wine keeps the low 32 bits
-    } else {
-        if (value)
-            *value = damaged;
-        return true;
+        return static_cast<std::uint32_t>(number); // Wine keeps the low 32 bits
     }
+    // NOTE: any text after "dword:" loads (as strtoul reads it); only the type matters here.
+    return std::nullopt;
+}
 
-    if (!value && text)
-        return true; // only hex data continues on further lines
-    const bool wanted = value && (type == kRegSz || type == kRegExpandSz);
+// Comma-separated hex bytes from line[pos]; a "\" continues them on the next line of lines (its
+// leading blanks skipped). Appends them to bytes unless it is null. False when they are damaged.
+bool readHexBytes(std::string_view line, LineReader& lines, std::size_t pos, std::string* bytes) {
+    while (true) {
+        while (pos < line.size() && isHexDigit(line[pos])) {
+            std::uint64_t byte = 0;
+            readUnsignedHex(line, pos, byte);
+            if (byte > 0xFF)
+                return false;
+            if (bytes)
+                bytes->push_back(static_cast<char>(byte));
+            skipSpaces(line, pos);
+            if (pos < line.size() && line[pos] == ',')
+                ++pos;
+            skipSpaces(line, pos);
+        }
+        skipSpaces(line, pos);
+        if (pos >= line.size())
+            return true;
+        if (line[pos] != '\\' || !lines.next(line))
+            return false;
+        pos = 0;
+        skipSpaces(line, pos);
+    }
+}
+
+// The string a value's data hold, read from line[pos] on (and from the continuation lines of hex
+// data): the units of a REG_SZ or REG_EXPAND_SZ value. Nothing for damaged data and for every other
+// type, which the caller sees as a value without a type. With keep unset the data are only skipped.
+std::optional<std::pair<TRegFileKey::Type, Units>> readStringData(std::string_view line, LineReader& lines,
+                                                                  std::size_t pos, bool keep) {
+    bool text = false;
+    const std::optional<std::uint32_t> type = readTypeTag(line, pos, text);
+    if (!type || (!keep && text))
+        return std::nullopt; // only hex data continue on further lines
+    const bool wanted = keep && (*type == kRegSz || *type == kRegExpandSz);
     Units units;
     if (text) {
-        if (!decodeEscaped(line, pos, '"', wanted ? &units : nullptr)) {
-            if (value)
-                *value = damaged;
-            return true;
-        }
+        if (!decodeEscaped(line, pos, '"', wanted ? &units : nullptr))
+            return std::nullopt;
     } else {
-        // Comma-separated bytes; a "\" continues them on the next line (its leading blanks skipped).
         std::string bytes;
-        bool sound = true;
-        while (true) {
-            while (pos < line.size() && isHexDigit(line[pos])) {
-                std::uint64_t byte = 0;
-                readUnsignedHex(line, pos, byte);
-                if (byte > 0xFF) {
-                    sound = false;
-                    break;
-                }
-                if (wanted)
-                    bytes.push_back(static_cast<char>(byte));
-                skipSpaces(line, pos);
-                if (pos < line.size() && line[pos] == ',')
-                    ++pos;
-                skipSpaces(line, pos);
-            }
-            if (!sound)
-                break;
-            skipSpaces(line, pos);
-            if (pos >= line.size())
-                break;
-            if (line[pos] != '\\' || !lines.next(line)) {
-                sound = false;
-                break;
-            }
-            pos = 0;
-            skipSpaces(line, pos);
-        }
-        if (!sound) {
-            if (value)
-                *value = damaged;
-            return true;
-        }
+        if (!readHexBytes(line, lines, pos, wanted ? &bytes : nullptr))
+            return std::nullopt;
         // NOTE: string data in hex form is UTF-16LE; a last odd byte is no whole unit.
         for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
             units.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
                                                   (static_cast<unsigned char>(bytes[i + 1]) << 8)));
     }
-    if (value) {
-        if (wanted)
-            *value = {type == kRegSz ? TRegFileKey::Type::String : TRegFileKey::Type::ExpandString,
-                      utf8UpToNul(units)};
-        else
-            *value = damaged;
-    }
+    if (!wanted)
+        return std::nullopt;
+    return std::pair(*type == kRegSz ? TRegFileKey::Type::String : TRegFileKey::Type::ExpandString,
+                     std::move(units));
+}
+
+// Reads one value line (its leading blanks already dropped) and, for hex data, its continuation
+// lines. Returns false when the name cannot be read, so that Wine ignores the line. Otherwise
+// name holds the value's name and, when value is not null, value its type and text (Other for
+// damaged data).
+bool readValue(std::string_view line, LineReader& lines, Units& name, TRegFileKey::Value* value) {
+    std::size_t pos = 0;
+    if (!readValueName(line, pos, name))
+        return false;
+    const auto data = readStringData(line, lines, pos, value != nullptr);
+    if (value)
+        *value = data ? TRegFileKey::Value{data->first, utf8UpToNul(data->second)} : TRegFileKey::Value{};
     return true;
 }
 

@@ -10,14 +10,10 @@
 
 #include "WinText.h"
 #else
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
-#include "NativePath.h"
+#include "SmallFile.h"
+#include "TextCase.h"
 #include "WinePrefixes.h"
 #endif
 
@@ -89,53 +85,11 @@ namespace {
 // A system.reg is about 2 MB; a file beyond this is no registry we can use.
 constexpr std::size_t kMaxRegistryFile = 256u << 20;
 
-// The whole text of a registry file, or nothing when it cannot be read. O_NONBLOCK and the type
-// check keep a FIFO named system.reg from hanging the start.
-std::optional<std::string> registryFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return std::nullopt;
-    std::optional<std::string> text;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-        static_cast<std::size_t>(st.st_size) <= kMaxRegistryFile) {
-        text.emplace();
-        text->reserve(static_cast<std::size_t>(st.st_size));
-        std::vector<char> buffer(1 << 16);
-        while (true) {
-            const ssize_t got = ::read(fd, buffer.data(), buffer.size());
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0 || text->size() + static_cast<std::size_t>(got) > kMaxRegistryFile) {
-                text.reset();
-                break;
-            }
-            if (got == 0)
-                break;
-            text->append(buffer.data(), static_cast<std::size_t>(got));
-        }
-    }
-    ::close(fd);
-    return text;
-}
-
-bool isSoftware(const std::string& component) {
-    static constexpr std::string_view software = "software";
-    if (component.size() != software.size())
-        return false;
-    for (std::size_t i = 0; i < software.size(); ++i) {
-        const char c = component[i];
-        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c) != software[i])
-            return false;
-    }
-    return true;
-}
-
 // Where key is looked for in a prefix, in order: a key under Software also in the 32-bit view.
 std::vector<std::string> registryViews(const std::string& key) {
     const std::size_t cut = key.find('\\');
     const std::string first = key.substr(0, cut);
-    if (!isSoftware(first))
+    if (!EqualsIgnoringAsciiCase(first, "software"))
         return {key};
     const std::string rest = cut == std::string::npos ? "" : key.substr(cut);
     return {first + "\\Wow6432Node" + rest, key};
@@ -145,29 +99,22 @@ std::vector<std::string> registryViews(const std::string& key) {
 
 bool TRegistry::OpenKeyReadOnly(const std::string& key) {
     CloseKey();
+    m_searchedPrefixes.clear();
     const std::vector<std::string> prefixes = WinePrefixCandidates();
     const std::vector<std::string> views = registryViews(key);
     for (const std::string& prefix : prefixes) {
-        const std::optional<std::string> text = registryFile(prefix + "/system.reg");
+        const std::optional<std::string> text = ReadSmallFile(prefix + "/system.reg", kMaxRegistryFile);
         if (!text)
             continue;
         for (const std::string& view : views) {
             if (std::optional<TRegFileKey> found = TRegFileKey::Find(*text, view)) {
                 m_key = std::move(found);
-                SetWinePrefix(prefix);
-                std::fprintf(stderr, "track manager: using the Wine prefix %s\n", prefix.c_str());
+                m_keyPrefix = prefix;
                 return true;
             }
         }
     }
-    std::string searched;
-    for (const std::string& prefix : prefixes)
-        searched += (searched.empty() ? "" : ", ") + prefix;
-    if (searched.empty())
-        searched = "no Wine prefix found in ~/.wine or the folders of Lutris, Bottles, Heroic, Steam, "
-                   "PlayOnLinux or CrossOver";
-    std::fprintf(stderr, "track manager: no Wine prefix holds HKEY_LOCAL_MACHINE\\%s (searched: %s)\n",
-                 key.c_str(), searched.c_str());
+    m_searchedPrefixes = prefixes;
     return false;
 }
 
@@ -184,6 +131,7 @@ std::string TRegistry::ReadString(const std::string& name) {
 
 void TRegistry::CloseKey() {
     m_key.reset();
+    m_keyPrefix.clear();
 }
 
 #endif

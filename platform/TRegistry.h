@@ -4,6 +4,7 @@
 
 #ifndef _WIN32
 #include <optional>
+#include <vector>
 
 #include "platform/TRegFileKey.h"
 #endif
@@ -18,9 +19,9 @@
 // order of WinePrefixCandidates ($WINEPREFIX alone when set, else ~/.wine, then the launchers'
 // prefixes); the first whose file holds the key is used. A key under "Software\" is looked for
 // under "Software\Wow6432Node\" first (where a 32-bit program's keys land in a 64-bit prefix), then
-// as given. The prefix used is named in one line on standard error, and becomes the prefix that
-// NativePath resolves drive letters through (SetWinePrefix); when no prefix holds the key, one line
-// on standard error says where it was looked for.
+// as given. The registry shows nothing and changes nothing else: KeyPrefix says which prefix holds
+// the open key, SearchedPrefixes where a key that could not be opened was looked for; the program
+// decides whether to resolve paths through that prefix and whether to say so.
 class TRegistry {
 public:
     TRegistry() = default;
@@ -31,8 +32,21 @@ public:
     // Opens key ("SOFTWARE\\Vendor\\Game", any letter case) below HKEY_LOCAL_MACHINE for reading,
     // closing the key opened before. Never creates it. Returns false when it cannot be opened: the
     // key is missing, access is refused, or (Linux) no prefix, no readable registry file or no file
-    // with the right first line holds it. Does not throw (except std::bad_alloc).
+    // with the right first line holds it. Throws EWinePrefixError for a relative $WINEPREFIX (Linux)
+    // and std::bad_alloc; nothing else.
     bool OpenKeyReadOnly(const std::string& key);
+
+#ifndef _WIN32
+    // The Wine prefix whose system.reg holds the open key; "" while none is open.
+    const std::string& KeyPrefix() const {
+        return m_keyPrefix;
+    }
+    // The prefixes looked in by the last OpenKeyReadOnly that failed, in order; empty when none
+    // was found at all.
+    const std::vector<std::string>& SearchedPrefixes() const {
+        return m_searchedPrefixes;
+    }
+#endif
 
     // The string value name of the open key ("" reads the default value): a plain or expandable
     // string as UTF-8 text, cut at its first NUL, an expandable one taken unexpanded. A missing
@@ -48,5 +62,7 @@ private:
     void* m_key = nullptr; // HKEY
 #else
     std::optional<TRegFileKey> m_key;
+    std::string m_keyPrefix;
+    std::vector<std::string> m_searchedPrefixes;
 #endif
 };

@@ -1,6 +1,8 @@
 #include "TSearchRec.h"
 
 #include "NativePath.h"
+#include "PathParts.h"
+#include "TextCase.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -12,6 +14,8 @@
 #include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
+
+#include "Handles.h"
 #endif
 
 namespace {
@@ -77,20 +81,14 @@ void FindClose(TSearchRec& rec) {
 
 namespace {
 
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
-
-// Wildcard match of a whole name: "*" any run of characters, "?" one byte.
-bool matches(std::string_view name, std::string_view pattern) {
-    if (pattern == "*" || pattern == "*.*")
-        return true;
+// Wildcard match of a whole name: "*" any run of characters, "?" one byte, other bytes equal.
+bool matchesFolded(std::string_view name, std::string_view pattern) {
     std::size_t n = 0;
     std::size_t p = 0;
     std::size_t starP = std::string_view::npos;
     std::size_t starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || asciiLower(pattern[p]) == asciiLower(name[n]))) {
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
             ++p;
             ++n;
         } else if (p < pattern.size() && pattern[p] == '*') {
@@ -106,6 +104,14 @@ bool matches(std::string_view name, std::string_view pattern) {
     while (p < pattern.size() && pattern[p] == '*')
         ++p;
     return p == pattern.size();
+}
+
+// The wildcard match of a name with a pattern already folded by FoldedName: letters compare without
+// regard to case, and FoldedName keeps lengths, so "?" still takes one byte.
+bool matches(std::string_view name, std::string_view foldedPattern) {
+    if (foldedPattern == "*" || foldedPattern == "*.*")
+        return true;
+    return matchesFolded(FoldedName(name), foldedPattern);
 }
 
 int errorOfErrno(int error) {
@@ -162,23 +168,20 @@ int findMatching(TSearchRec& rec, DIR* dir, const std::string& pattern, int excl
 
 int FindFirst(const std::string& path, int attr, TSearchRec& rec) {
     FindClose(rec);
-    const std::size_t cut = path.find_last_of("\\/");
-    const std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-    std::string pattern = cut == std::string::npos ? path : path.substr(cut + 1);
+    const std::string folder = FolderPart(path);
+    std::string pattern = FoldedName(FileNamePart(path));
     if (pattern.empty())
         return kErrorFileNotFound;
     // "C:" alone names the drive's root here; "" is the working folder.
     const std::string native = NativePath(folder.empty() ? std::string(".") : folder);
-    DIR* dir = ::opendir(native.c_str());
+    TUniqueDir dir(::opendir(native.c_str()));
     if (!dir)
         return errorOfErrno(errno);
     rec.m_excludeAttr = ~attr & kSpecialAttr;
     rec.m_pattern = std::move(pattern);
-    if (findMatching(rec, dir, rec.m_pattern, rec.m_excludeAttr) != 0) {
-        ::closedir(dir);
+    if (findMatching(rec, dir.get(), rec.m_pattern, rec.m_excludeAttr) != 0)
         return kErrorFileNotFound;
-    }
-    rec.m_handle = dir;
+    rec.m_handle = dir.release();
     return 0;
 }
 

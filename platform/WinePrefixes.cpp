@@ -3,12 +3,14 @@
 #ifndef _WIN32
 #include <algorithm>
 #include <cstdlib>
-#include <dirent.h>
-#include <fcntl.h>
 #include <set>
 #include <string_view>
 #include <sys/stat.h>
-#include <unistd.h>
+
+#include "platform/Exceptions.h"
+#include "platform/Handles.h"
+#include "platform/SmallFile.h"
+#include "platform/TextCase.h"
 
 namespace {
 
@@ -28,36 +30,21 @@ bool isRegularFile(const std::string& path) {
 // The names in a folder, without "." and "..", in byte order; none when it cannot be listed.
 std::vector<std::string> namesIn(const std::string& folder) {
     std::vector<std::string> names;
-    DIR* dir = ::opendir(folder.c_str());
+    const TUniqueDir dir(::opendir(folder.c_str()));
     if (!dir)
         return names;
-    while (const dirent* entry = ::readdir(dir)) {
+    while (const dirent* entry = ::readdir(dir.get())) {
         const std::string_view name = entry->d_name;
         if (name != "." && name != "..")
             names.emplace_back(name);
     }
-    ::closedir(dir);
     std::sort(names.begin(), names.end());
     return names;
 }
 
 // The text of a small regular file, or empty when it cannot be read or is too large.
 std::string smallFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return {};
-    std::string text;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        char buffer[8192];
-        ssize_t got = 0;
-        while ((got = ::read(fd, buffer, sizeof buffer)) > 0 && text.size() <= kMaxConfigFile)
-            text.append(buffer, static_cast<std::size_t>(got));
-        if (got < 0 || text.size() > kMaxConfigFile)
-            text.clear();
-    }
-    ::close(fd);
-    return text;
+    return ReadSmallFile(path, kMaxConfigFile).value_or(std::string());
 }
 
 std::string_view trimmed(std::string_view text) {
@@ -106,10 +93,7 @@ std::vector<std::string> steamLibraries(const std::string& steam) {
         const std::string& key = strings[0];
         const bool numbered =
             !key.empty() && std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; });
-        std::string lower = key;
-        std::transform(lower.begin(), lower.end(), lower.begin(),
-                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-        if (lower == "path" || numbered)
+        if (EqualsIgnoringAsciiCase(key, "path") || numbered)
             libraries.push_back(strings[1]);
     }
     return libraries;
@@ -175,9 +159,31 @@ private:
 
 } // namespace
 
+std::optional<std::string> ChosenWinePrefix() {
+    const char* env = std::getenv("WINEPREFIX");
+    if (!env || !*env)
+        return std::nullopt;
+    std::string prefix = env;
+    if (prefix[0] != '/')
+        throw EWinePrefixError("WINEPREFIX must be an absolute path: " + prefix);
+    while (prefix.size() > 1 && prefix.back() == '/')
+        prefix.pop_back();
+    return prefix;
+}
+
+std::string DefaultWinePrefix() {
+    if (std::optional<std::string> chosen = ChosenWinePrefix())
+        return *chosen;
+    const char* home = std::getenv("HOME");
+    std::string folder = home && *home ? home : "";
+    while (!folder.empty() && folder.back() == '/')
+        folder.pop_back();
+    return folder + "/.wine";
+}
+
 std::vector<std::string> WinePrefixCandidates() {
-    if (const char* env = std::getenv("WINEPREFIX"); env && *env)
-        return {env};
+    if (std::optional<std::string> chosen = ChosenWinePrefix())
+        return {*chosen};
     const char* homeEnv = std::getenv("HOME");
     if (!homeEnv || !*homeEnv)
         return {};

@@ -1,8 +1,18 @@
 #pragma once
 
 #ifndef _WIN32
+#include <optional>
 #include <string>
 #include <vector>
+
+// The prefix the player chose: $WINEPREFIX with trailing slashes dropped; nothing when it is not set
+// or empty. Throws EWinePrefixError ("WINEPREFIX must be an absolute path: <value>") for a relative
+// one, which Wine refuses too.
+std::optional<std::string> ChosenWinePrefix();
+
+// The prefix to use while no game says otherwise: ChosenWinePrefix, else ~/.wine. Throws as
+// ChosenWinePrefix.
+std::string DefaultWinePrefix();
 
 // The Wine prefixes where an installed Windows program may live, in the fixed order in which the
 // registry looks for a key:
@@ -23,6 +33,7 @@
 //   8. CrossOver: ~/.cxoffice/*.
 // The entries of a folder (*) come in byte order of their names. Apart from $WINEPREFIX only
 // folders that hold a file system.reg are listed, and each only once: a prefix reached again
-// through a link keeps its first place. ~ is $HOME; without it only $WINEPREFIX is listed.
+// through a link keeps its first place. ~ is $HOME; without it only $WINEPREFIX is listed. Throws as
+// ChosenWinePrefix.
 std::vector<std::string> WinePrefixCandidates();
 #endif

@@ -5,11 +5,11 @@
 #include <cstring>
 
 #include "platform/Exceptions.h"
+#include "platform/ScopeExit.h"
 
 namespace {
 
 const char* const InvalidText = "Invalid TGA file!";
-const char* const EndOfFileText = "End-Of-File reached";
 
 constexpr std::uint8_t RightToLeft = 0x10;
 constexpr std::uint8_t TopToBottom = 0x20;
@@ -23,20 +23,6 @@ bool acceptedImageType(std::uint8_t type) {
 // how such pixels are packed, placed or coloured, and will not make one up.
 bool acceptedPixelDepth(std::uint8_t depth) {
     return depth == 1 || depth == 8 || depth == 16 || depth == 24 || depth == 32;
-}
-
-std::uint16_t littleEndian16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
-std::uint32_t littleEndian32(const std::uint8_t* p) {
-    if constexpr (std::endian::native == std::endian::little) {
-        std::uint32_t v;
-        std::memcpy(&v, p, 4);
-        return v;
-    } else {
-        return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-    }
 }
 
 // Stores the three bytes of bgr (blue in the low byte) at to. With wide set it may write one byte
@@ -100,7 +86,7 @@ struct TIndexToBgr { // 8-bit indexes in mode 2, through the colour table
 struct TWordToBgr { // 16-bit pixels in modes 0 and 2
     static constexpr std::size_t In = 2, Out = 3;
     static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
-        convertToBgr(count, to, [&](std::size_t i) { return wordAsBgr(littleEndian16(from + 2 * i)); });
+        convertToBgr(count, to, [&](std::size_t i) { return wordAsBgr(LittleEndian16(from + 2 * i)); });
     }
 };
 
@@ -108,7 +94,7 @@ struct TWordToGrey { // 16-bit pixels in mode 1
     static constexpr std::size_t In = 2, Out = 1;
     static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
         for (std::size_t i = 0; i < count; ++i)
-            to[i] = greyOfBgr(wordAsBgr(littleEndian16(from + 2 * i)));
+            to[i] = greyOfBgr(wordAsBgr(LittleEndian16(from + 2 * i)));
     }
 };
 
@@ -125,7 +111,7 @@ struct TBgraToBgr { // 32-bit pixels in modes 0 and 2
     static constexpr std::size_t In = 4, Out = 3;
     static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
         // The value's top byte (the dropped fourth byte) is never stored: the next pixel overwrites it.
-        convertToBgr(count, to, [&](std::size_t i) { return littleEndian32(from + 4 * i); });
+        convertToBgr(count, to, [&](std::size_t i) { return LittleEndian32(from + 4 * i); });
     }
 };
 
@@ -159,40 +145,34 @@ TBriskbTarga::TBriskbTarga() = default;
 TBriskbTarga::~TBriskbTarga() = default;
 
 void TBriskbTarga::DecodeToBitmap(const std::uint8_t* imageData, std::uint32_t imageSize, TBitmap& bitmap,
-                                  std::uint16_t mode) noexcept {
-    m_inputData = imageData;
-    m_inputLeft = imageData ? imageSize : 0;
-    m_inputPos = 0;
+                                  std::uint16_t mode) {
+    m_input = TSpanReader(imageData, imageData ? imageSize : 0);
+    // The failures a decode expects end it quietly: what the bitmap holds is the outcome. Anything
+    // else is a fault of the reader and goes on.
     try {
         DecodeImage(bitmap, mode);
-    } catch (...) {
-        // Every failure of a decode ends it quietly; what the bitmap holds is the outcome.
+    } catch (const EReadError&) {
+        // the data ended early
+    } catch (const EOutOfMemory&) {
+        // the bitmap could not grow
+    } catch (const std::bad_alloc&) {
+        // the row buffers could not be made
     }
-    m_inputData = nullptr;
+    m_input = TSpanReader();
 }
 
 // ---- input reads
 
-const std::uint8_t* TBriskbTarga::takeBlock(std::size_t count) {
-    if (count > m_inputLeft)
-        throw EReadError(EndOfFileText);
-    const std::uint8_t* at = m_inputData + m_inputPos;
-    m_inputPos += static_cast<std::uint32_t>(count);
-    m_inputLeft -= static_cast<std::uint32_t>(count);
-    return at;
-}
-
 std::uint8_t TBriskbTarga::ReadByte() {
-    return *takeBlock(1);
+    return m_input.Byte();
 }
 
 std::uint16_t TBriskbTarga::ReadWord() {
-    const std::uint8_t low = ReadByte();
-    return static_cast<std::uint16_t>(low + 256 * ReadByte());
+    return m_input.LittleEndian16();
 }
 
 void TBriskbTarga::ReadBlock(void* destination, std::uint16_t count) {
-    const std::uint8_t* from = takeBlock(count);
+    const std::uint8_t* from = m_input.Take(count);
     if (count > 0)
         std::memcpy(destination, from, count);
 }
@@ -202,8 +182,8 @@ void TBriskbTarga::ReadBlock(void* destination, std::uint16_t count) {
 bool TBriskbTarga::ImageSize(const std::uint8_t* data, std::size_t size, int& width, int& height) {
     if (!data || size < 18)
         return false;
-    width = littleEndian16(data + 0x0C);
-    height = littleEndian16(data + 0x0E);
+    width = LittleEndian16(data + 0x0C);
+    height = LittleEndian16(data + 0x0E);
     return true;
 }
 
@@ -213,13 +193,13 @@ void TBriskbTarga::ReadHeader() {
     m_header.idLength = raw[0x00];
     m_header.colourMapType = raw[0x01];
     m_header.imageType = raw[0x02];
-    m_header.colourMapFirst = littleEndian16(raw + 0x03);
-    m_header.colourMapLength = littleEndian16(raw + 0x05);
+    m_header.colourMapFirst = LittleEndian16(raw + 0x03);
+    m_header.colourMapLength = LittleEndian16(raw + 0x05);
     m_header.colourMapEntrySize = raw[0x07];
-    m_header.xOrigin = littleEndian16(raw + 0x08);
-    m_header.yOrigin = littleEndian16(raw + 0x0A);
-    m_header.width = littleEndian16(raw + 0x0C);
-    m_header.height = littleEndian16(raw + 0x0E);
+    m_header.xOrigin = LittleEndian16(raw + 0x08);
+    m_header.yOrigin = LittleEndian16(raw + 0x0A);
+    m_header.width = LittleEndian16(raw + 0x0C);
+    m_header.height = LittleEndian16(raw + 0x0E);
     m_header.pixelDepth = raw[0x10];
     m_header.descriptor = raw[0x11];
     m_invalid = false;
@@ -256,14 +236,14 @@ void TBriskbTarga::readColourMap() {
     const unsigned size = m_header.colourMapEntrySize;
     const std::size_t entryBytes = (size + 7) / 8;
     const std::size_t length = m_header.colourMapLength;
-    const std::uint8_t* map = takeBlock(length * entryBytes);
+    const std::uint8_t* map = m_input.Take(length * entryBytes);
     for (std::size_t i = 0; i < length; ++i, map += entryBytes) {
         const std::size_t index = m_header.colourMapFirst + i;
         if (index > 255)
             break;
         TColourTableEntry& e = m_colourTable[index];
         if (size == 15 || size == 16) {
-            const std::uint16_t w = littleEndian16(map);
+            const std::uint16_t w = LittleEndian16(map);
             e.red = static_cast<std::uint8_t>(((w >> 10) & 31) * 2);
             e.green = static_cast<std::uint8_t>(((w >> 5) & 31) * 2);
             e.blue = static_cast<std::uint8_t>((w & 31) * 2);
@@ -334,13 +314,10 @@ void TBriskbTarga::DecodeImage(TBitmap& bitmap, std::uint16_t mode) {
     setFormatAndPalette(bitmap);
 
     // The row buffers live for the rows only, however the decode ends.
-    struct TReleaseRows {
-        TBriskbTarga& reader;
-        ~TReleaseRows() {
-            std::vector<std::uint8_t>().swap(reader.m_rowBuffer);
-            std::vector<std::uint8_t>().swap(reader.m_scratchRow);
-        }
-    } releaseRows{*this};
+    const TScopeExit releaseRows([this] {
+        std::vector<std::uint8_t>().swap(m_rowBuffer);
+        std::vector<std::uint8_t>().swap(m_scratchRow);
+    });
     // Room for one row of 3 bytes per pixel, and the slack that the wide stores of a run take.
     const std::size_t rowBytes = static_cast<std::size_t>(m_header.width) * 3 + RowSlack;
     m_rowBuffer.assign(rowBytes, 0);
@@ -477,57 +454,39 @@ void TBriskbTarga::DecodeRow(std::uint8_t* to) {
 
 template <class TKind> void TBriskbTarga::decodeRowAs(std::uint8_t* to) {
     if (!m_runLength) {
-        TKind::convert(takeBlock(m_units * TKind::In), m_units, to, m_lookup);
+        TKind::convert(m_input.Take(m_units * TKind::In), m_units, to, m_lookup);
         return;
     }
-    // The packets are read in place; every take is checked against the bytes left, as ReadByte and
-    // ReadBlock check theirs.
-    const std::uint8_t* in = m_inputData + m_inputPos;
-    const std::uint8_t* const end = in + m_inputLeft;
+    // The packets are read in place through a local copy of the input, handed back when the row is
+    // done; a take beyond the data ends the decode, so a failed row hands nothing back.
+    TSpanReader in = m_input;
     std::size_t packetLeft = m_packetLeft;
     bool repeats = m_packetRepeats;
-    const auto commit = [&] {
-        m_inputPos = static_cast<std::uint32_t>(in - m_inputData);
-        m_inputLeft = static_cast<std::uint32_t>(end - in);
-        m_packetLeft = packetLeft;
-        m_packetRepeats = repeats;
-    };
-    const auto endOfData = [&] {
-        commit();
-        throw EReadError(EndOfFileText);
-    };
 
     // NOTE: real files hold packets that run past the end of a row. The rest of such a packet goes on
     // in the next row, so they decode as their writers meant; a row never takes more than its units.
     std::size_t done = 0;
     while (done < m_units) {
         if (packetLeft == 0) {
-            if (in == end)
-                endOfData();
-            const std::uint8_t h = *in++;
+            const std::uint8_t h = in.Byte();
             packetLeft = (h & 0x7Fu) + 1;
             repeats = (h & 0x80) != 0;
-            if (repeats) {
-                if (static_cast<std::size_t>(end - in) < TKind::In)
-                    endOfData();
-                TKind::convert(in, 1, m_repeatOut, m_lookup);
-                in += TKind::In;
-            }
+            if (repeats)
+                TKind::convert(in.Take(TKind::In), 1, m_repeatOut, m_lookup);
         }
         const std::size_t n = std::min(packetLeft, m_units - done);
         std::uint8_t* at = to + done * TKind::Out;
         if (repeats) {
             fillRun<TKind::Out>(at, n, m_repeatOut);
         } else {
-            if (static_cast<std::size_t>(end - in) < n * TKind::In)
-                endOfData();
-            TKind::convert(in, n, at, m_lookup);
-            in += n * TKind::In;
+            TKind::convert(in.Take(n * TKind::In), n, at, m_lookup);
         }
         done += n;
         packetLeft -= n;
     }
-    commit();
+    m_input = in;
+    m_packetLeft = packetLeft;
+    m_packetRepeats = repeats;
 }
 
 void TBriskbTarga::ExpandMonoRow() {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/TBitmap.h"
+#include "platform/TSpanReader.h"
 
 // Decodes one TGA image held whole in memory into a TBitmap, in one of three output modes:
 //   0 (native): 1- and 8-bit images keep their depth, 16-, 24- and 32-bit ones become 24 bits;
@@ -32,17 +33,18 @@ public:
     TBriskbTarga& operator=(const TBriskbTarga&) = delete;
 
     // Decodes the imageSize bytes at imageData (the caller's; read in place, never kept) into bitmap:
-    // sets its size, pixel format and palette and fills its rows. Every failure ends the decode
-    // quietly and none reaches the caller:
+    // sets its size, pixel format and palette and fills its rows. The failures of damaged or short
+    // data and of memory (EReadError, EOutOfMemory, std::bad_alloc) end the decode quietly and none
+    // reaches the caller; anything else would be a fault of the reader and goes on:
     //   - a rejected header (see Invalid) leaves the bitmap 1 x 1, its pixel format and palette as
     //     they were;
     //   - data that end inside the header, the image ID or the colour map leave the bitmap untouched;
-    //   - data that end inside the rows (or any other failure once the bitmap is sized) leave the
+    //   - data that end inside the rows (or memory that runs out once the bitmap is sized) leave the
     //     image's size, pixel format and palette and every row stored before; the unfinished row and
     //     the later ones keep what the resize and the format change left in them.
     // A mode other than 0, 1 and 2 acts as 2.
     void DecodeToBitmap(const std::uint8_t* imageData, std::uint32_t imageSize, TBitmap& bitmap,
-                        std::uint16_t mode) noexcept;
+                        std::uint16_t mode);
 
     // The width and height that the header of the image at data gives (the 16-bit fields at 0x0C and
     // 0x0E); false when data are too short to hold the 18-byte header.
@@ -110,13 +112,11 @@ private:
     void finishMonoRow(std::uint8_t* line);
     void MirrorRow(TPixelFormat format, std::uint8_t* line) const;
 
-    // Input reads. Each throws EReadError "End-Of-File reached" when fewer bytes are left than it
-    // needs; consuming exactly all of the input is no error.
+    // Input reads. Each throws EReadError when fewer bytes are left than it needs; consuming exactly
+    // all of the input is no error.
     std::uint8_t ReadByte();
     std::uint16_t ReadWord();
     void ReadBlock(void* destination, std::uint16_t count);
-    // Takes count bytes in place and returns where they start.
-    const std::uint8_t* takeBlock(std::size_t count);
 
     void SetMonoPalette(TBitmap& bitmap);
     void ApplyColourTable(TBitmap& bitmap);
@@ -125,10 +125,8 @@ private:
 
     THeader m_header;
     std::uint8_t m_imageId[256] = {};
-    const std::uint8_t* m_inputData = nullptr;
+    TSpanReader m_input;
     bool m_invalid = false;
-    std::uint32_t m_inputLeft = 0;
-    std::uint32_t m_inputPos = 0;
     TColourTableEntry m_colourTable[256] = {};
     TLogPalette m_logPalette;
     std::vector<std::uint8_t> m_rowBuffer;

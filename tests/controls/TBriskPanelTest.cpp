@@ -17,6 +17,13 @@ namespace {
 
 using TStrip = TBriskPanel::TStrip;
 
+// The strips that a panel with this seed paints.
+std::vector<TStrip> stripsFrom(std::uint16_t seed, int randomMin, int randomMax, int clientWidth, int height,
+                               QSize glyph) {
+    TRandomGenerator random(seed);
+    return TBriskPanel::RandomStrips(random, randomMin, randomMax, clientWidth, height, glyph);
+}
+
 const QRgb kMagenta = qRgb(255, 0, 255);
 const QRgb kRed = qRgb(255, 0, 0);
 const QRgb kBlue = qRgb(0, 0, 255);
@@ -125,8 +132,7 @@ class RandomStrips : public ::testing::TestWithParam<StripCase> {};
 
 TEST_P(RandomStrips, FromTheGenerator) {
     const StripCase& c = GetParam();
-    EXPECT_EQ(TBriskPanel::RandomStrips(c.seed, c.randomMin, c.randomMax, c.clientWidth, c.height, c.glyph),
-              c.strips);
+    EXPECT_EQ(stripsFrom(c.seed, c.randomMin, c.randomMax, c.clientWidth, c.height, c.glyph), c.strips);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -160,7 +166,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RandomStripWidths, EqualOrReversedRangeGivesRandomMinWideStrips) {
     for (const auto& [minimum, maximum] : std::vector<std::pair<int, int>>{{5, 5}, {7, 3}, {4, -10}}) {
-        const auto strips = TBriskPanel::RandomStrips(13, minimum, maximum, 50, 20, QSize(8, 8));
+        const auto strips = stripsFrom(13, minimum, maximum, 50, 20, QSize(8, 8));
         ASSERT_FALSE(strips.empty());
         for (const TStrip& strip : strips)
             EXPECT_EQ(strip.Width, minimum) << minimum << ".." << maximum;
@@ -170,12 +176,12 @@ TEST(RandomStripWidths, EqualOrReversedRangeGivesRandomMinWideStrips) {
 
 TEST(RandomStripWidths, AnEmptiedRangeStillEnds) {
     // A picture without width assigned while designing leaves RandomMin and RandomMax at 0.
-    const auto strips = TBriskPanel::RandomStrips(13, 0, 0, 10, 20, QSize(4, 4));
+    const auto strips = stripsFrom(13, 0, 0, 10, 20, QSize(4, 4));
     ASSERT_EQ(strips.size(), 10u);
     for (const TStrip& strip : strips)
         EXPECT_EQ(strip.Width, 1);
     // The widest range there is: one strip, far beyond any pixel coordinate, and no overflow.
-    const auto wide = TBriskPanel::RandomStrips(1, 1, INT_MAX, 10, 20, QSize(8, 1000));
+    const auto wide = stripsFrom(1, 1, INT_MAX, 10, 20, QSize(8, 1000));
     ASSERT_EQ(wide.size(), 1u);
     EXPECT_GT(wide[0].Height, std::int64_t{INT_MAX});
 }
@@ -351,7 +357,7 @@ TEST_F(PanelTest, RandomStripsAreThePictureScaledWhereverTheyAreCut) {
     whole.fill(QColor(aqua));
     {
         QPainter painter(&whole);
-        for (const TStrip& strip : TBriskPanel::RandomStrips(13, 8, 16, 40, 30, QSize(8, 8)))
+        for (const TStrip& strip : stripsFrom(13, 8, 16, 40, 30, QSize(8, 8)))
             painter.drawImage(QRect(static_cast<int>(strip.Left), static_cast<int>(strip.Top) + 20,
                                     static_cast<int>(strip.Width), static_cast<int>(strip.Height)),
                               glyph);

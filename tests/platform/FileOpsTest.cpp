@@ -8,10 +8,10 @@
 #include "ContainerWriter.h"
 #include "FolderSnapshot.h"
 #include "TempDir.h"
+#include "platform/CopyFaults.h"
 #include "platform/Exceptions.h"
 #include "platform/FileOps.h"
 #include "platform/NativePath.h"
-#include "platform/TCopyFaults.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -187,10 +187,7 @@ struct FaultCase {
     const char* message;
 };
 
-class CopyFaults : public ::testing::TestWithParam<FaultCase> {
-protected:
-    void TearDown() override { SetCopyFaults({}); }
-};
+class CopyFaults : public ::testing::TestWithParam<FaultCase> {};
 
 TEST_P(CopyFaults, LeaveTheOldDestinationAndNoTemporary) {
     TTempDir dir;
@@ -198,9 +195,8 @@ TEST_P(CopyFaults, LeaveTheOldDestinationAndNoTemporary) {
     const TBytes old = pattern(std::size_t{2} * CopyChunkSize, 2);
     WriteFileBytes(dir.file("src.env"), source);
     WriteFileBytes(dir.file("dst.env"), old);
-    SetCopyFaults(GetParam().faults);
     try {
-        CopyFileReplacing(dir.file("src.env"), dir.file("dst.env"));
+        CopyFileReplacingWithFaults(dir.file("src.env"), dir.file("dst.env"), GetParam().faults);
         FAIL() << "the injected fault went unnoticed";
     } catch (const EStreamError& e) {
         EXPECT_STREQ(e.what(), GetParam().message);
@@ -209,7 +205,7 @@ TEST_P(CopyFaults, LeaveTheOldDestinationAndNoTemporary) {
 
     // Without an old destination nothing is left behind either.
     try {
-        CopyFileReplacing(dir.file("src.env"), dir.file("new.env"));
+        CopyFileReplacingWithFaults(dir.file("src.env"), dir.file("new.env"), GetParam().faults);
         FAIL();
     } catch (const EStreamError&) {
     }
@@ -295,8 +291,7 @@ TEST(Temporaries, KilledCopiesAreTidiedAwayAndLiveOnesStay) {
     if (child == 0) {
         TCopyFaults faults;
         faults.afterRead = [](int) { ::_exit(0); };
-        SetCopyFaults(faults);
-        CopyFileReplacing(dir.file("src.env"), archive + "/src.env");
+        CopyFileReplacingWithFaults(dir.file("src.env"), archive + "/src.env", faults);
         ::_exit(1);
     }
     int status = 0;

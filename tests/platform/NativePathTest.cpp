@@ -83,12 +83,4 @@ TEST_F(NativePathTest, RelativeAndRootedPaths) {
     fs::current_path(old);
 }
 
-TEST(SameNameIgnoringCase, FoldsAsciiAndLatin1) {
-    EXPECT_TRUE(SameNameIgnoringCase("Track.ENV", "track.env"));
-    EXPECT_TRUE(SameNameIgnoringCase("Caf\xC3\xA9", "CAF\xC3\x89"));
-    EXPECT_FALSE(SameNameIgnoringCase("track.env", "track.env "));
-    EXPECT_FALSE(SameNameIgnoringCase("a\xC3\x97", "a\xC3\xB7"))
-        << "multiplication and division signs differ";
-}
-
 } // namespace

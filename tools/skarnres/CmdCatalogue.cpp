@@ -2,21 +2,10 @@
 
 #include "Commands.h"
 #include "TextEscape.h"
+#include "app/GameLocation.h"
 #include "app/TrackCatalogue.h"
 #include "platform/AnsiText.h"
-#include "platform/TRegistry.h"
-
-namespace {
-
-// A folder as given, ending in the separator its own form uses.
-std::string withSeparator(std::string folder) {
-    const char separator = !folder.empty() && folder[0] == '/' ? '/' : '\\';
-    if (folder.empty() || (folder.back() != '/' && folder.back() != '\\'))
-        folder += separator;
-    return folder;
-}
-
-} // namespace
+#include "platform/PathParts.h"
 
 // skarnres scene-name FILE: the track's display name (as UTF-8), or nothing when it has none.
 int CmdSceneName(const std::vector<std::string>& args) {
@@ -36,7 +25,7 @@ int CmdTracks(const std::vector<std::string>& args) {
     TTrackList list;
     std::vector<std::string> unreadable;
     try {
-        list.Fill(withSeparator(args[0]));
+        list.Fill(WithTrailingSeparator(args[0]));
     } catch (const ETracksUnreadable& failure) {
         unreadable = failure.Messages();
     }
@@ -54,9 +43,11 @@ int CmdTracks(const std::vector<std::string>& args) {
 int CmdGameRoot(const std::vector<std::string>& args) {
     if (!args.empty())
         throw TUsageError{"usage: skarnres game-root"};
-    TRegistry registry;
-    if (!registry.OpenKeyReadOnly(GameRegistryKey))
+    const TGameLocation game = LocateGame();
+    if (!game.Report.empty())
+        std::cerr << "skarnres: " << game.Report << '\n';
+    if (!game.Installed)
         throw TUsageError{"Skarn2 doesn't seem to be installed."};
-    std::cout << registry.ReadString(GameRootValueName) + "\\" << '\n';
+    std::cout << game.GameRoot << '\n';
     return 0;
 }

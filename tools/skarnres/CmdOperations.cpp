@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "TextEscape.h"
 #include "app/TrackOperations.h"
+#include "platform/PathParts.h"
 
 namespace {
 
@@ -28,12 +29,7 @@ TFilesAndFolder filesAndFolder(const std::vector<std::string>& args, const std::
     }
     if (!haveFolder || result.files.empty())
         throw TUsageError{usage};
-    const char last = result.folder.back();
-    if (last != '\\' && last != '/' && last != ':') {
-        const bool windowsStyle =
-            result.folder.find('\\') != std::string::npos && result.folder.find('/') == std::string::npos;
-        result.folder += windowsStyle ? '\\' : '/';
-    }
+    result.folder = WithTrailingSeparator(std::move(result.folder));
     return result;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "app/GameLocation.h"
 #include "platform/Exceptions.h"
 
 namespace {
@@ -100,6 +101,13 @@ int main(int argc, char** argv) {
             continue;
         try {
             refuseRelativePathsWithoutWorkingFolder(args);
+            // Drive paths ("C:\\...") resolve through the prefix that holds the game, as in the
+            // window; game-root reads the registry itself and says more.
+            if (std::strcmp(c.name, "game-root") != 0) {
+                const TGameLocation game = LocateGame();
+                if (game.Installed && !game.Report.empty())
+                    std::cerr << "skarnres: " << game.Report << '\n';
+            }
             return checkOutput(c.run(args));
         } catch (const TUsageError& e) {
             std::cerr << "skarnres: " << e.message << '\n';

@@ -1,0 +1,40 @@
+#include "app/GameLocation.h"
+
+#include "app/TrackCatalogue.h"
+#include "platform/TRegistry.h"
+
+#ifndef _WIN32
+#include "platform/NativePath.h"
+#endif
+
+namespace {
+
+#ifndef _WIN32
+std::string notFoundReport(const TRegistry& registry) {
+    std::string searched;
+    for (const std::string& prefix : registry.SearchedPrefixes())
+        searched += (searched.empty() ? "" : ", ") + prefix;
+    if (searched.empty())
+        searched = "no Wine prefix found in ~/.wine or the folders of Lutris, Bottles, Heroic, Steam, "
+                   "PlayOnLinux or CrossOver";
+    return std::string("no Wine prefix holds HKEY_LOCAL_MACHINE\\") + GameRegistryKey +
+           " (searched: " + searched + ")";
+}
+#endif
+
+} // namespace
+
+TGameLocation LocateGame() {
+    TGameLocation location;
+    TRegistry registry;
+    location.Installed = registry.OpenKeyReadOnly(GameRegistryKey);
+#ifndef _WIN32
+    if (location.Installed)
+        SetWinePrefix(registry.KeyPrefix());
+    location.Report =
+        location.Installed ? "using the Wine prefix " + registry.KeyPrefix() : notFoundReport(registry);
+#endif
+    if (location.Installed)
+        location.GameRoot = registry.ReadString(GameRootValueName) + "\\";
+    return location;
+}

@@ -1,0 +1,7 @@
+#include "platform/TSpanReader.h"
+
+#include "platform/Exceptions.h"
+
+void TSpanReader::shortRead() {
+    throw EReadError();
+}

@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "FakeGame.h"
+#include "TempDir.h"
+#include "app/GameLocation.h"
+#include "app/TrackCatalogue.h"
+#include "platform/Exceptions.h"
+#include "platform/NativePath.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+#ifndef _WIN32
+// The game is looked for as the program starts: in a launcher's prefix found from $HOME, or in the
+// prefix $WINEPREFIX names.
+class GameLocation : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"HOME", "WINEPREFIX"}) {
+            if (const char* value = std::getenv(name))
+                m_saved.emplace_back(name, value);
+        }
+        m_previousPrefix = WinePrefix();
+        ::setenv("HOME", (dir.path() / "home").c_str(), 1);
+        ::unsetenv("WINEPREFIX");
+    }
+    void TearDown() override {
+        ::unsetenv("WINEPREFIX");
+        for (const auto& [name, value] : m_saved)
+            ::setenv(name.c_str(), value.c_str(), 1);
+        SetWinePrefix(m_previousPrefix);
+    }
+
+    TTempDir dir;
+
+private:
+    std::vector<std::pair<std::string, std::string>> m_saved;
+    std::string m_previousPrefix;
+};
+
+TEST_F(GameLocation, DrivePathsResolveThroughThePrefixThatHoldsTheGame) {
+    const TFakeGame game(dir.path() / "home/.local/share/bottles/bottles/Skarn");
+    SetWinePrefix((dir.path() / "elsewhere").string());
+    const TGameLocation location = LocateGame();
+    ASSERT_TRUE(location.Installed);
+    EXPECT_EQ(location.GameRoot, game.GameRoot());
+    EXPECT_EQ(location.Report, "using the Wine prefix " + game.Prefix().string());
+    EXPECT_TRUE(fs::equivalent(NativePath(EventFolder(location.GameRoot, "Baja")), game.EventFolder("Baja")));
+
+    // The prefix the player chose, with a trailing slash, is the only one looked in.
+    ::setenv("WINEPREFIX", (game.Prefix().string() + "/").c_str(), 1);
+    EXPECT_EQ(LocateGame().Report, "using the Wine prefix " + game.Prefix().string());
+    ::setenv("WINEPREFIX", (dir.path() / "empty").c_str(), 1);
+    const TGameLocation missing = LocateGame();
+    EXPECT_FALSE(missing.Installed);
+    EXPECT_NE(missing.Report.find("no Wine prefix holds HKEY_LOCAL_MACHINE\\" + std::string(GameRegistryKey) +
+                                  " (searched: " + (dir.path() / "empty").string() + ")"),
+              std::string::npos);
+
+    ::setenv("WINEPREFIX", "relative/pfx", 1);
+    try {
+        LocateGame();
+        FAIL() << "a relative prefix was taken";
+    } catch (const EWinePrefixError& e) {
+        EXPECT_STREQ(e.what(), "WINEPREFIX must be an absolute path: relative/pfx");
+    }
+}
+#endif
+
+} // namespace
