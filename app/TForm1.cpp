@@ -20,6 +20,7 @@
 #include "app/TrackPreview.h"
 #include "controls/SysColors.h"
 #include "platform/Exceptions.h"
+#include "platform/NativePath.h"
 #include "platform/TColor.h"
 
 namespace {
@@ -338,7 +339,7 @@ void TForm1::ActiveListBoxClick() {
     StatusText->repaint();
 
     TBitmap& bitmap = Preview->Bitmap();
-    if (!DecodeTrackPreview(eventFolder() + fileName, EventSelectBox->currentIndex(), bitmap))
+    if (!DecodeTrackPreview(PathInFolder(eventFolder(), fileName), EventSelectBox->currentIndex(), bitmap))
         PaintNoPreview(bitmap, PreviewFont());
     Preview->update();
 }

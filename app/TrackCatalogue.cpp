@@ -7,6 +7,7 @@
 #include "container/Descramble.h"
 #include "container/TSkarnFolder.h"
 #include "platform/AnsiText.h"
+#include "platform/NativePath.h"
 #include "platform/PathParts.h"
 #include "platform/TSearchRec.h"
 #include "platform/TextCase.h"
@@ -152,7 +153,7 @@ void TTrackList::Fill(const std::string& eventFolder) {
             if (!IsTrackFileName(rec.Name))
                 continue;
             try {
-                std::string displayName = ReadSceneName(eventFolder + rec.Name);
+                std::string displayName = ReadSceneName(PathInFolder(eventFolder, rec.Name));
                 if (!displayName.empty())
                     m_items.push_back(TTrackItem{std::move(displayName), rec.Name});
             } catch (const Exception& failure) {

@@ -4,6 +4,7 @@
 
 #include "platform/CopyFaults.h"
 #include "platform/Exceptions.h"
+#include "platform/NativePath.h"
 
 std::string NameWithExtension(const std::string& name, const std::string& extension) {
     return NameWithoutExtension(name) + extension;
@@ -12,7 +13,7 @@ std::string NameWithExtension(const std::string& name, const std::string& extens
 std::optional<std::string> ChangeTrackExtension(const std::string& eventFolder, const std::string& fileName,
                                                 const std::string& extension) {
     std::string newName = NameWithExtension(fileName, extension);
-    if (!RenameFile(eventFolder + fileName, eventFolder + newName))
+    if (!RenameFile(PathInFolder(eventFolder, fileName), PathInFolder(eventFolder, newName)))
         return std::nullopt;
     return newName;
 }
@@ -60,7 +61,7 @@ std::vector<std::string> ArchiveSelected(const std::string& eventFolder, const s
     TTrackTransfer transfer;
     std::vector<std::string> stayed;
     for (const std::string& name : fileNames) {
-        if (!transfer.Copy(eventFolder + name, destinationFolder + name, true))
+        if (!transfer.Copy(PathInFolder(eventFolder, name), PathInFolder(destinationFolder, name), true))
             stayed.push_back(name);
     }
     return stayed;
@@ -69,9 +70,9 @@ std::vector<std::string> ArchiveSelected(const std::string& eventFolder, const s
 void FetchTracks(const std::string& eventFolder, const std::vector<std::string>& chosenPaths) {
     TTrackTransfer transfer;
     for (const std::string& path : chosenPaths)
-        transfer.Copy(path, eventFolder + FileNamePart(path), false);
+        transfer.Copy(path, PathInFolder(eventFolder, FileNamePart(path)), false);
 }
 
 void DeleteTrack(const std::string& eventFolder, const std::string& fileName) {
-    DeleteFile(eventFolder + fileName);
+    DeleteFile(PathInFolder(eventFolder, fileName));
 }

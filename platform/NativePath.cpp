@@ -181,3 +181,12 @@ std::string NativePath(const std::string& path) {
 }
 
 #endif
+
+std::string PathInFolder(const std::string& folder, const std::string& name) {
+#ifndef _WIN32
+    // The joined path would follow Windows rules, which would split the name.
+    if (IsWindowsStylePath(folder) && name.find_first_of("\\:") != std::string::npos)
+        return WithTrailingSeparator(NativePath(folder)) + name;
+#endif
+    return folder + name;
+}

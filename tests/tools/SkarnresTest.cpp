@@ -232,6 +232,28 @@ std::vector<ToolCase> toolCases() {
             {{"c.env",
               std::string(reinterpret_cast<const char*>(BuildContainer({{"a\tb\x01", BytesOf("xy")}}).data()),
                           BuildContainer({{"a\tb\x01", BytesOf("xy")}}).size())}}},
+        // In a native path only "/" separates.
+        ToolCase{"FetchOfANameWithAColon",
+                 {{"archive/x:y.env", trackA}, {"Baja/y.env", trackB}},
+                 {"fetch", "{}/archive/x:y.env", "--into", "{}/Baja"},
+                 0,
+                 "{}/archive/x:y.env\t{}/Baja/x:y.env\n",
+                 {},
+                 {{"archive", "<dir>"},
+                  {"archive/x:y.env", trackA},
+                  {"Baja", "<dir>"},
+                  {"Baja/x:y.env", trackA},
+                  {"Baja/y.env", trackB}}},
+        ToolCase{"StoreOfNamesWithAColonAndABackslash",
+                 {{"Baja/a:b.env", trackA}, {"Baja/c\\d.env", trackB}, {"archive", "<dir>"}},
+                 {"store", "{}/Baja/a:b.env", "{}/Baja/c\\d.env", "--to", "{}/archive"},
+                 0,
+                 "{}/Baja/a:b.env\t{}/archive/a:b.env\n{}/Baja/c\\\\d.env\t{}/archive/c\\\\d.env\n",
+                 {},
+                 {{"Baja", "<dir>"},
+                  {"archive", "<dir>"},
+                  {"archive/a:b.env", trackA},
+                  {"archive/c\\d.env", trackB}}},
     };
 #ifdef SKARNRES_PICTURES
     const std::vector<ToolCase> pictures = {

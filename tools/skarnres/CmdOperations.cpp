@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "TextEscape.h"
 #include "app/TrackOperations.h"
+#include "platform/NativePath.h"
 #include "platform/PathParts.h"
 
 namespace {
@@ -72,7 +73,7 @@ int CmdStore(const std::vector<std::string>& args) {
     TTrackTransfer transfer;
     int status = 0;
     for (const std::string& file : request.files) {
-        const std::string destination = request.folder + FileNamePart(file);
+        const std::string destination = PathInFolder(request.folder, FileNamePart(file));
         if (transfer.Copy(file, destination, true)) {
             std::cout << EscapeField(file) << '\t' << EscapeField(destination) << '\n';
         } else {
@@ -90,7 +91,7 @@ int CmdFetch(const std::vector<std::string>& args) {
         filesAndFolder(args, "--into", "usage: skarnres fetch FILE... --into EVENT-FOLDER");
     TTrackTransfer transfer;
     for (const std::string& file : request.files) {
-        const std::string destination = request.folder + FileNamePart(file);
+        const std::string destination = PathInFolder(request.folder, FileNamePart(file));
         transfer.Copy(file, destination, false);
         std::cout << EscapeField(file) << '\t' << EscapeField(destination) << '\n';
     }
