@@ -96,6 +96,7 @@ struct ToolCase {
     std::map<std::string, std::string> after; // the whole tree afterwards
     const char* outPath = "";                 // where standard output goes instead of a file
     const char* immutable = "";               // a file the file system refuses to delete
+    bool workingFolderGone = false;           // run in a working folder that was deleted
 };
 
 class Skarnres : public ::testing::TestWithParam<ToolCase> {};
@@ -130,7 +131,14 @@ TEST_P(Skarnres, Attack) {
     for (const std::string& arg : c.args)
         args.push_back(expand(arg));
 
+    const fs::path before = fs::current_path();
+    if (c.workingFolderGone) {
+        fs::create_directory(dir.path() / "gone");
+        fs::current_path(dir.path() / "gone");
+        fs::remove(dir.path() / "gone");
+    }
     const TRun run = runSkarnres(scratch, args, c.outPath);
+    fs::current_path(before);
     immutable.reset();
     EXPECT_EQ(run.status, c.status) << run.err;
     EXPECT_EQ(run.out, expand(c.out));
@@ -232,6 +240,16 @@ std::vector<ToolCase> toolCases() {
             {{"c.env",
               std::string(reinterpret_cast<const char*>(BuildContainer({{"a\tb\x01", BytesOf("xy")}}).data()),
                           BuildContainer({{"a\tb\x01", BytesOf("xy")}}).size())}}},
+        ToolCase{"RelativePathWithoutWorkingFolder",
+                 {{"Baja/a.env", trackA}},
+                 {"store", "Baja/a.env", "--to", "{}/archive"},
+                 1,
+                 "",
+                 {"the working folder no longer exists"},
+                 {{"Baja", "<dir>"}, {"Baja/a.env", trackA}},
+                 "",
+                 "",
+                 true},
         // In a native path only "/" separates.
         ToolCase{"FetchOfANameWithAColon",
                  {{"archive/x:y.env", trackA}, {"Baja/y.env", trackB}},
