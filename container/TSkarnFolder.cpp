@@ -128,8 +128,9 @@ void TSkarnFolder::ReadDirectory(bool dirOnly) {
     // Every record takes at least 12 bytes, so the file bounds what a count can make us reserve.
     if (count > 0)
         reserveEntries(static_cast<std::size_t>(std::min<std::int64_t>(count, reader.Left() / 12)));
-    for (std::int32_t i = 0; i < count && readRecord(reader, key); ++i) {
-    }
+    std::int32_t listed = 0;
+    while (listed < count && readRecord(reader, key))
+        ++listed;
 
     if (!dirOnly) {
         // Entries may overlap; what the whole load holds stays within the file's size.

@@ -33,8 +33,6 @@ public:
 class EReadError : public EStreamError {
 public:
     EReadError() : EStreamError("Stream read error") {}
-    // A read failure with a reader's own message (the TGA reader's "End-Of-File reached").
-    explicit EReadError(const std::string& message) : EStreamError(message) {}
 };
 
 // "Stream write error": a transfer that wrote fewer bytes than asked for.

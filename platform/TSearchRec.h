@@ -53,8 +53,8 @@ private:
 // Returns 0 with rec holding the first entry and the search open, or a Windows error code
 // (kErrorFileNotFound, kErrorPathNotFound, ...) with no search open.
 // Linux: "*" and "*.*" match every name; other patterns match with "*" and "?" wildcards, letters
-// compared without regard to ASCII case (no 8.3 short names and none of Windows' other pattern
-// rules).
+// compared without regard to case as FoldedName folds them (no 8.3 short names and none of Windows'
+// other pattern rules).
 int FindFirst(const std::string& path, int attr, TSearchRec& rec);
 
 // The next entry of the search: 0 with rec holding it, or kErrorNoMoreFiles (or another error
