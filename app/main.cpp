@@ -9,6 +9,10 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Track manager");
     QApplication::setApplicationDisplayName("Track manager");
+#ifdef TM_APP_ID
+    // The name of the installed menu entry, so that the desktop shows the window under its icon.
+    QGuiApplication::setDesktopFileName(TM_APP_ID);
+#endif
 
     TQtDialogs dialogs;
     TForm1 form(dialogs);

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the window's pictures as indexed Windows bitmaps and icons (plain Python 3, no packages).
+"""Writes the window's pictures as indexed Windows bitmaps and icons, and the window icon as PNG
+files for the desktop's icon theme (plain Python 3, no packages).
 
     app/resources/make_pictures.py [--preview DIR]
 
@@ -168,29 +169,42 @@ TILE = grid([
 ], {".": SILVER, "W": WHITE, "G": GREY})
 
 
-def flag_icon(shaded):
-    """The window icon, 32 x 32: a chequered flag waving on a pole. Returns pixels (None is clear)."""
-    size = 32
+def flag_icon(shaded, size=32):
+    """The window icon: a chequered flag waving on a pole. Returns pixels (None is clear).
+
+    Drawn for 32 x 32; other sizes are drawn anew on their own pixel grid (each length scaled and
+    rounded, lines kept one pixel wide), so that no size is a blurred copy of another."""
+
+    def scaled(length):
+        return int(length * size / 32 + 0.5)
+
     pixels = [[None] * size for _ in range(size)]
-    pole_left, flag_left, flag_right, flag_top, flag_height = 4, 7, 30, 4, 16
-    for y in range(2, 31):
-        pixels[y][pole_left] = (96, 64, 32) if shaded else MAROON
-        pixels[y][pole_left + 1] = (160, 112, 64) if shaded else MAROON
-        pixels[y][pole_left + 2] = (96, 64, 32) if shaded else BLACK
-    for y in range(1, 4):
-        for x in range(pole_left, pole_left + 3):
+    pole_left, pole_width = scaled(4), max(2, scaled(3))
+    flag_left, flag_right = pole_left + pole_width, size - scaled(2)
+    flag_top, flag_height, amplitude = scaled(4), 4 * scaled(4), max(1, scaled(2))
+    dark, light = ((96, 64, 32), (160, 112, 64)) if shaded else (MAROON, MAROON)
+    for y in range(scaled(2), size - 1):
+        for x in range(pole_left, flag_left):
+            edge = x == flag_left - 1 or (x == pole_left and pole_width > 2)
+            pixels[y][x] = dark if edge else light
+        if not shaded:
+            pixels[y][flag_left - 1] = BLACK
+    knob_top = max(0, scaled(1))
+    for y in range(knob_top, scaled(4)):
+        for x in range(pole_left, flag_left):
             pixels[y][x] = (255, 216, 0) if shaded else YELLOW
-    pixels[1][pole_left] = pixels[1][pole_left + 2] = None
+    if pole_width > 2:
+        pixels[knob_top][pole_left] = pixels[knob_top][flag_left - 1] = None
     for x in range(flag_left, flag_right + 1):
         phase = (x - flag_left) / (flag_right - flag_left) * 2 * math.pi
-        drop = round(2 * math.sin(phase))
+        drop = round(amplitude * math.sin(phase))
         light = 0.82 + 0.18 * math.cos(phase)
         for y in range(flag_top - 1 + drop, flag_top + flag_height + 1 + drop):
             inside = flag_top + drop <= y < flag_top + flag_height + drop and x < flag_right
             if not inside:
                 pixels[y][x] = BLACK
                 continue
-            square = ((x - flag_left) // 4 + (y - flag_top - drop) // 4) % 2
+            square = ((x - flag_left) // (flag_height // 4) + (y - flag_top - drop) // (flag_height // 4)) % 2
             if not shaded:
                 pixels[y][x] = BLACK if square else (WHITE if light > 0.75 else SILVER)
             else:
@@ -276,19 +290,43 @@ def write_icon(name, images):
         f.write(struct.pack("<HHH", 0, 1, len(images)) + entries + bodies)
 
 
-def write_preview(path, pixels, zoom=8):
-    """An enlarged PNG of the picture; clear pixels show as magenta."""
+def write_png(path, pixels, zoom=1, clear_shows=None):
+    """The picture as PNG, each pixel enlarged to zoom x zoom. Clear pixels are transparent, or show
+    in the colour clear_shows when one is given (the file then has no alpha channel)."""
+    with_alpha = clear_shows is None
     rows = b""
     for row in pixels:
-        line = b"".join(bytes(c if c is not None else (255, 0, 255)) * zoom for c in row)
+        if with_alpha:
+            line = b"".join(bytes(c + (255,) if c is not None else (0, 0, 0, 0)) * zoom for c in row)
+        else:
+            line = b"".join(bytes(c if c is not None else clear_shows) * zoom for c in row)
         rows += (b"\0" + line) * zoom
 
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-    header = struct.pack(">IIBBBBB", len(pixels[0]) * zoom, len(pixels) * zoom, 8, 2, 0, 0, 0)
+    header = struct.pack(">IIBBBBB", len(pixels[0]) * zoom, len(pixels) * zoom, 8, 6 if with_alpha else 2, 0,
+                         0, 0)
     with open(path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows)) +
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows, 9)) +
                 chunk(b"IEND", b""))
+
+
+def write_preview(path, pixels, zoom=8):
+    """An enlarged PNG of the picture; clear pixels show as magenta."""
+    write_png(path, pixels, zoom, clear_shows=(255, 0, 255))
+
+
+def write_theme_icons():
+    """The window icon for the desktop's icon theme, hicolor/track-manager-SIZE.png. The sizes that
+    are whole multiples of 32 enlarge the 32 x 32 drawing pixel by pixel; 16 and 48 are drawn anew."""
+    folder = os.path.join(HERE, "hicolor")
+    os.makedirs(folder, exist_ok=True)
+    for size in (16, 32, 48, 64, 128, 256):
+        if size % 32 == 0:
+            pixels, zoom = flag_icon(shaded=True), size // 32
+        else:
+            pixels, zoom = flag_icon(shaded=True, size=size), 1
+        write_png(os.path.join(folder, "track-manager-%d.png" % size), pixels, zoom)
 
 
 def main():
@@ -306,6 +344,7 @@ def main():
     icon16 = quantise(flag_icon(shaded=False), VGA16)
     icon256 = flag_icon(shaded=True)
     write_icon("track-manager.ico", [(icon16, 16), (icon256, 256)])
+    write_theme_icons()
 
     if len(sys.argv) == 3 and sys.argv[1] == "--preview":
         os.makedirs(sys.argv[2], exist_ok=True)

@@ -211,6 +211,32 @@ TEST_F(DecorationTest, IconHoldsTwo32PixelPicturesOf16And256Colours) {
     EXPECT_LE(counts[1], 256 + 1);
 }
 
+// The desktop's icon theme gets the window icon's 256-colour picture: enlarged pixel by pixel at whole
+// multiples of 32, drawn anew at 16 and 48; never a blurred scaling (no half-clear pixel at the edges).
+TEST_F(DecorationTest, ThemeIconsAreTheWindowIconsPixelsAtEverySize) {
+    QImageReader reader(":/decoration/track-manager.ico");
+    ASSERT_TRUE(reader.jumpToImage(1));
+    const QImage icon = reader.read().convertToFormat(QImage::Format_ARGB32);
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        const QImage theme = QImage(QString(THEME_ICON_DIR "/track-manager-%1.png").arg(size))
+                                 .convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(theme.size(), QSize(size, size)) << size;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const QRgb pixel = theme.pixel(x, y);
+                ASSERT_TRUE(qAlpha(pixel) == 0 || qAlpha(pixel) == 255) << size << " at " << x << "," << y;
+                if (size % 32 == 0) {
+                    const QRgb original = icon.pixel(x / (size / 32), y / (size / 32));
+                    ASSERT_EQ(qAlpha(pixel), qAlpha(original)) << size << " at " << x << "," << y;
+                    if (qAlpha(pixel) != 0) {
+                        ASSERT_EQ(pixel, original) << size << " at " << x << "," << y;
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST_F(DecorationTest, ScreenshotAtRest) {
     const QImage image = shoot();
     // The tool bar: a plain fill between and around the buttons.

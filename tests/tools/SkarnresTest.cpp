@@ -273,7 +273,7 @@ std::vector<ToolCase> toolCases() {
                   {"archive/a:b.env", trackA},
                   {"archive/c\\d.env", trackB}}},
     };
-#ifdef SKARNRES_PICTURES
+#ifdef SKARNRES_PREVIEW
     const std::vector<ToolCase> pictures = {
         ToolCase{"HugePictureHeader",
                  {{"big.tga", tgaHeader(21845, 32767)}, {"out.png", "an older picture"}},

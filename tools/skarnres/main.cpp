@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "Help.h"
 #include "app/GameLocation.h"
 #include "platform/Exceptions.h"
 
@@ -18,27 +19,22 @@ namespace {
 struct TCommandInfo {
     const char* name;
     int (*run)(const std::vector<std::string>&);
-    const char* usage;
 };
 
+// What each command does is told in Help.cpp.
 const TCommandInfo commands[] = {
-    {"ls", CmdLs, "ls FILE                 list a container's entries: index, name, offset, length"},
-    {"cat", CmdCat, "cat FILE ENTRY          write an entry's bytes (descrambled) to standard output"},
-    {"scene-name", CmdSceneName, "scene-name FILE         print a track's display name"},
-    {"tracks", CmdTracks, "tracks EVENT-FOLDER     list an event folder as the window does: A/X, name, file"},
-    {"game-root", CmdGameRoot, "game-root               print the game's root folder from the registry"},
-    {"start", CmdStart, "start FILE...           make tracks active (rename to .env); exit 1 if one stays"},
-    {"stop", CmdStop, "stop FILE...            make tracks inactive (rename to .~env); exit 1 if one stays"},
-    {"store", CmdStore,
-     "store FILE... --to FOLDER\n"
-     "                                   move tracks into an archive folder, replacing copies there"},
-    {"fetch", CmdFetch,
-     "fetch FILE... --into EVENT-FOLDER\n"
-     "                                   copy archived tracks into an event folder"},
-#ifdef SKARNRES_PICTURES
-    {"tga", CmdTga, "tga IN.tga -o OUT.png [--mode 0|1|2]  decode a TGA image as the program does (mode 2)"},
-    {"preview", CmdPreview,
-     "preview FILE --event TYPE -o OUT.png  the track's preview as the window shows it"},
+    {"ls", CmdLs},
+    {"cat", CmdCat},
+    {"scene-name", CmdSceneName},
+    {"tracks", CmdTracks},
+    {"game-root", CmdGameRoot},
+    {"start", CmdStart},
+    {"stop", CmdStop},
+    {"store", CmdStore},
+    {"fetch", CmdFetch},
+#ifdef SKARNRES_PREVIEW
+    {"tga", CmdTga},
+    {"preview", CmdPreview},
 #endif
 };
 
@@ -82,20 +78,44 @@ int checkOutput(int status) {
     return status;
 }
 
-void printUsage(std::ostream& out) {
-    out << "usage: skarnres COMMAND ARGS...\n";
-    for (const TCommandInfo& c : commands)
-        out << "  skarnres " << c.usage << '\n';
+// skarnres help [COMMAND]
+int help(const std::vector<std::string>& args) {
+    if (args.empty()) {
+        PrintUsage(std::cout);
+        return checkOutput(0);
+    }
+    const TCommandHelp* command = args.size() == 1 ? FindCommandHelp(args[0]) : nullptr;
+    if (!command) {
+        std::cerr << "skarnres: "
+                  << (args.size() == 1 ? "no command " + args[0] : "usage: skarnres help COMMAND")
+                  << " (try skarnres --help)\n";
+        return 1;
+    }
+    PrintCommandHelp(std::cout, *command);
+    return checkOutput(0);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        printUsage(argc < 2 ? std::cerr : std::cout);
-        return checkOutput(argc < 2 ? 1 : 0);
+        if (argc < 2) {
+            PrintUsage(std::cerr);
+            return 1;
+        }
+        PrintUsage(std::cout);
+        return checkOutput(0);
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        PrintVersion(std::cout);
+        return checkOutput(0);
     }
     const std::vector<std::string> args(argv + 2, argv + argc);
+    // "skarnres COMMAND --help" is "skarnres help COMMAND" (a file called --help can be given as ./--help).
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h"))
+        return help({argv[1]});
+    if (std::strcmp(argv[1], "help") == 0)
+        return help(args);
     for (const TCommandInfo& c : commands) {
         if (std::strcmp(argv[1], c.name) != 0)
             continue;
