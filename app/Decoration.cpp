@@ -45,7 +45,8 @@ void fitCaptions(const std::array<TBriskButton*, 6>& buttons) {
         const QFontMetrics metrics(font);
         const bool fits = std::all_of(buttons.begin(), buttons.end(), [&](const TBriskButton* button) {
             const int room = button->width() - 2 * button->Margin();
-            return metrics.horizontalAdvance(button->Caption()) + 1 <= room;
+            // The accelerator's "&" is not drawn but underlines the letter after it.
+            return metrics.horizontalAdvance(QString(button->Caption()).remove('&')) + 1 <= room;
         });
         if (fits || stretch == kStretches.back()) {
             for (TBriskButton* button : buttons)
@@ -57,16 +58,16 @@ void fitCaptions(const std::array<TBriskButton*, 6>& buttons) {
 
 } // namespace
 
-void DecorateForm(TForm1& Form) {
+void DecorateForm(TForm1& form) {
     // The pictures live in a static library, whose resources must be registered by name.
     Q_INIT_RESOURCE(decoration);
 
-    TBriskPanel& toolBar = *Form.BriskPanel1;
+    TBriskPanel& toolBar = *form.BriskPanel1;
     toolBar.SetColor(clSkarnBlue);
     toolBar.SetBevelOuter(bvNone);
     toolBar.SetMask(clBlack);
 
-    TBriskPanel& client = *Form.BriskPanel2;
+    TBriskPanel& client = *form.BriskPanel2;
     client.SetCaption(QStringLiteral("BriskPanel2"));
     client.SetBevelOuter(bvNone);
     client.SetGlyph(picture("tile.bmp"));
@@ -75,20 +76,20 @@ void DecorateForm(TForm1& Form) {
     client.SetRandomMin(8);
     client.SetMask(kClientMask);
 
-    decorateButton(*Form.ExitBtn, "exit.bmp");
-    decorateButton(*Form.ActiveBtn, "start.bmp");
-    decorateButton(*Form.InactiveBtn, "stop.bmp");
-    decorateButton(*Form.ArchiveBtn, "store.bmp");
-    decorateButton(*Form.FetchBtn, "fetch.bmp");
-    decorateButton(*Form.DeleteBtn, "delete.bmp");
+    decorateButton(*form.ExitBtn, "exit.bmp");
+    decorateButton(*form.ActiveBtn, "start.bmp");
+    decorateButton(*form.InactiveBtn, "stop.bmp");
+    decorateButton(*form.ArchiveBtn, "store.bmp");
+    decorateButton(*form.FetchBtn, "fetch.bmp");
+    decorateButton(*form.DeleteBtn, "delete.bmp");
     fitCaptions(
-        {Form.ExitBtn, Form.ActiveBtn, Form.InactiveBtn, Form.ArchiveBtn, Form.FetchBtn, Form.DeleteBtn});
+        {form.ExitBtn, form.ActiveBtn, form.InactiveBtn, form.ArchiveBtn, form.FetchBtn, form.DeleteBtn});
     // The label sizes itself to its caption, as the framework's labels do, so that a wider font than
     // the one it was laid out for does not cut it.
-    QLabel& label = *Form.Label1;
+    QLabel& label = *form.Label1;
     label.resize(std::max(label.width(), label.fontMetrics().horizontalAdvance(label.text())),
                  label.height());
 
     // Two 32 x 32 pictures, of 16 and of 256 colours.
-    Form.setWindowIcon(QIcon(QStringLiteral(":/decoration/track-manager.ico")));
+    form.setWindowIcon(QIcon(QStringLiteral(":/decoration/track-manager.ico")));
 }

@@ -7,4 +7,4 @@ class TForm1;
 // their pictures (flat at rest, raised under the pointer, lowered while pressed), and the window
 // icon. The pictures are compiled into the program; one that cannot be loaded leaves its control
 // without a picture.
-void DecorateForm(TForm1& Form);
+void DecorateForm(TForm1& form);

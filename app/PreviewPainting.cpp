@@ -34,7 +34,7 @@ QImage paintBackground(TBitmap& bitmap) {
 
 } // namespace
 
-QFont PreviewFont() {
+QFont WindowFont() {
     QFont font("MS Sans Serif");
     font.setPixelSize(11);
     return font;

@@ -13,9 +13,9 @@ class TBitmap;
 constexpr int PreviewWidth = 285;
 constexpr int PreviewHeight = 139;
 
-// The window's font ("MS Sans Serif", 11 pixels high, or what the system puts in its place), which the
-// preview's drawing surface uses too.
-QFont PreviewFont();
+// The window's font ("MS Sans Serif", 11 pixels high, or what the system puts in its place): the
+// window and its controls show text in it, and the placeholder is drawn in it.
+QFont WindowFont();
 
 void PaintPreviewBackground(TBitmap& bitmap);
 // The background, then "No Preview Available" at (15, 15) in font, black on an opaque background of

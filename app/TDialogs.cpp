@@ -1,12 +1,36 @@
 #include "app/TDialogs.h"
 
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
+
+namespace {
+
+// Room in a title bar beside the caption: the icon and the window buttons.
+constexpr int TitleBarExtras = 160;
+
+// The box sizes itself to its text; a short text would cut its caption in the title bar. Called once its
+// buttons and icon are set, since setting them lays the box out anew.
+int execWithWholeCaption(QMessageBox& box) {
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int wanted = box.fontMetrics().horizontalAdvance(box.windowTitle()) + TitleBarExtras;
+        grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    return box.exec();
+}
+
+} // namespace
 
 int TQtDialogs::MessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned flags) {
-    QMessageBox box(owner);
+    // A box owned by a window that is not shown yet (the start-up's questions) would be placed on that
+    // window's unshown frame in the screen's corner; without an owner it is centred on the screen.
+    QMessageBox box(owner && owner->isVisible() ? owner : nullptr);
+    box.setWindowModality(Qt::ApplicationModal);
     box.setWindowTitle(caption);
     box.setText(text);
+
     switch (flags & 0xF0) {
     case mbIconError:
         box.setIcon(QMessageBox::Critical);
@@ -20,10 +44,12 @@ int TQtDialogs::MessageBox(QWidget* owner, const QString& text, const QString& c
     }
     if ((flags & 0x0F) == mbYesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        return box.exec() == QMessageBox::Yes ? idYes : idNo;
+        box.setDefaultButton((flags & mbDefButton2) ? QMessageBox::No : QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+        return execWithWholeCaption(box) == QMessageBox::Yes ? idYes : idNo;
     }
     box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
+    execWithWholeCaption(box);
     return idOK;
 }
 

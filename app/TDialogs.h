@@ -15,6 +15,8 @@ public:
         mbYesNo = 0x04,
         mbIconError = 0x10,
         mbIconWarning = 0x30,
+        // The second button (No) is the default, so that Enter does not answer Yes.
+        mbDefButton2 = 0x100,
     };
     enum : int { idOK = 1, idYes = 6, idNo = 7 };
 

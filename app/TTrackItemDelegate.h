@@ -16,8 +16,11 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
+    // Every item is as wide as the widest name (the list's items share one size), so that the list
+    // scrolls sideways only when a name is wider than the list.
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
     TForm1& m_form;
+    mutable int m_widest = -1; // measured once per change of the names
 };

@@ -12,6 +12,10 @@ QVariant TTrackListModel::data(const QModelIndex& index, int role) const {
         return {};
     if (role == Qt::DisplayRole)
         return QString::fromStdString(Utf8FromAnsi(Item(index.row()).DisplayName));
+    // The whole name, also when the list is too narrow for it, and the file it is read from.
+    if (role == Qt::ToolTipRole)
+        return QString::fromStdString(Utf8FromAnsi(Item(index.row()).DisplayName) + "\n" +
+                                      Item(index.row()).FileName);
     return {};
 }
 

@@ -14,6 +14,7 @@
 
 const char* const GameRegistryKey = "SOFTWARE\\Vuzezevev\\Vuzezevev Games\\Skarn Rally 2";
 const char* const GameRootValueName = "HardDriveRootPath";
+const char* const DemoMarkerName = "track-manager-demo.txt";
 const char* const EventTypes[6] = {"Baja", "Enduro", "National", "Quarries", "SX", "Tag"};
 
 std::string EventFolder(const std::string& gameRoot, const std::string& eventType) {
@@ -112,7 +113,7 @@ std::string ReadSceneName(const std::string& path) {
 }
 
 bool TrackItemLess(const TTrackItem& a, const TTrackItem& b) {
-    const int byName = CompareAnsiIgnoringCase(a.DisplayName, b.DisplayName);
+    const int byName = CompareAnsiNames(a.DisplayName, b.DisplayName);
     if (byName != 0)
         return byName < 0;
     const int byFile = CompareAnsiIgnoringCase(a.FileName, b.FileName);
@@ -126,22 +127,27 @@ void TTrackList::Assign(std::vector<TTrackItem> items) {
 
 namespace {
 
-std::string unreadableSummary(const std::vector<std::string>& messages) {
-    if (messages.size() < 2)
-        return messages.empty() ? std::string() : messages.front();
-    const std::size_t more = messages.size() - 1;
-    return messages.front() + " (and " + std::to_string(more) + " more track file" + (more == 1 ? "" : "s") +
-           " cannot be read)";
+std::string moreText(std::size_t count) {
+    if (count < 2)
+        return {};
+    const std::size_t more = count - 1;
+    return " (and " + std::to_string(more) + " more track file" + (more == 1 ? "" : "s") + " cannot be read)";
 }
 
 } // namespace
 
-ETracksUnreadable::ETracksUnreadable(std::vector<std::string> messages)
-    : Exception(unreadableSummary(messages)), m_messages(std::move(messages)) {}
+ETracksUnreadable::ETracksUnreadable(std::vector<std::string> messages, std::exception_ptr first)
+    : Exception((messages.empty() ? std::string() : messages.front()) + moreText(messages.size())),
+      m_messages(std::move(messages)), m_first(std::move(first)) {}
+
+std::string ETracksUnreadable::MoreText() const {
+    return moreText(m_messages.size());
+}
 
 void TTrackList::Fill(const std::string& eventFolder) {
     m_items.clear();
     std::vector<std::string> unreadable;
+    std::exception_ptr firstFailure;
     {
         // The search closes with rec.
         TSearchRec rec;
@@ -157,8 +163,12 @@ void TTrackList::Fill(const std::string& eventFolder) {
                 if (!displayName.empty())
                     m_items.push_back(TTrackItem{std::move(displayName), rec.Name});
             } catch (const Exception& failure) {
+                if (unreadable.empty())
+                    firstFailure = std::current_exception();
                 unreadable.emplace_back(failure.what());
             } catch (const std::bad_alloc&) {
+                if (unreadable.empty())
+                    firstFailure = std::make_exception_ptr(EOutOfMemory());
                 unreadable.emplace_back(EOutOfMemory().what());
             }
         } while (FindNext(rec) == 0);
@@ -167,5 +177,5 @@ void TTrackList::Fill(const std::string& eventFolder) {
     // Sorting once at the end gives the order that inserting each item at its place would, in n log n.
     std::stable_sort(m_items.begin(), m_items.end(), TrackItemLess);
     if (!unreadable.empty())
-        throw ETracksUnreadable(std::move(unreadable));
+        throw ETracksUnreadable(std::move(unreadable), std::move(firstFailure));
 }

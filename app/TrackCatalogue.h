@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,10 @@ struct TTrackItem {
 // Where the game's root folder is registered, under HKEY_LOCAL_MACHINE.
 extern const char* const GameRegistryKey;
 extern const char* const GameRootValueName;
+
+// The file that tools/demo-game leaves in the Wine prefix of a demo installation, so that the window
+// can tell the player that it shows the demo and not the game.
+extern const char* const DemoMarkerName;
 
 // The six event types, in the order of the event selector; also the names of their folders.
 extern const char* const EventTypes[6];
@@ -51,9 +56,10 @@ inline constexpr std::int64_t SceneScanLimit = 16 * 1024 * 1024;
 // behaves the same way.
 std::string ReadSceneName(const std::string& path);
 
-// The listed tracks of one event folder, in list order: sorted by display name without regard to
-// letter case (Windows-1252 letters folded, no locale), equal names ordered by file name so that the
-// order is the same on every machine.
+// The listed tracks of one event folder, in list order: sorted by display name as a sorted list box
+// does under a Western locale (accents and letter case ignored, CompareAnsiNames), without consulting
+// the machine's locale; equal names ordered by file name, so that the order is the same on every
+// machine.
 class TTrackList {
 public:
     // Rebuilds the list from the event folder. Folders, volume labels, devices and FIFOs, names
@@ -78,14 +84,18 @@ private:
 
 // The track files of one fill that could not be read. Its message names the first failure and how
 // many more there were ("Cannot open file C:\...\b.env (and 2 more track files cannot be read)");
-// Messages() holds each failure's own message, in folder order.
+// Messages() holds each failure's own message, in folder order; First() the first failure itself, for a
+// report that spells its path otherwise, and MoreText() the words after it.
 class ETracksUnreadable : public Exception {
 public:
-    explicit ETracksUnreadable(std::vector<std::string> messages);
+    ETracksUnreadable(std::vector<std::string> messages, std::exception_ptr first);
     const std::vector<std::string>& Messages() const { return m_messages; }
+    const std::exception_ptr& First() const { return m_first; }
+    std::string MoreText() const;
 
 private:
     std::vector<std::string> m_messages;
+    std::exception_ptr m_first;
 };
 
 // The list's order: true when a goes before b.

@@ -18,14 +18,6 @@ std::optional<std::string> ChangeTrackExtension(const std::string& eventFolder, 
     return newName;
 }
 
-std::optional<std::string> StartTrack(const std::string& eventFolder, const std::string& fileName) {
-    return ChangeTrackExtension(eventFolder, fileName, ActiveExtension);
-}
-
-std::optional<std::string> StopTrack(const std::string& eventFolder, const std::string& fileName) {
-    return ChangeTrackExtension(eventFolder, fileName, InactiveExtension);
-}
-
 bool TTrackTransfer::Copy(const std::string& source, const std::string& destination, bool deleteSource) {
     const std::string folder = FolderPart(destination);
     if (std::find(m_tidiedFolders.begin(), m_tidiedFolders.end(), folder) == m_tidiedFolders.end()) {

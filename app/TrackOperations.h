@@ -28,10 +28,6 @@ std::string NameWithExtension(const std::string& name, const std::string& extens
 std::optional<std::string> ChangeTrackExtension(const std::string& eventFolder, const std::string& fileName,
                                                 const std::string& extension);
 
-// Start: ChangeTrackExtension with ".env". Stop: with ".~env".
-std::optional<std::string> StartTrack(const std::string& eventFolder, const std::string& fileName);
-std::optional<std::string> StopTrack(const std::string& eventFolder, const std::string& fileName);
-
 // One Store or one Fetch: copies tracks and remembers the copies it made, so that a later track of
 // the same operation never replaces an earlier one's copy (two tracks of one name from two folders,
 // or "Track.env" and "track.env" where the destination's names ignore letter case). A copy left by an

@@ -13,12 +13,12 @@ std::string PreviewEntryName(const std::string& fileName, int eventIndex) {
     return NameWithoutExtension(fileName) + (static_cast<unsigned>(eventIndex) < 2 ? "01s.tga" : "s.tga");
 }
 
-bool DecodeTrackPreview(const std::string& path, int eventIndex, TBitmap& bitmap) {
+TPreviewOutcome DecodeTrackPreview(const std::string& path, int eventIndex, TBitmap& bitmap) {
     // The picture is read right after the directory, through the same open file.
     TSkarnFolder folder(path, true, TSkarnFolder::KeepOpen{});
     const int index = folder.IndexOfEntry(PreviewEntryName(FileNamePart(path), eventIndex));
     if (index < 0)
-        return false;
+        return TPreviewOutcome::NoEntry;
     const std::int64_t size = std::max<std::int32_t>(folder.EntrySize(index), 0);
 
     // The entry's bytes as EntryData would give them (what the file no longer holds reads as zero
@@ -48,13 +48,19 @@ bool DecodeTrackPreview(const std::string& path, int eventIndex, TBitmap& bitmap
     if (TBriskbTarga::ImageSize(plain.data(), plain.size(), width, height)) {
         const std::int64_t pixels = std::int64_t{width} * height;
         if (pixels > PreviewPixelLimit)
-            return false;
+            return TPreviewOutcome::NoPicture;
         readUpTo(static_cast<std::int64_t>(TBriskbTarga::MaxEncodedSize(static_cast<std::uint64_t>(pixels))));
         plain = descrambled();
     }
     TBriskbTarga reader;
     // An entry without bytes (Length 0 or less) decodes as an image that ends at once.
+    // A fresh bitmap tells a picture from a decode that gave none: a rejected header leaves it 1 x 1,
+    // data that end inside the header leave it empty. Either way the shown picture must not stay.
+    TBitmap decoded;
     reader.DecodeToBitmap(plain.empty() ? nullptr : plain.data(), static_cast<std::uint32_t>(plain.size()),
-                          bitmap, 2);
-    return true;
+                          decoded, 2);
+    if (reader.Invalid() || decoded.Empty())
+        return TPreviewOutcome::NoPicture;
+    bitmap = std::move(decoded);
+    return TPreviewOutcome::Picture;
 }

@@ -17,10 +17,16 @@ std::string PreviewEntryName(const std::string& fileName, int eventIndex);
 // larger one shows the placeholder, so that no click costs more than a few tens of megabytes.
 inline constexpr std::int64_t PreviewPixelLimit = 2048 * 2048;
 
-// Decodes the preview picture of the track file at path into bitmap (mode 2: a 24-bit picture).
-// Returns false, with the bitmap untouched, when the container has no entry of that name (the last
-// of equal names, letter case ignored, is used) or when its header gives more than PreviewPixelLimit
-// pixels. Only as many of the entry's bytes are read as such a picture can need. A picture that is no valid
-// TGA image is no failure: the bitmap holds what the decoder left. Throws EFOpenError when the file cannot be
-// opened, for its directory or for the picture's bytes.
-bool DecodeTrackPreview(const std::string& path, int eventIndex, TBitmap& bitmap);
+// What DecodeTrackPreview found.
+enum class TPreviewOutcome {
+    Picture,   // a picture, in the bitmap (one whose data end early keeps the rows decoded so far)
+    NoEntry,   // the container has no entry of that name
+    NoPicture, // the entry is empty, no TGA image the decoder accepts, or above PreviewPixelLimit
+};
+
+// Decodes the preview picture of the track file at path into bitmap (mode 2: a 24-bit picture). The
+// entry is the last of equal names, letter case ignored. Only as many of the entry's bytes are read as
+// such a picture can need. Unless the outcome is Picture the bitmap is left untouched, so that the
+// caller can show its placeholder. Throws EFOpenError when the file cannot be opened, for its
+// directory or for the picture's bytes.
+TPreviewOutcome DecodeTrackPreview(const std::string& path, int eventIndex, TBitmap& bitmap);

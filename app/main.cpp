@@ -7,8 +7,8 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    // The application's title. No display name: on Linux Qt would append it to every window's caption.
     QApplication::setApplicationName("Track manager");
-    QApplication::setApplicationDisplayName("Track manager");
 #ifdef TM_APP_ID
     // The name of the installed menu entry, so that the desktop shows the window under its icon.
     QGuiApplication::setDesktopFileName(TM_APP_ID);

@@ -60,21 +60,21 @@ void drawLayer(QPainter& target, int x, int y, const QImage& layer) {
 
 } // namespace
 
-TColor GlyphTransparentColor(const QImage& Glyph) {
-    if (Glyph.isNull() || Glyph.depth() == 1)
+TColor GlyphTransparentColor(const QImage& glyph) {
+    if (glyph.isNull() || glyph.depth() == 1)
         return clWhite | clPaletteRelative;
-    return TColorOf(Glyph.pixel(0, Glyph.height() - 1)) | clPaletteRelative;
+    return TColorOf(glyph.pixel(0, glyph.height() - 1)) | clPaletteRelative;
 }
 
-QImage MaskedGlyph(const QImage& Glyph) {
-    return MaskedGlyph(Glyph, GlyphTransparentColor(Glyph));
+QImage MaskedGlyph(const QImage& glyph) {
+    return MaskedGlyph(glyph, GlyphTransparentColor(glyph));
 }
 
-QImage MaskedGlyph(const QImage& Glyph, TColor Transparent) {
-    if (Glyph.isNull())
+QImage MaskedGlyph(const QImage& glyph, TColor transparent) {
+    if (glyph.isNull())
         return {};
-    const TGlyphPixels pixels = glyphPixels(Glyph, Transparent);
-    QImage layer = clearLayer(Glyph);
+    const TGlyphPixels pixels = glyphPixels(glyph, transparent);
+    QImage layer = clearLayer(glyph);
     for (int y = 0; y < layer.height(); ++y) {
         const auto* source = reinterpret_cast<const QRgb*>(pixels.argb.constScanLine(y));
         auto* row = reinterpret_cast<QRgb*>(layer.scanLine(y));
@@ -86,37 +86,37 @@ QImage MaskedGlyph(const QImage& Glyph, TColor Transparent) {
     return layer;
 }
 
-QImage GrayedGlyph(const QImage& Glyph, TColor Face, TColor Highlight, TColor Shadow) {
-    if (Glyph.isNull())
+QImage GrayedGlyph(const QImage& glyph, TColor face, TColor highlight, TColor shadow) {
+    if (glyph.isNull())
         return {};
-    const TGlyphPixels pixels = glyphPixels(Glyph, GlyphTransparentColor(Glyph));
-    const QRgb face = opaqueRgb(Face);
-    const QRgb highlight = opaqueRgb(Highlight);
-    const QRgb shadow = opaqueRgb(Shadow);
-    QImage layer = clearLayer(Glyph);
+    const TGlyphPixels pixels = glyphPixels(glyph, GlyphTransparentColor(glyph));
+    const QRgb faceRgb = opaqueRgb(face);
+    const QRgb highlightRgb = opaqueRgb(highlight);
+    const QRgb shadowRgb = opaqueRgb(shadow);
+    QImage layer = clearLayer(glyph);
     for (int y = 0; y < layer.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(layer.scanLine(y));
         for (int x = 0; x < layer.width(); ++x) {
             const bool p = pixels.at(x, y);
             const bool n = pixels.at(x + 1, y + 1);
             if (p)
-                row[x] = n ? face : highlight;
+                row[x] = n ? faceRgb : highlightRgb;
             else if (n)
-                row[x] = shadow;
+                row[x] = shadowRgb;
         }
     }
     return layer;
 }
 
-void DrawMaskedGlyph(QPainter& Target, int X, int Y, const QImage& Glyph) {
-    drawLayer(Target, X, Y, MaskedGlyph(Glyph));
+void DrawMaskedGlyph(QPainter& target, int x, int y, const QImage& glyph) {
+    drawLayer(target, x, y, MaskedGlyph(glyph));
 }
 
-void DrawMaskedGlyph(QPainter& Target, int X, int Y, const QImage& Glyph, TColor Transparent) {
-    drawLayer(Target, X, Y, MaskedGlyph(Glyph, Transparent));
+void DrawMaskedGlyph(QPainter& target, int x, int y, const QImage& glyph, TColor transparent) {
+    drawLayer(target, x, y, MaskedGlyph(glyph, transparent));
 }
 
-void DrawGrayedGlyph(QPainter& Target, int X, int Y, const QImage& Glyph, TColor Face, TColor Highlight,
-                     TColor Shadow) {
-    drawLayer(Target, X, Y, GrayedGlyph(Glyph, Face, Highlight, Shadow));
+void DrawGrayedGlyph(QPainter& target, int x, int y, const QImage& glyph, TColor face, TColor highlight,
+                     TColor shadow) {
+    drawLayer(target, x, y, GrayedGlyph(glyph, face, highlight, shadow));
 }

@@ -17,28 +17,28 @@ class QPainter;
 // The glyph's transparent colour as the framework's bitmap reports it: the colour of its bottom-left
 // pixel, white for a 1-bit picture, with the palette-relative flag (clPaletteRelative). An empty
 // glyph gives white with the flag.
-TColor GlyphTransparentColor(const QImage& Glyph);
+TColor GlyphTransparentColor(const QImage& glyph);
 
 // The glyph as an image of its size in which the transparent pixels have alpha 0 and the opaque ones
 // show the glyph's colour at alpha 255. An empty glyph gives an empty image.
-QImage MaskedGlyph(const QImage& Glyph);
-// The same with Transparent, compared by its red, green and blue parts, as the transparent colour.
-QImage MaskedGlyph(const QImage& Glyph, TColor Transparent);
+QImage MaskedGlyph(const QImage& glyph);
+// The same with transparent, compared by its red, green and blue parts, as the transparent colour.
+QImage MaskedGlyph(const QImage& glyph, TColor transparent);
 
 // The engraved look of the glyph, an image of its size. With p a glyph pixel and n its diagonal
 // neighbour (one right, one down; beyond the glyph's right or bottom edge n counts as transparent):
-// p and n opaque give Face, p opaque and n transparent Highlight, p transparent and n opaque Shadow,
+// p and n opaque give face, p opaque and n transparent highlight, p transparent and n opaque shadow,
 // both transparent alpha 0. The colours are used by their red, green and blue parts: resolve system
 // colours first (ColorToRGB). An empty glyph gives an empty image.
-QImage GrayedGlyph(const QImage& Glyph, TColor Face, TColor Highlight, TColor Shadow);
+QImage GrayedGlyph(const QImage& glyph, TColor face, TColor highlight, TColor shadow);
 
-// Paints the glyph's opaque pixels with their top-left corner at (X, Y) and leaves the target
+// Paints the glyph's opaque pixels with their top-left corner at (x, y) and leaves the target
 // unchanged under the transparent ones. The painter's composition mode is restored afterwards.
-void DrawMaskedGlyph(QPainter& Target, int X, int Y, const QImage& Glyph);
-// The same with Transparent, compared by its red, green and blue parts, as the transparent colour.
-void DrawMaskedGlyph(QPainter& Target, int X, int Y, const QImage& Glyph, TColor Transparent);
+void DrawMaskedGlyph(QPainter& target, int x, int y, const QImage& glyph);
+// The same with transparent, compared by its red, green and blue parts, as the transparent colour.
+void DrawMaskedGlyph(QPainter& target, int x, int y, const QImage& glyph, TColor transparent);
 
-// Paints the engraved look of GrayedGlyph at (X, Y); pixels that are transparent there stay
+// Paints the engraved look of GrayedGlyph at (x, y); pixels that are transparent there stay
 // unchanged. The painter's composition mode is restored afterwards.
-void DrawGrayedGlyph(QPainter& Target, int X, int Y, const QImage& Glyph, TColor Face, TColor Highlight,
-                     TColor Shadow);
+void DrawGrayedGlyph(QPainter& target, int x, int y, const QImage& glyph, TColor face, TColor highlight,
+                     TColor shadow);

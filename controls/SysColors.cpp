@@ -46,26 +46,26 @@ constexpr std::array<TSysColorSource, 31> kSysColorSources = {{
 
 } // namespace
 
-TColor GetSysColor(int Index, const QPalette& Palette) {
-    if (Index < 0 || Index >= static_cast<int>(kSysColorSources.size()))
+TColor GetSysColor(int index, const QPalette& palette) {
+    if (index < 0 || index >= static_cast<int>(kSysColorSources.size()))
         return clBlack;
-    const TSysColorSource& source = kSysColorSources[static_cast<std::size_t>(Index)];
-    return TColorOf(Palette.color(source.group, source.role));
+    const TSysColorSource& source = kSysColorSources[static_cast<std::size_t>(index)];
+    return TColorOf(palette.color(source.group, source.role));
 }
 
-TColor ColorToRGB(TColor Color, const QPalette& Palette) {
-    if (IsSystemColor(Color))
-        return GetSysColor(static_cast<int>(Color & 0xFF), Palette);
-    return Color & 0xFFFFFFu;
+TColor ColorToRGB(TColor color, const QPalette& palette) {
+    if (IsSystemColor(color))
+        return GetSysColor(static_cast<int>(color & 0xFF), palette);
+    return color & 0xFFFFFFu;
 }
 
-QColor QColorOf(TColor Color, const QPalette& Palette) {
-    const TColor rgb = ColorToRGB(Color, Palette);
+QColor QColorOf(TColor color, const QPalette& palette) {
+    const TColor rgb = ColorToRGB(color, palette);
     return QColor(RedOf(rgb), GreenOf(rgb), BlueOf(rgb));
 }
 
-TColor TColorOf(const QColor& Color) {
-    const QRgb rgb = Color.rgb();
+TColor TColorOf(const QColor& color) {
+    const QRgb rgb = color.rgb();
     return RGBColor(static_cast<std::uint8_t>(qRed(rgb)), static_cast<std::uint8_t>(qGreen(rgb)),
                     static_cast<std::uint8_t>(qBlue(rgb)));
 }

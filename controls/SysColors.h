@@ -11,14 +11,14 @@
 // The colour that Windows reports for the system colour index (COLOR_BTNFACE = 15, ...), taken from
 // the active group of the palette, as a plain colour with a zero high byte. An index that names no
 // system colour gives black, as GetSysColor does.
-TColor GetSysColor(int Index, const QPalette& Palette);
+TColor GetSysColor(int index, const QPalette& palette);
 
 // A system colour resolved through GetSysColor; any other colour with its high byte (the
 // palette-relative flag) dropped, so that only red, green and blue remain.
-TColor ColorToRGB(TColor Color, const QPalette& Palette);
+TColor ColorToRGB(TColor color, const QPalette& palette);
 
 // The colour as Qt paints it, system colours resolved through the palette; always opaque.
-QColor QColorOf(TColor Color, const QPalette& Palette);
+QColor QColorOf(TColor color, const QPalette& palette);
 
 // The red, green and blue parts of a Qt colour as a plain colour.
-TColor TColorOf(const QColor& Color);
+TColor TColorOf(const QColor& color);

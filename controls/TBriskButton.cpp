@@ -18,7 +18,7 @@ constexpr int kPressedShift = 2;
 
 } // namespace
 
-TBriskButton::TBriskButton(QWidget* Parent) : TSpeedButton(Parent) {
+TBriskButton::TBriskButton(QWidget* parent) : TSpeedButton(parent) {
     resize(35, 35);
     // Not opaque: the parent paints its background first and shows wherever the button paints nothing.
     setAttribute(Qt::WA_OpaquePaintEvent, false);
@@ -28,79 +28,80 @@ TBriskButton::TBriskButton(QWidget* Parent) : TSpeedButton(Parent) {
     setMouseTracking(true);
 }
 
-void TBriskButton::SetMargin(int Value) {
-    m_margin = Value;
+void TBriskButton::SetMargin(int value) {
+    m_margin = value;
     update();
 }
 
-void TBriskButton::SetMaskColor(TColor Value) {
-    if (Value == m_maskColor)
+void TBriskButton::SetMaskColor(TColor value) {
+    if (value == m_maskColor)
         return;
-    m_maskColor = Value;
+    m_maskColor = value;
     update();
 }
 
-void TBriskButton::SetOverStyle(const TButtonStyle& Value) {
-    m_overStyle.Assign(Value);
+void TBriskButton::SetOverStyle(const TButtonStyle& value) {
+    m_overStyle.Assign(value);
     update();
 }
 
-void TBriskButton::SetNotOverStyle(const TButtonStyle& Value) {
-    m_notOverStyle.Assign(Value);
+void TBriskButton::SetNotOverStyle(const TButtonStyle& value) {
+    m_notOverStyle.Assign(value);
     update();
 }
 
-void TBriskButton::SetDownStyle(const TButtonStyle& Value) {
-    m_downStyle.Assign(Value);
+void TBriskButton::SetDownStyle(const TButtonStyle& value) {
+    m_downStyle.Assign(value);
     update();
 }
 
-void TBriskButton::SetCanLatch(bool Value) {
-    if (Value == m_canLatch)
+void TBriskButton::SetCanLatch(bool value) {
+    if (value == m_canLatch)
         return;
-    m_canLatch = Value;
-    if (!Value)
+    m_canLatch = value;
+    if (!value)
         SetLatched(false);
 }
 
-void TBriskButton::SetLatched(bool Value) {
-    if (Value == m_latched)
+void TBriskButton::SetLatched(bool value) {
+    if (value == m_latched)
         return;
-    m_latched = Value;
-    m_pressedLook = Value;
+    m_latched = value;
+    m_pressedLook = value;
     update();
-    LatchChanged(Value);
+    LatchChanged(value);
 }
 
-void TBriskButton::SetMouseOver(bool Value) {
-    if (Value == m_mouseOver)
+void TBriskButton::SetMouseOver(bool value) {
+    if (value == m_mouseOver)
         return;
-    m_mouseOver = Value;
+    m_mouseOver = value;
     update();
 }
 
-TColor TBriskButton::ShadeColor(TColor Colour, bool Lighter) const {
-    return ShadeColor(Colour, Lighter, m_shadowStrength, palette());
+TColor TBriskButton::ShadeColor(TColor colour, bool lighter) const {
+    return ShadeColor(colour, lighter, m_shadowStrength, palette());
 }
 
-TColor TBriskButton::ShadeColor(TColor Colour, bool Lighter, std::uint8_t Strength, const QPalette& Palette) {
-    const TColor rgb = ColorToRGB(Colour, Palette);
+TColor TBriskButton::ShadeColor(TColor colour, bool lighter, std::uint8_t strength, const QPalette& palette) {
+    const TColor rgb = ColorToRGB(colour, palette);
     const auto shade = [&](std::uint8_t channel) {
-        const int value = Lighter ? std::min(channel + Strength, 255) : std::max(channel - Strength, 0);
+        const int value = lighter ? std::min(channel + strength, 255) : std::max(channel - strength, 0);
         return static_cast<std::uint8_t>(value);
     };
     return RGBColor(shade(RedOf(rgb)), shade(GreenOf(rgb)), shade(BlueOf(rgb)));
 }
 
-QPoint TBriskButton::GlyphOrigin(int Width, int Height, int Margin, int LineHeight, QSize Glyph) {
-    return {(Width - Glyph.width()) / 2, Margin + (Height - 2 * Margin - LineHeight - Glyph.height()) / 2};
+QPoint TBriskButton::GlyphOrigin(int buttonWidth, int buttonHeight, int margin, int lineHeight, QSize glyph) {
+    return {(buttonWidth - glyph.width()) / 2,
+            margin + (buttonHeight - 2 * margin - lineHeight - glyph.height()) / 2};
 }
 
-QRect TBriskButton::CaptionRect(int Width, int Height, int Margin, int TextHeight) {
-    // NOTE: the right edge is Width - 2 * Margin, not Width - Margin: the caption is laid out in a
-    // rectangle one Margin narrower than it was measured in.
-    const int bottom = Height - 2 * Margin;
-    return {QPoint(Margin, bottom - TextHeight), QPoint(Width - 2 * Margin - 1, bottom - 1)};
+QRect TBriskButton::CaptionRect(int buttonWidth, int buttonHeight, int margin, int textHeight) {
+    // NOTE: the right edge is buttonWidth - 2 * margin, not buttonWidth - margin: the caption is laid
+    // out in a rectangle one margin narrower than it was measured in.
+    const int bottom = buttonHeight - 2 * margin;
+    return {QPoint(margin, bottom - textHeight), QPoint(buttonWidth - 2 * margin - 1, bottom - 1)};
 }
 
 void TBriskButton::CursorOver() {
@@ -113,9 +114,9 @@ void TBriskButton::CursorLeft() {
         OnCursorLeft(this);
 }
 
-void TBriskButton::LatchChanged(bool Latch) {
+void TBriskButton::LatchChanged(bool latch) {
     if (OnLatchChanged)
-        OnLatchChanged(this, Latch);
+        OnLatchChanged(this, latch);
 }
 
 bool TBriskButton::LatchChanging() {
@@ -125,14 +126,14 @@ bool TBriskButton::LatchChanging() {
     return allow;
 }
 
-void TBriskButton::SetHovering(bool Value) {
-    if (Value == m_hovering)
+void TBriskButton::SetHovering(bool value) {
+    if (value == m_hovering)
         return;
-    if (Value)
+    if (value)
         CursorOver();
     else
         CursorLeft();
-    m_hovering = Value;
+    m_hovering = value;
     update();
 }
 
@@ -155,7 +156,7 @@ TColor TBriskButton::parentColor() const {
     return TColorOf(parent->palette().color(parent->backgroundRole()));
 }
 
-void TBriskButton::Paint(QPainter& Canvas) {
+void TBriskButton::Paint(QPainter& canvas) {
     workOutColors();
     TButtonStyle style;
     if (m_pressedLook)
@@ -165,35 +166,35 @@ void TBriskButton::Paint(QPainter& Canvas) {
     else
         style.Assign(m_notOverStyle);
     if (style.Chequered() && isEnabled())
-        DrawChequer(Canvas, style.Color());
+        DrawChequer(canvas, style.Color());
     if (isEnabled())
-        DrawBevel(Canvas, style.Bevel());
-    Canvas.setFont(font());
-    DrawCaption(Canvas, kCaptionFlags);
-    DrawGlyph(Canvas);
+        DrawBevel(canvas, style.Bevel());
+    canvas.setFont(font());
+    DrawCaption(canvas, kCaptionFlags);
+    DrawGlyph(canvas);
 }
 
-void TBriskButton::DrawChequer(QPainter& Canvas, TColor Colour) {
+void TBriskButton::DrawChequer(QPainter& canvas, TColor colour) {
     if (width() <= 0 || height() <= 0)
         return;
     QImage chequer(width(), height(), QImage::Format_RGB32);
     chequer.fill(Qt::white);
-    const QRgb colour = QColorOf(Colour, palette()).rgb();
+    const QRgb andColour = QColorOf(colour, palette()).rgb();
     for (int y = 0; y < chequer.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(chequer.scanLine(y));
         for (int x = 1 - y % 2; x < chequer.width(); x += 2)
-            row[x] = colour;
+            row[x] = andColour;
     }
-    const QPainter::CompositionMode mode = Canvas.compositionMode();
-    Canvas.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-    Canvas.drawImage(0, 0, chequer);
-    Canvas.setCompositionMode(mode);
+    const QPainter::CompositionMode mode = canvas.compositionMode();
+    canvas.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+    canvas.drawImage(0, 0, chequer);
+    canvas.setCompositionMode(mode);
 }
 
-void TBriskButton::DrawBevel(QPainter& Canvas, TBevelCut Bevel) {
-    if (Bevel == bvNone)
+void TBriskButton::DrawBevel(QPainter& canvas, TBevelCut bevel) {
+    if (bevel == bvNone)
         return;
-    const bool raised = Bevel == bvRaised;
+    const bool raised = bevel == bvRaised;
     const QColor topLeft = QColorOf(raised ? m_highlightColor : m_shadowColor, palette());
     const QColor bottomRight = QColorOf(raised ? m_shadowColor : m_highlightColor, palette());
     // Lines 2 pixels wide centred on the outer edge (L, T, R, B with R and B exclusive): the half
@@ -203,40 +204,40 @@ void TBriskButton::DrawBevel(QPainter& Canvas, TBevelCut Bevel) {
     const int t = 0;
     const int r = width();
     const int b = height();
-    Canvas.fillRect(QRect(r - 1, t - 1, 2, b - t + 2), bottomRight);
-    Canvas.fillRect(QRect(l - 1, b - 1, r - l + 2, 2), bottomRight);
-    Canvas.fillRect(QRect(l - 1, t - 1, 2, b - t + 2), topLeft);
-    Canvas.fillRect(QRect(l - 1, t - 1, r - l + 2, 2), topLeft);
+    canvas.fillRect(QRect(r - 1, t - 1, 2, b - t + 2), bottomRight);
+    canvas.fillRect(QRect(l - 1, b - 1, r - l + 2, 2), bottomRight);
+    canvas.fillRect(QRect(l - 1, t - 1, 2, b - t + 2), topLeft);
+    canvas.fillRect(QRect(l - 1, t - 1, r - l + 2, 2), topLeft);
 }
 
-void TBriskButton::DrawCaption(QPainter& Canvas, int Flags) {
+void TBriskButton::DrawCaption(QPainter& canvas, int flags) {
     const QString text = Caption().left(kMaxCaptionLength);
-    Canvas.setFont(font());
-    Canvas.setBrush(Qt::NoBrush);
+    canvas.setFont(font());
+    canvas.setBrush(Qt::NoBrush);
     const QRect measured =
-        Canvas.fontMetrics().boundingRect(QRect(0, 0, width() - 2 * m_margin, 0), kCaptionFlags, text);
+        canvas.fontMetrics().boundingRect(QRect(0, 0, width() - 2 * m_margin, 0), kCaptionFlags, text);
     QRect rect = CaptionRect(width(), height(), m_margin, measured.height());
     if (m_pressedLook)
         rect.translate(kPressedShift, kPressedShift);
     if (isEnabled()) {
-        Canvas.setPen(QColorOf(FontColor(), palette()));
-        Canvas.drawText(rect, Flags, text);
+        canvas.setPen(QColorOf(FontColor(), palette()));
+        canvas.drawText(rect, flags, text);
         return;
     }
-    Canvas.setPen(QColorOf(m_useParentColor ? m_highlightColor : clBtnHighlight, palette()));
-    Canvas.drawText(rect.translated(1, 1), Flags, text);
-    Canvas.setPen(QColorOf(m_useParentColor ? m_shadowColor : clBtnShadow, palette()));
-    Canvas.drawText(rect, Flags, text);
+    canvas.setPen(QColorOf(m_useParentColor ? m_highlightColor : clBtnHighlight, palette()));
+    canvas.drawText(rect.translated(1, 1), flags, text);
+    canvas.setPen(QColorOf(m_useParentColor ? m_shadowColor : clBtnShadow, palette()));
+    canvas.drawText(rect, flags, text);
 }
 
-void TBriskButton::DrawGlyph(QPainter& Canvas) {
+void TBriskButton::DrawGlyph(QPainter& canvas) {
     if (Glyph().isNull())
         return;
     const QPoint origin =
-        GlyphOrigin(width(), height(), m_margin, Canvas.fontMetrics().height(), Glyph().size());
+        GlyphOrigin(width(), height(), m_margin, canvas.fontMetrics().height(), Glyph().size());
     if (isEnabled()) {
         const int shift = m_pressedLook ? kPressedShift : 0;
-        DrawMaskedGlyph(Canvas, origin.x() + shift, origin.y() + shift, Glyph());
+        DrawMaskedGlyph(canvas, origin.x() + shift, origin.y() + shift, Glyph());
     } else if (m_disableGrayed) {
         const QPalette& colours = palette();
         TColor face = clBtnFace;
@@ -247,16 +248,16 @@ void TBriskButton::DrawGlyph(QPainter& Canvas) {
             highlight = m_highlightColor;
             shadow = m_shadowColor;
         }
-        DrawGrayedGlyph(Canvas, origin.x(), origin.y(), Glyph(), ColorToRGB(face, colours),
+        DrawGrayedGlyph(canvas, origin.x(), origin.y(), Glyph(), ColorToRGB(face, colours),
                         ColorToRGB(highlight, colours), ColorToRGB(shadow, colours));
     } else {
-        DrawMaskedGlyph(Canvas, origin.x(), origin.y(), Glyph());
+        DrawMaskedGlyph(canvas, origin.x(), origin.y(), Glyph());
     }
 }
 
-void TBriskButton::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y) {
+void TBriskButton::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
     m_latchRefused = false;
-    if (Button == Qt::LeftButton) {
+    if (button == Qt::LeftButton) {
         if (m_canLatch && LatchChanging()) {
             m_pressedLook = !m_latched;
             SetLatched(!m_latched);
@@ -268,14 +269,14 @@ void TBriskButton::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift
                 update();
             }
         }
-    } else if (Button == Qt::RightButton && m_canDrag) {
+    } else if (button == Qt::RightButton && m_canDrag) {
         BeginDrag();
         SetHovering(false);
     }
     // A press that leaves the button up (an unlatching one, or a right press) is not the base's
     // business: no OnMouseDown, and its release fires no click.
     if (m_pressedLook)
-        TSpeedButton::MouseDown(Button, Shift, X, Y);
+        TSpeedButton::MouseDown(button, shift, x, y);
 }
 
 void TBriskButton::endPressedLook() {
@@ -288,10 +289,10 @@ void TBriskButton::endPressedLook() {
     update();
 }
 
-void TBriskButton::MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y) {
-    if (Button == Qt::LeftButton)
+void TBriskButton::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+    if (button == Qt::LeftButton)
         endPressedLook();
-    TSpeedButton::MouseUp(Button, Shift, X, Y);
+    TSpeedButton::MouseUp(button, shift, x, y);
 }
 
 void TBriskButton::pointerLeft() {
@@ -304,14 +305,14 @@ void TBriskButton::pointerLeft() {
     SetHovering(false);
 }
 
-void TBriskButton::MouseMove(Qt::KeyboardModifiers Shift, int X, int Y) {
+void TBriskButton::MouseMove(Qt::KeyboardModifiers shift, int x, int y) {
     // NOTE: column 0 and row 0 count as outside.
-    const bool inside = X > 0 && X < width() && Y > 0 && Y < height();
+    const bool inside = x > 0 && x < width() && y > 0 && y < height();
     if (inside)
         SetHovering(true);
     else
         pointerLeft();
-    TSpeedButton::MouseMove(Shift, X, Y);
+    TSpeedButton::MouseMove(shift, x, y);
 }
 
 bool TBriskButton::DialogChar() {
@@ -326,9 +327,9 @@ void TBriskButton::paintEvent(QPaintEvent* /*Event*/) {
     Paint(canvas);
 }
 
-void TBriskButton::leaveEvent(QEvent* Event) {
+void TBriskButton::leaveEvent(QEvent* event) {
     // The pointer left without a movement on the button's edge (Qt tracks movement only over the
     // button, or while a mouse button is held): the same as a movement outside.
     pointerLeft();
-    TSpeedButton::leaveEvent(Event);
+    TSpeedButton::leaveEvent(event);
 }

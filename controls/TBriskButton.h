@@ -13,10 +13,10 @@
 class QPainter;
 class QPalette;
 
-// Latch is the new latch state; a change the handler makes to it has no effect.
-using TLatchEvent = std::function<void(QObject* Sender, bool& Latch)>;
-// Allow starts true; the handler clears it to refuse the change.
-using TAllowEvent = std::function<void(QObject* Sender, bool& Allow)>;
+// latch is the new latch state; a change the handler makes to it has no effect.
+using TLatchEvent = std::function<void(QObject* sender, bool& latch)>;
+// allow starts true; the handler clears it to refuse the change.
+using TAllowEvent = std::function<void(QObject* sender, bool& allow)>;
 
 // A flat tool-bar button: its Glyph centred above its word-wrapped caption on the parent's background,
 // with a frame that depends on whether the pointer is over it (OverStyle), elsewhere (NotOverStyle) or
@@ -31,56 +31,56 @@ class TBriskButton : public TSpeedButton {
     Q_OBJECT
 
 public:
-    explicit TBriskButton(QWidget* Parent = nullptr);
+    explicit TBriskButton(QWidget* parent = nullptr);
 
     // Space between the edges and the caption. Stored when different; repaints in every case.
     int Margin() const { return m_margin; }
-    void SetMargin(int Value);
+    void SetMargin(int value);
 
     // Stored and repainted when different. It takes no part in the drawing: the glyph's transparent
     // colour always comes from the glyph itself.
     TColor MaskColor() const { return m_maskColor; }
-    void SetMaskColor(TColor Value);
+    void SetMaskColor(TColor value);
 
     // The looks of the three situations. The button owns them: the setters copy the given style in and
     // repaint; changing a field of the returned style directly does not repaint.
     TButtonStyle& OverStyle() { return m_overStyle; }
-    void SetOverStyle(const TButtonStyle& Value);
+    void SetOverStyle(const TButtonStyle& value);
     TButtonStyle& NotOverStyle() { return m_notOverStyle; }
-    void SetNotOverStyle(const TButtonStyle& Value);
+    void SetNotOverStyle(const TButtonStyle& value);
     TButtonStyle& DownStyle() { return m_downStyle; }
-    void SetDownStyle(const TButtonStyle& Value);
+    void SetDownStyle(const TButtonStyle& value);
 
     // A right press starts dragging at once. Plain store.
     bool CanDrag() const { return m_canDrag; }
-    void SetCanDrag(bool Value) { m_canDrag = Value; }
+    void SetCanDrag(bool value) { m_canDrag = value; }
 
     // Disabled, the glyph is drawn engraved (true) or masked as when enabled (false). Plain store.
     bool DisableGrayed() const { return m_disableGrayed; }
-    void SetDisableGrayed(bool Value) { m_disableGrayed = Value; }
+    void SetDisableGrayed(bool value) { m_disableGrayed = value; }
 
     // Whether a left press toggles Latched. Clearing it unlatches the button through SetLatched.
     bool CanLatch() const { return m_canLatch; }
-    void SetCanLatch(bool Value);
+    void SetCanLatch(bool value);
 
     // When the value differs: stores it, shows the pressed look while latched, repaints and raises
     // OnLatchChanged. A program can latch a button this way even when CanLatch is false;
     // OnLatchChanging is not asked.
     bool Latched() const { return m_latched; }
-    void SetLatched(bool Value);
+    void SetLatched(bool value);
 
     // While true the button shows its hover look. Stored and repainted when different.
     bool MouseOver() const { return m_mouseOver; }
-    void SetMouseOver(bool Value);
+    void SetMouseOver(bool value);
 
     // Work out the light and dark colours from the parent's colour (true) or use the system's
     // button highlight and shadow (false). Plain store: a colour pair once worked out stays.
     bool UseParentColor() const { return m_useParentColor; }
-    void SetUseParentColor(bool Value) { m_useParentColor = Value; }
+    void SetUseParentColor(bool value) { m_useParentColor = value; }
 
     // How far the light and dark colours lie from the parent's colour, per channel. Plain store.
     std::uint8_t ShadowStrength() const { return m_shadowStrength; }
-    void SetShadowStrength(std::uint8_t Value) { m_shadowStrength = Value; }
+    void SetShadowStrength(std::uint8_t value) { m_shadowStrength = value; }
 
     TNotifyEvent OnCursorOver;
     TNotifyEvent OnCursorLeft;
@@ -98,50 +98,50 @@ public:
     // The colour pair still has to be worked out from the parent's colour.
     bool ColorsPending() const { return m_colorsPending; }
 
-    // Colour lightened or darkened by ShadowStrength in each of red, green and blue, each channel
+    // colour lightened or darkened by ShadowStrength in each of red, green and blue, each channel
     // held within 0..255; a system colour is resolved through the button's palette first. The result
     // has a zero high byte.
-    TColor ShadeColor(TColor Colour, bool Lighter) const;
-    static TColor ShadeColor(TColor Colour, bool Lighter, std::uint8_t Strength, const QPalette& Palette);
+    TColor ShadeColor(TColor colour, bool lighter) const;
+    static TColor ShadeColor(TColor colour, bool lighter, std::uint8_t strength, const QPalette& palette);
 
-    // Where a glyph of size Glyph goes on a button of Width x Height at rest: centred horizontally,
-    // and vertically in the space above one caption line of LineHeight pixels (division truncates
-    // toward zero, so a glyph larger than the button gets a negative place).
-    static QPoint GlyphOrigin(int Width, int Height, int Margin, int LineHeight, QSize Glyph);
-    // The rectangle the caption of TextHeight pixels is laid out in on a button at rest: left Margin,
-    // right Width - 2 * Margin, bottom Height - 2 * Margin, TextHeight high.
-    static QRect CaptionRect(int Width, int Height, int Margin, int TextHeight);
+    // Where a glyph of size glyph goes on a button of buttonWidth x buttonHeight at rest: centred
+    // horizontally, and vertically in the space above one caption line of lineHeight pixels (division
+    // truncates toward zero, so a glyph larger than the button gets a negative place).
+    static QPoint GlyphOrigin(int buttonWidth, int buttonHeight, int margin, int lineHeight, QSize glyph);
+    // The rectangle the caption of textHeight pixels is laid out in on a button at rest: left margin,
+    // right buttonWidth - 2 * margin, bottom buttonHeight - 2 * margin, textHeight high.
+    static QRect CaptionRect(int buttonWidth, int buttonHeight, int margin, int textHeight);
 
 protected:
     // Raise OnCursorOver, OnCursorLeft and OnLatchChanged when assigned.
     virtual void CursorOver();
     virtual void CursorLeft();
-    virtual void LatchChanged(bool Latch);
+    virtual void LatchChanged(bool latch);
     // Asks OnLatchChanging, when assigned, whether the latch may change; true otherwise.
     virtual bool LatchChanging();
 
-    // When Value differs from Hovering: raises OnCursorOver or OnCursorLeft (which still see the old
-    // value), stores Value and repaints.
-    void SetHovering(bool Value);
+    // When value differs from Hovering: raises OnCursorOver or OnCursorLeft (which still see the old
+    // value), stores value and repaints.
+    void SetHovering(bool value);
 
     // Paints the whole button: face, frame, caption, glyph.
-    virtual void Paint(QPainter& Canvas);
-    // ANDs every pixel with x + y odd with Colour; the others stay as they are.
-    void DrawChequer(QPainter& Canvas, TColor Colour);
+    virtual void Paint(QPainter& canvas);
+    // ANDs every pixel with x + y odd with colour; the others stay as they are.
+    void DrawChequer(QPainter& canvas, TColor colour);
     // A 2-pixel frame centred on the outer edge of the button, so its inner half shows.
-    void DrawBevel(QPainter& Canvas, TBevelCut Bevel);
+    void DrawBevel(QPainter& canvas, TBevelCut bevel);
     // The caption word-wrapped in CaptionRect (moved by (2, 2) while pressed), embossed when disabled.
-    // Flags are Qt's alignment and text flags.
-    void DrawCaption(QPainter& Canvas, int Flags);
-    void DrawGlyph(QPainter& Canvas);
+    // flags are Qt's alignment and text flags.
+    void DrawCaption(QPainter& canvas, int flags);
+    void DrawGlyph(QPainter& canvas);
 
-    void MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y) override;
-    void MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y) override;
-    void MouseMove(Qt::KeyboardModifiers Shift, int X, int Y) override;
+    void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) override;
+    void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) override;
+    void MouseMove(Qt::KeyboardModifiers shift, int x, int y) override;
     bool DialogChar() override;
 
-    void paintEvent(QPaintEvent* Event) override;
-    void leaveEvent(QEvent* Event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     void workOutColors();

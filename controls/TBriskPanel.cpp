@@ -18,7 +18,7 @@ constexpr TColor kBevelDark = 0x808080;
 
 } // namespace
 
-TBriskPanel::TBriskPanel(QWidget* Parent) : QWidget(Parent) {
+TBriskPanel::TBriskPanel(QWidget* parent) : QWidget(parent) {
     // The parent paints first wherever the panel paints nothing (only with OnPaint assigned).
     setAutoFillBackground(false);
     applyColorToPalette();
@@ -30,87 +30,87 @@ void TBriskPanel::applyColorToPalette() {
     setPalette(colours);
 }
 
-void TBriskPanel::SetColor(TColor Value) {
-    if (Value == m_color)
+void TBriskPanel::SetColor(TColor value) {
+    if (value == m_color)
         return;
-    m_color = Value;
+    m_color = value;
     applyColorToPalette();
     update();
 }
 
-void TBriskPanel::SetBevelOuter(TBevelCut Value) {
-    if (Value == m_bevelOuter)
+void TBriskPanel::SetBevelOuter(TBevelCut value) {
+    if (value == m_bevelOuter)
         return;
-    m_bevelOuter = Value;
+    m_bevelOuter = value;
     update();
 }
 
-void TBriskPanel::SetBevelWidth(int Value) {
-    if (Value < 1 || Value == m_bevelWidth)
+void TBriskPanel::SetBevelWidth(int value) {
+    if (value < 1 || value == m_bevelWidth)
         return;
-    m_bevelWidth = Value;
+    m_bevelWidth = value;
     update();
 }
 
-void TBriskPanel::SetSeed(std::uint16_t Value) {
-    if (Value == m_seed)
+void TBriskPanel::SetSeed(std::uint16_t value) {
+    if (value == m_seed)
         return;
-    m_seed = Value;
+    m_seed = value;
     update();
 }
 
-void TBriskPanel::SetRandomMax(int Value) {
-    if (Value <= 0 || Value <= m_randomMin)
+void TBriskPanel::SetRandomMax(int value) {
+    if (value <= 0 || value <= m_randomMin)
         return;
-    m_randomMax = Value;
+    m_randomMax = value;
     update();
 }
 
-void TBriskPanel::SetRandomMin(int Value) {
-    if (Value <= 0 || (m_designing && Value >= m_randomMax))
+void TBriskPanel::SetRandomMin(int value) {
+    if (value <= 0 || (m_designing && value >= m_randomMax))
         return;
-    m_randomMin = Value;
+    m_randomMin = value;
     update();
 }
 
-void TBriskPanel::SetShowBitmap(TShowBitmap Value) {
-    if (Value == m_showBitmap)
+void TBriskPanel::SetShowBitmap(TShowBitmap value) {
+    if (value == m_showBitmap)
         return;
-    m_showBitmap = Value;
+    m_showBitmap = value;
     update();
 }
 
-void TBriskPanel::SetGlyph(const QImage& Value) {
-    m_glyph = Value;
+void TBriskPanel::SetGlyph(const QImage& value) {
+    m_glyph = value;
     // Converted once, so that tiling does not convert an indexed picture for every tile.
-    m_paintGlyph = Value.isNull() ? QImage() : Value.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    m_paintGlyph = value.isNull() ? QImage() : value.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (m_designing) {
         // Written directly, past the setters' checks.
-        m_randomMax = 2 * Value.width();
-        m_randomMin = Value.width();
+        m_randomMax = 2 * value.width();
+        m_randomMin = value.width();
     }
-    m_mask = GlyphTransparentColor(Value);
+    m_mask = GlyphTransparentColor(value);
     update();
 }
 
-std::vector<QPoint> TBriskPanel::TilePlaces(QSize Client, QSize Glyph) {
+std::vector<QPoint> TBriskPanel::TilePlaces(QSize client, QSize glyph) {
     std::vector<QPoint> places;
-    if (Glyph.width() <= 0 || Glyph.height() <= 0 || Client.width() < 0 || Client.height() < 0)
+    if (glyph.width() <= 0 || glyph.height() <= 0 || client.width() < 0 || client.height() < 0)
         return places;
-    const int columns = Client.width() / Glyph.width();
-    const int rows = Client.height() / Glyph.height();
+    const int columns = client.width() / glyph.width();
+    const int rows = client.height() / glyph.height();
     places.reserve(static_cast<std::size_t>(columns + 1) * static_cast<std::size_t>(rows + 1));
     // NOTE: both bounds are included, so a client size that is an exact multiple of the picture's
     // still gets one more column and row, wholly outside.
     for (int r = 0; r <= rows; ++r)
         for (int c = 0; c <= columns; ++c)
-            places.emplace_back(c * Glyph.width(), r * Glyph.height());
+            places.emplace_back(c * glyph.width(), r * glyph.height());
     return places;
 }
 
-double TBriskPanel::RoundHalfEven(double Value) {
-    const double below = std::floor(Value);
-    const double fraction = Value - below;
+double TBriskPanel::RoundHalfEven(double value) {
+    const double below = std::floor(value);
+    const double fraction = value - below;
     if (fraction > 0.5)
         return below + 1;
     if (fraction < 0.5)
@@ -118,24 +118,24 @@ double TBriskPanel::RoundHalfEven(double Value) {
     return std::fmod(below, 2.0) == 0 ? below : below + 1;
 }
 
-std::vector<TBriskPanel::TStrip> TBriskPanel::RandomStrips(TRandomGenerator& Random, int RandomMin,
-                                                           int RandomMax, int ClientWidth, int Height,
-                                                           QSize Glyph) {
+std::vector<TBriskPanel::TStrip> TBriskPanel::RandomStrips(TRandomGenerator& random, int randomMin,
+                                                           int randomMax, int clientWidth, int height,
+                                                           QSize glyph) {
     std::vector<TStrip> strips;
-    if (Glyph.width() <= 0 || Glyph.height() <= 0)
+    if (glyph.width() <= 0 || glyph.height() <= 0)
         return strips;
-    const std::int64_t range = static_cast<std::int64_t>(RandomMax) - RandomMin;
-    // A range that is not positive (RandomMin not below RandomMax) draws Random(0), which is 0.
+    const std::int64_t range = static_cast<std::int64_t>(randomMax) - randomMin;
+    // A range that is not positive (randomMin not below randomMax) draws Random(0), which is 0.
     const auto widthRange = static_cast<std::uint32_t>(std::max<std::int64_t>(range, 0));
     constexpr auto maxRange = static_cast<std::int64_t>(std::numeric_limits<std::uint32_t>::max());
     std::int64_t x = 0;
-    while (x < ClientWidth) {
-        const std::int64_t w = std::max<std::int64_t>(RandomMin + std::int64_t{Random.Random(widthRange)}, 1);
+    while (x < clientWidth) {
+        const std::int64_t w = std::max<std::int64_t>(randomMin + std::int64_t{random.Random(widthRange)}, 1);
         const auto h = static_cast<std::int64_t>(
-            RoundHalfEven(Glyph.height() * (static_cast<double>(w) / Glyph.width())));
+            RoundHalfEven(glyph.height() * (static_cast<double>(w) / glyph.width())));
         // Held within the generator's 32-bit range, which only a strip billions of pixels high leaves.
-        const std::int64_t verticalRange = std::clamp<std::int64_t>(std::int64_t{Height} + h, 0, maxRange);
-        const std::int64_t y = std::int64_t{Random.Random(static_cast<std::uint32_t>(verticalRange))} - h / 2;
+        const std::int64_t verticalRange = std::clamp<std::int64_t>(std::int64_t{height} + h, 0, maxRange);
+        const std::int64_t y = std::int64_t{random.Random(static_cast<std::uint32_t>(verticalRange))} - h / 2;
         strips.push_back({x, y, w, h});
         x += w;
     }
@@ -195,40 +195,40 @@ void TBriskPanel::paintPicture() {
     }
 }
 
-void TBriskPanel::drawStretched(const TStrip& Strip) {
-    if (Strip.Width <= 0 || Strip.Height <= 0)
+void TBriskPanel::drawStretched(const TStrip& strip) {
+    if (strip.Width <= 0 || strip.Height <= 0)
         return;
     // Only the part inside the panel is drawn, so that a strip far larger than any coordinate stays
     // within the painter's range; the picture's part that lands there is worked out from the strip.
-    const std::int64_t left = std::max<std::int64_t>(Strip.Left, 0);
-    const std::int64_t top = std::max<std::int64_t>(Strip.Top, 0);
-    const std::int64_t right = std::min<std::int64_t>(Strip.Left + Strip.Width, width());
-    const std::int64_t bottom = std::min<std::int64_t>(Strip.Top + Strip.Height, height());
+    const std::int64_t left = std::max<std::int64_t>(strip.Left, 0);
+    const std::int64_t top = std::max<std::int64_t>(strip.Top, 0);
+    const std::int64_t right = std::min<std::int64_t>(strip.Left + strip.Width, width());
+    const std::int64_t bottom = std::min<std::int64_t>(strip.Top + strip.Height, height());
     if (right <= left || bottom <= top)
         return;
-    const double scaleX = static_cast<double>(m_glyph.width()) / static_cast<double>(Strip.Width);
-    const double scaleY = static_cast<double>(m_glyph.height()) / static_cast<double>(Strip.Height);
+    const double scaleX = static_cast<double>(m_glyph.width()) / static_cast<double>(strip.Width);
+    const double scaleY = static_cast<double>(m_glyph.height()) / static_cast<double>(strip.Height);
     const QRectF source(
-        static_cast<double>(left - Strip.Left) * scaleX, static_cast<double>(top - Strip.Top) * scaleY,
+        static_cast<double>(left - strip.Left) * scaleX, static_cast<double>(top - strip.Top) * scaleY,
         static_cast<double>(right - left) * scaleX, static_cast<double>(bottom - top) * scaleY);
     const QRectF target(static_cast<double>(left), static_cast<double>(top),
                         static_cast<double>(right - left), static_cast<double>(bottom - top));
     m_canvas->drawImage(target, m_paintGlyph, source);
 }
 
-void TBriskPanel::PaintGlyphAt(int X, int Y) {
+void TBriskPanel::PaintGlyphAt(int x, int y) {
     if (!m_canvas || m_glyph.isNull())
         return;
     if (m_masked)
-        DrawMaskedGlyph(*m_canvas, X, Y, m_glyph, ColorToRGB(m_mask, palette()));
+        DrawMaskedGlyph(*m_canvas, x, y, m_glyph, ColorToRGB(m_mask, palette()));
     else
-        m_canvas->drawImage(X, Y, m_paintGlyph);
+        m_canvas->drawImage(x, y, m_paintGlyph);
 }
 
-void TBriskPanel::PaintBevel(TBevelCut Bevel) {
-    if (!m_canvas || Bevel == bvNone)
+void TBriskPanel::PaintBevel(TBevelCut bevel) {
+    if (!m_canvas || bevel == bvNone)
         return;
-    const bool raised = Bevel == bvRaised;
+    const bool raised = bevel == bvRaised;
     const QColor topLeft = QColorOf(raised ? kBevelLight : kBevelDark, palette());
     const QColor bottomRight = QColorOf(raised ? kBevelDark : kBevelLight, palette());
     const int l = 0;

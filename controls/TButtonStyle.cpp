@@ -1,7 +1,7 @@
 #include "controls/TButtonStyle.h"
 
-void TButtonStyle::Assign(const TButtonStyle& Source) {
-    m_color = Source.m_color;
-    m_chequered = Source.m_chequered;
-    m_bevel = Source.m_bevel;
+void TButtonStyle::Assign(const TButtonStyle& source) {
+    m_color = source.m_color;
+    m_chequered = source.m_chequered;
+    m_bevel = source.m_bevel;
 }

@@ -9,22 +9,21 @@
 class TButtonStyle {
 public:
     TButtonStyle() = default;
-    explicit TButtonStyle(TBevelCut Bevel) : m_bevel(Bevel) {}
+    explicit TButtonStyle(TBevelCut bevel) : m_bevel(bevel) {}
 
-    // Copies Color, Chequered and Bevel from Source.
-    void Assign(const TButtonStyle& Source);
+    // Copies Color, Chequered and Bevel from source.
+    void Assign(const TButtonStyle& source);
 
     // Cover the button face with a one-pixel chequer of Color.
     bool Chequered() const { return m_chequered; }
-    void SetChequered(bool Value) { m_chequered = Value; }
+    void SetChequered(bool value) { m_chequered = value; }
 
     TBevelCut Bevel() const { return m_bevel; }
-    void SetBevel(TBevelCut Value) { m_bevel = Value; }
+    void SetBevel(TBevelCut value) { m_bevel = value; }
 
-    // The colour of the chequer; used nowhere else. A new style starts black (a window description's
-    // default is white).
+    // The colour of the chequer; used nowhere else. A new style starts black.
     TColor Color() const { return m_color; }
-    void SetColor(TColor Value) { m_color = Value; }
+    void SetColor(TColor value) { m_color = value; }
 
 private:
     bool m_chequered = false;

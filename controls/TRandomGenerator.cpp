@@ -6,9 +6,9 @@ constexpr std::uint32_t kMultiplier = 134775813; // 0x08088405
 
 } // namespace
 
-std::uint32_t TRandomGenerator::Random(std::uint32_t Range) {
+std::uint32_t TRandomGenerator::Random(std::uint32_t range) {
     m_state = m_state * kMultiplier + 1;
-    return static_cast<std::uint32_t>((static_cast<std::uint64_t>(m_state) * Range) >> 32);
+    return static_cast<std::uint32_t>((static_cast<std::uint64_t>(m_state) * range) >> 32);
 }
 
 TRandomGenerator& ProgramRandom() {

@@ -20,34 +20,34 @@ QPoint pixelOf(const QPointF& position) {
 
 } // namespace
 
-TSpeedButton::TSpeedButton(QWidget* Parent) : QWidget(Parent) {
+TSpeedButton::TSpeedButton(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
     setAcceptDrops(true);
 }
 
-void TSpeedButton::SetCaption(const QString& Value) {
-    if (Value == m_caption)
+void TSpeedButton::SetCaption(const QString& value) {
+    if (value == m_caption)
         return;
-    m_caption = Value;
+    m_caption = value;
     grabAccelerator();
     update();
 }
 
-void TSpeedButton::SetGlyph(const QImage& Value) {
-    m_glyph = Value;
+void TSpeedButton::SetGlyph(const QImage& value) {
+    m_glyph = value;
     update();
 }
 
-void TSpeedButton::SetFontColor(TColor Value) {
-    if (Value == m_fontColor)
+void TSpeedButton::SetFontColor(TColor value) {
+    if (value == m_fontColor)
         return;
-    m_fontColor = Value;
+    m_fontColor = value;
     update();
 }
 
-void TSpeedButton::SetHint(const QString& Value) {
-    m_hint = Value;
-    setToolTip(Value);
+void TSpeedButton::SetHint(const QString& value) {
+    m_hint = value;
+    setToolTip(value);
 }
 
 void TSpeedButton::Click() {
@@ -70,28 +70,28 @@ void TSpeedButton::BeginDrag() {
         OnEndDrag(this, target, at.x(), at.y());
 }
 
-void TSpeedButton::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y) {
-    if (Button == Qt::LeftButton && isEnabled())
+void TSpeedButton::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+    if (button == Qt::LeftButton && isEnabled())
         m_clickArmed = true;
     if (OnMouseDown)
-        OnMouseDown(this, Button, Shift, X, Y);
+        OnMouseDown(this, button, shift, x, y);
 }
 
-void TSpeedButton::MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y) {
+void TSpeedButton::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
     bool click = false;
-    if (Button == Qt::LeftButton && m_clickArmed) {
+    if (button == Qt::LeftButton && m_clickArmed) {
         m_clickArmed = false;
-        click = X >= 0 && X < width() && Y >= 0 && Y <= height();
+        click = x >= 0 && x < width() && y >= 0 && y <= height();
     }
     if (OnMouseUp)
-        OnMouseUp(this, Button, Shift, X, Y);
+        OnMouseUp(this, button, shift, x, y);
     if (click)
         Click();
 }
 
-void TSpeedButton::MouseMove(Qt::KeyboardModifiers Shift, int X, int Y) {
+void TSpeedButton::MouseMove(Qt::KeyboardModifiers shift, int x, int y) {
     if (OnMouseMove)
-        OnMouseMove(this, Shift, X, Y);
+        OnMouseMove(this, shift, x, y);
 }
 
 bool TSpeedButton::DialogChar() {
@@ -102,40 +102,40 @@ bool TSpeedButton::DialogChar() {
     return true;
 }
 
-bool TSpeedButton::event(QEvent* Event) {
-    switch (Event->type()) {
+bool TSpeedButton::event(QEvent* event) {
+    switch (event->type()) {
     case QEvent::Shortcut: {
-        const auto* shortcut = static_cast<QShortcutEvent*>(Event);
+        const auto* shortcut = static_cast<QShortcutEvent*>(event);
         if (m_acceleratorId == 0 || shortcut->shortcutId() != m_acceleratorId)
             break;
-        Event->setAccepted(DialogChar());
+        event->setAccepted(DialogChar());
         return true;
     }
     case QEvent::ToolTip:
         if (!m_showHint) {
-            Event->ignore();
+            event->ignore();
             return true;
         }
         break;
     default:
         break;
     }
-    return QWidget::event(Event);
+    return QWidget::event(event);
 }
 
-void TSpeedButton::mousePressEvent(QMouseEvent* Event) {
-    const QPoint at = pixelOf(Event->position());
-    MouseDown(Event->button(), Event->modifiers(), at.x(), at.y());
+void TSpeedButton::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = pixelOf(event->position());
+    MouseDown(event->button(), event->modifiers(), at.x(), at.y());
 }
 
-void TSpeedButton::mouseReleaseEvent(QMouseEvent* Event) {
-    const QPoint at = pixelOf(Event->position());
-    MouseUp(Event->button(), Event->modifiers(), at.x(), at.y());
+void TSpeedButton::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint at = pixelOf(event->position());
+    MouseUp(event->button(), event->modifiers(), at.x(), at.y());
 }
 
-void TSpeedButton::mouseMoveEvent(QMouseEvent* Event) {
-    const QPoint at = pixelOf(Event->position());
-    MouseMove(Event->modifiers(), at.x(), at.y());
+void TSpeedButton::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint at = pixelOf(event->position());
+    MouseMove(event->modifiers(), at.x(), at.y());
 }
 
 bool TSpeedButton::dragOver(QObject* source, QPoint at, TDragState state) {
@@ -145,47 +145,47 @@ bool TSpeedButton::dragOver(QObject* source, QPoint at, TDragState state) {
     return accept;
 }
 
-void TSpeedButton::dragEnterEvent(QDragEnterEvent* Event) {
-    if (!Event->mimeData()->hasFormat(kControlDragFormat)) {
-        Event->ignore();
+void TSpeedButton::dragEnterEvent(QDragEnterEvent* event) {
+    if (!event->mimeData()->hasFormat(kControlDragFormat)) {
+        event->ignore();
         return;
     }
-    m_dragSource = Event->source();
-    m_lastDragPos = pixelOf(Event->position());
-    if (dragOver(Event->source(), m_lastDragPos, dsDragEnter))
-        Event->acceptProposedAction();
+    m_dragSource = event->source();
+    m_lastDragPos = pixelOf(event->position());
+    if (dragOver(event->source(), m_lastDragPos, dsDragEnter))
+        event->acceptProposedAction();
     else
-        Event->ignore();
+        event->ignore();
 }
 
-void TSpeedButton::dragMoveEvent(QDragMoveEvent* Event) {
-    if (!Event->mimeData()->hasFormat(kControlDragFormat)) {
-        Event->ignore();
+void TSpeedButton::dragMoveEvent(QDragMoveEvent* event) {
+    if (!event->mimeData()->hasFormat(kControlDragFormat)) {
+        event->ignore();
         return;
     }
-    m_lastDragPos = pixelOf(Event->position());
-    if (dragOver(Event->source(), m_lastDragPos, dsDragMove))
-        Event->acceptProposedAction();
+    m_lastDragPos = pixelOf(event->position());
+    if (dragOver(event->source(), m_lastDragPos, dsDragMove))
+        event->acceptProposedAction();
     else
-        Event->ignore();
+        event->ignore();
 }
 
-void TSpeedButton::dragLeaveEvent(QDragLeaveEvent* Event) {
+void TSpeedButton::dragLeaveEvent(QDragLeaveEvent* event) {
     // Qt sends no position with a leave: the last one seen stands in.
     dragOver(m_dragSource, m_lastDragPos, dsDragLeave);
     m_dragSource = nullptr;
-    Event->accept();
+    event->accept();
 }
 
-void TSpeedButton::dropEvent(QDropEvent* Event) {
-    if (!Event->mimeData()->hasFormat(kControlDragFormat) || !OnDragDrop) {
-        Event->ignore();
+void TSpeedButton::dropEvent(QDropEvent* event) {
+    if (!event->mimeData()->hasFormat(kControlDragFormat) || !OnDragDrop) {
+        event->ignore();
         return;
     }
-    const QPoint at = pixelOf(Event->position());
+    const QPoint at = pixelOf(event->position());
     m_dragSource = nullptr;
-    OnDragDrop(this, Event->source(), at.x(), at.y());
-    Event->acceptProposedAction();
+    OnDragDrop(this, event->source(), at.x(), at.y());
+    event->acceptProposedAction();
 }
 
 void TSpeedButton::grabAccelerator() {

@@ -1,6 +1,8 @@
 #include "platform/AnsiText.h"
 
+#include <array>
 #include <cstdint>
+#include <initializer_list>
 
 #include "platform/TextCase.h"
 
@@ -28,7 +30,87 @@ std::uint8_t foldAnsi(std::uint8_t c) {
     }
 }
 
+// A Windows-1252 byte as the base letters it sorts as: small letters without accents, one or two of
+// them; every other byte stands for itself.
+struct TBaseLetters {
+    char first;
+    char second; // 0 when there is one
+};
+
+constexpr std::array<TBaseLetters, 256> BaseLetterTable = [] {
+    std::array<TBaseLetters, 256> table{};
+    for (int c = 0; c < 256; ++c)
+        table[c] = {static_cast<char>(c), 0};
+    for (int c = 'A'; c <= 'Z'; ++c)
+        table[c] = {static_cast<char>(c + 0x20), 0};
+    const auto set = [&](std::initializer_list<int> bytes, char first, char second = 0) {
+        for (const int c : bytes)
+            table[c] = {first, second};
+    };
+    set({0xC0, 0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xE0, 0xE1, 0xE2, 0xE3, 0xE4, 0xE5}, 'a');
+    set({0xC6, 0xE6}, 'a', 'e');
+    set({0xC7, 0xE7}, 'c');
+    set({0xD0, 0xF0}, 'd');
+    set({0xC8, 0xC9, 0xCA, 0xCB, 0xE8, 0xE9, 0xEA, 0xEB}, 'e');
+    set({0x83}, 'f');
+    set({0xCC, 0xCD, 0xCE, 0xCF, 0xEC, 0xED, 0xEE, 0xEF}, 'i');
+    set({0xD1, 0xF1}, 'n');
+    set({0xD2, 0xD3, 0xD4, 0xD5, 0xD6, 0xD8, 0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF8}, 'o');
+    set({0x8C, 0x9C}, 'o', 'e');
+    set({0x8A, 0x9A}, 's');
+    set({0xDF}, 's', 's');
+    set({0xD9, 0xDA, 0xDB, 0xDC, 0xF9, 0xFA, 0xFB, 0xFC}, 'u');
+    set({0xDD, 0xFD, 0xFF, 0x9F}, 'y');
+    set({0x8E, 0x9E}, 'z');
+    // Thorn has no base letter; both cases sort as the small one, after z.
+    set({0xDE, 0xFE}, static_cast<char>(0xFE));
+    return table;
+}();
+
+// Reads a text as its base letters, one at a time.
+class TBaseLetterReader {
+public:
+    TBaseLetterReader(std::string_view text, std::size_t from) : m_text(text), m_at(from) {}
+    // The next base letter as 0..255, or -1 at the end.
+    int next() {
+        if (m_pending != 0) {
+            const int c = static_cast<std::uint8_t>(m_pending);
+            m_pending = 0;
+            return c;
+        }
+        if (m_at == m_text.size())
+            return -1;
+        const TBaseLetters letters = BaseLetterTable[static_cast<std::uint8_t>(m_text[m_at++])];
+        m_pending = letters.second;
+        return static_cast<std::uint8_t>(letters.first);
+    }
+
+private:
+    std::string_view m_text;
+    std::size_t m_at;
+    char m_pending = 0;
+};
+
 } // namespace
+
+int CompareAnsiNames(std::string_view a, std::string_view b) {
+    // Equal beginnings read as equal letters: start where the bytes first differ.
+    std::size_t same = 0;
+    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    while (same < n && a[same] == b[same])
+        ++same;
+    TBaseLetterReader x(a, same);
+    TBaseLetterReader y(b, same);
+    for (;;) {
+        const int cx = x.next();
+        const int cy = y.next();
+        if (cx != cy)
+            return cx < cy ? -1 : 1;
+        if (cx < 0)
+            break;
+    }
+    return CompareAnsiIgnoringCase(a, b);
+}
 
 std::string Utf8FromAnsi(std::string_view ansi) {
     std::string out;

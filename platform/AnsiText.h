@@ -15,3 +15,10 @@ std::string Utf8FromAnsi(std::string_view ansi);
 // punctuation count; no locale is consulted, so the order is the same on every machine.
 // Returns <0, 0 or >0.
 int CompareAnsiIgnoringCase(std::string_view a, std::string_view b);
+
+// Orders two Windows-1252 texts as a sorted list box does under a Western locale, without consulting
+// the machine's locale: letters with accents sort with their base letters ("\xC4lpler" with the A's,
+// "\xC9tape" with the E's), ligatures as their two letters ("\xC6" as "ae", "\xDF" as "ss"), letter
+// case ignored. Texts equal so far are ordered by CompareAnsiIgnoringCase, which puts a plain letter
+// before its accented forms. Returns <0, 0 or >0.
+int CompareAnsiNames(std::string_view a, std::string_view b);

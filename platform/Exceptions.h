@@ -20,13 +20,23 @@ public:
 // "Cannot open file %s": a file that could not be opened for reading.
 class EFOpenError : public EStreamError {
 public:
-    explicit EFOpenError(const std::string& path) : EStreamError("Cannot open file " + path) {}
+    explicit EFOpenError(const std::string& path) : EStreamError("Cannot open file " + path), m_path(path) {}
+    // The path as the caller gave it, for a report that spells it otherwise.
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
 };
 
 // "Cannot create file %s": a file that could not be created or truncated for writing.
 class EFCreateError : public EStreamError {
 public:
-    explicit EFCreateError(const std::string& path) : EStreamError("Cannot create file " + path) {}
+    explicit EFCreateError(const std::string& path)
+        : EStreamError("Cannot create file " + path), m_path(path) {}
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
 };
 
 // "Stream read error": a transfer that delivered fewer bytes than asked for.
@@ -53,6 +63,12 @@ public:
 class EOutOfMemory : public Exception {
 public:
     EOutOfMemory() : Exception("Out of memory") {}
+};
+
+// "Scan line index out of range" and the like: a bitmap operation on something the bitmap lacks.
+class EInvalidGraphicOperation : public Exception {
+public:
+    using Exception::Exception;
 };
 
 // "Invalid data type for '%s'": a registry value of another type than the caller can read.

@@ -36,12 +36,6 @@ using TPalette = std::vector<TPaletteEntry>;
 // The palette of a logical-palette record: its first palNumEntries entries (at most 256).
 TPalette CreatePalette(const TLogPalette& record);
 
-// "Scan line index out of range" and the like: a bitmap operation on something the bitmap lacks.
-class EInvalidGraphicOperation : public Exception {
-public:
-    using Exception::Exception;
-};
-
 // A device-independent bitmap: width, height, pixel format, palette and row memory.
 //
 // Rows are stored top-down: ScanLine(0) is the top row, and each row starts BytesPerLine() bytes

@@ -12,13 +12,16 @@
 
 #include "TFormFixture.h"
 #include "app/TPreviewImage.h"
+#include "controls/SysColors.h"
 
 namespace {
 
-const QRgb kToolBar = qRgb(0x80, 0x9B, 0xBD) & RGB_MASK;
-// The frame colours worked out from the tool bar's with ShadowStrength 40.
-const QRgb kLight = qRgb(0xA8, 0xC3, 0xE5) & RGB_MASK;
-const QRgb kDark = qRgb(0x58, 0x73, 0x95) & RGB_MASK;
+const QRgb kToolBar = QColorOf(clSkarnBlue, QPalette()).rgb() & RGB_MASK;
+// The frame colours worked out from the tool bar's with the buttons' shadow strength.
+const QRgb kLight =
+    QColorOf(TBriskButton::ShadeColor(clSkarnBlue, true, 40, QPalette()), QPalette()).rgb() & RGB_MASK;
+const QRgb kDark =
+    QColorOf(TBriskButton::ShadeColor(clSkarnBlue, false, 40, QPalette()), QPalette()).rgb() & RGB_MASK;
 const QRgb kSilver = qRgb(0xC0, 0xC0, 0xC0) & RGB_MASK;
 const QRgb kWhite = qRgb(0xFF, 0xFF, 0xFF) & RGB_MASK;
 const QRgb kGrey = qRgb(0x80, 0x80, 0x80) & RGB_MASK;
@@ -80,22 +83,9 @@ protected:
     std::optional<TForm1> form;
 };
 
-TEST_F(DecorationTest, PanelsCarryTheirValues) {
-    const TBriskPanel& toolBar = *form->BriskPanel1;
-    EXPECT_EQ(toolBar.Color(), clSkarnBlue);
-    EXPECT_EQ(toolBar.BevelOuter(), bvNone);
-    EXPECT_EQ(toolBar.Mask(), clBlack);
-    EXPECT_TRUE(toolBar.Glyph().isNull());
-
-    const TBriskPanel& client = *form->BriskPanel2;
-    EXPECT_EQ(client.BevelOuter(), bvNone);
-    EXPECT_EQ(client.ShowBitmap(), sbTiled);
-    EXPECT_EQ(client.RandomMin(), 8);
-    EXPECT_EQ(client.RandomMax(), 16);
-    EXPECT_EQ(client.Mask(), 46186688u);
-    EXPECT_FALSE(client.Masked());
-    EXPECT_EQ(client.Caption(), "BriskPanel2");
-    const QImage& tile = client.Glyph();
+// How the panels look is in the screenshots below; this is the client's tile picture itself.
+TEST_F(DecorationTest, ClientTileIsMostlySilverWithWhiteAndGrey) {
+    const QImage& tile = form->BriskPanel2->Glyph();
     ASSERT_EQ(tile.size(), QSize(8, 8));
     EXPECT_EQ(tile.format(), QImage::Format_Indexed8);
     EXPECT_EQ(tile.colorCount(), 256);
@@ -123,19 +113,20 @@ TEST_P(Buttons, CarryTheirPicturesAndValues) {
     const ButtonCase& c = GetParam();
     auto* button = form->findChild<TBriskButton*>(c.name);
     ASSERT_NE(button, nullptr);
-    EXPECT_EQ(button->MaskColor(), clBlack);
-    EXPECT_EQ(button->OverStyle().Bevel(), bvRaised);
-    EXPECT_EQ(button->NotOverStyle().Bevel(), bvNone);
-    EXPECT_EQ(button->DownStyle().Bevel(), bvLowered);
-    for (TButtonStyle* style : {&button->OverStyle(), &button->NotOverStyle(), &button->DownStyle()}) {
-        EXPECT_EQ(style->Color(), clBlack);
-        EXPECT_FALSE(style->Chequered());
-    }
-    EXPECT_FALSE(button->CanDrag());
-    EXPECT_FALSE(button->MouseOver());
-    EXPECT_EQ(button->Margin(), 1);
     EXPECT_TRUE(button->ShowHint());
-    EXPECT_EQ(button->ShadowStrength(), 40);
+    // Flat at rest, raised under the pointer, lowered while pressed (not released: that would run the
+    // button's operation); the frame is a plain line, no chequer.
+    const QRect frame = button->geometry();
+    EXPECT_EQ(at(shoot(), frame.topLeft()), kToolBar);
+    sendMouse(button, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
+    QImage image = shoot();
+    EXPECT_EQ(at(image, frame.topLeft()), kLight);
+    EXPECT_EQ(at(image, frame.bottomRight()), kDark);
+    EXPECT_EQ(at(image, frame.topLeft() + QPoint(2, 1)), kToolBar);
+    sendMouse(button, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+    image = shoot();
+    EXPECT_EQ(at(image, frame.topLeft()), kDark);
+    EXPECT_EQ(at(image, frame.bottomRight()), kLight);
 
     const QImage& glyph = button->Glyph();
     ASSERT_EQ(glyph.size(), c.size);
@@ -146,8 +137,9 @@ TEST_P(Buttons, CarryTheirPicturesAndValues) {
     for (const QRgb main : c.mainColours)
         EXPECT_TRUE(colours.contains(main & RGB_MASK)) << std::hex << main;
 
-    // The caption fits between the margins, with a pixel to spare, so no font cuts it.
-    EXPECT_LT(button->fontMetrics().horizontalAdvance(button->Caption()),
+    // The caption as drawn (the accelerator's "&" only underlines) fits between the margins, with a
+    // pixel to spare, so no font cuts it.
+    EXPECT_LT(button->fontMetrics().horizontalAdvance(QString(button->Caption()).remove('&')),
               button->width() - 2 * button->Margin())
         << button->Caption().toStdString();
 }

@@ -1,6 +1,7 @@
 // The track operations driven through the window, with scripted dialog answers.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -23,6 +24,19 @@ protected:
         game->AddTrack("Baja", "c.envx", "Charlie");
         game->AddTrack("Baja", "d.env", "Delta");
         baja = game->EventFolder("Baja");
+        // Deleted tracks go to a trash of the test's own.
+        if (const char* old = std::getenv("XDG_DATA_HOME"))
+            oldDataHome = old;
+        fs::create_directories(dir.path() / "data");
+        setenv("XDG_DATA_HOME", (dir.path() / "data").c_str(), 1);
+        trash = dir.path() / "data" / "Trash";
+    }
+    void TearDown() override {
+        if (oldDataHome)
+            setenv("XDG_DATA_HOME", oldDataHome->c_str(), 1);
+        else
+            unsetenv("XDG_DATA_HOME");
+        TFormFixture::TearDown();
     }
 
     std::set<std::string> filesIn(const fs::path& folder) {
@@ -34,6 +48,8 @@ protected:
 
     std::optional<TFakeGame> game;
     fs::path baja;
+    fs::path trash;
+    std::optional<std::string> oldDataHome;
 };
 
 TEST_F(TForm1Operations, StopAndStartRenameSelectedTracksAndKeepTheList) {
@@ -105,7 +121,9 @@ TEST_F(TForm1Operations, StoreCancelledOrWithoutCurrentItemChangesNothing) {
     EXPECT_TRUE(dialogs.requests.empty()) << "no current item: no dialog";
     selectRows(form, {0}, 0);
     QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
-    EXPECT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].initialDir, QDir::homePath()) << "first the home folder";
+    QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
+    EXPECT_EQ(dialogs.requests.size(), 2u);
     EXPECT_EQ(filesIn(baja).size(), 4u);
     EXPECT_TRUE(form.ActiveListBox->selectionModel()->isRowSelected(0)) << "no rebuild after a cancel";
 }
@@ -178,15 +196,16 @@ TEST_F(TForm1Operations, NamesWithColonsAndBackslashesStayNames) {
     EXPECT_TRUE(dialogs.shown.empty()) << (dialogs.shown.empty() ? "" : dialogs.shown[0].text.toStdString());
 }
 
-TEST_F(TForm1Operations, DeleteAsksFirst) {
+TEST_F(TForm1Operations, DeleteAsksFirstWithNoAsDefaultAndUsesTheTrash) {
     TForm1 form(dialogs);
+    showWithListFocused(form);
     selectRows(form, {1, 2}, 0);
     dialogs.answers.push_back(TDialogs::idNo);
-    QTest::mouseClick(form.DeleteBtn, Qt::LeftButton);
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Are you sure you want to delete these tracks?");
+    QTest::keyClick(form.ActiveListBox, Qt::Key_Delete);
+    ASSERT_EQ(dialogs.shown.size(), 1u) << "the Delete key asks as the button does";
+    EXPECT_EQ(dialogs.shown[0].text, "Are you sure you want to delete these 2 tracks?");
     EXPECT_EQ(dialogs.shown[0].caption, "Track delete");
-    EXPECT_EQ(dialogs.shown[0].flags, 0x34u);
+    EXPECT_EQ(dialogs.shown[0].flags, 0x134u) << "warning icon, Yes and No, No the default";
     EXPECT_EQ(filesIn(baja).size(), 4u);
     EXPECT_TRUE(form.ActiveListBox->selectionModel()->isRowSelected(1)) << "No: no rebuild";
 
@@ -194,12 +213,57 @@ TEST_F(TForm1Operations, DeleteAsksFirst) {
     QTest::mouseClick(form.DeleteBtn, Qt::LeftButton);
     EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.env", "d.env"}));
     EXPECT_EQ(listed(form), (std::vector<std::string>{"Alpha|a.env", "Delta|d.env"}));
+    EXPECT_EQ(filesIn(trash / "files"), (std::set<std::string>{"b.~env", "c.envx"}))
+        << "a mistake can be undone";
+    EXPECT_EQ(form.StatusText->text(), "2 tracks moved to the trash");
 
-    selectRows(form, {}, -1);
+    selectRows(form, {0}, 0);
     dialogs.answers.push_back(TDialogs::idYes);
     QTest::mouseClick(form.DeleteBtn, Qt::LeftButton);
-    EXPECT_EQ(dialogs.shown.size(), 3u) << "asked even with nothing selected";
-    EXPECT_EQ(filesIn(baja).size(), 2u);
+    EXPECT_EQ(dialogs.shown.back().text, "Are you sure you want to delete this track?");
+}
+
+TEST_F(TForm1Operations, StoreAndDeleteWithNothingSelectedSaySoAndAskNothing) {
+    TForm1 form(dialogs);
+    selectRows(form, {}, 2); // a current item, but nothing selected
+    QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
+    EXPECT_EQ(form.StatusText->text(), "No track is selected: nothing to store.");
+    QTest::mouseClick(form.DeleteBtn, Qt::LeftButton);
+    EXPECT_EQ(form.StatusText->text(), "No track is selected: nothing to delete.");
+    EXPECT_TRUE(dialogs.requests.empty());
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(filesIn(baja).size(), 4u);
+}
+
+// What was done and what was left, with the reason, after each operation.
+TEST_F(TForm1Operations, StatusBarSaysWhatWasDoneAndWhatWasLeft) {
+    WriteFileBytes((baja / "d.~env").string(), {1, 2, 3});
+    const fs::path archive = dir.path() / "archive";
+    fs::create_directory(archive);
+    TForm1 form(dialogs);
+    selectRows(form, {0, 1, 3}, 0);
+    QTest::mouseClick(form.InactiveBtn, Qt::LeftButton);
+    EXPECT_EQ(form.StatusText->text(),
+              "1 track stopped; 2 left as they were: b.~env is inactive already, d.~env exists");
+
+    selectRows(form, {0, 1}, 0);
+    dialogs.saveAnswers.push_back(QString::fromStdString((archive / "x.env").string()));
+    QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
+    EXPECT_EQ(form.StatusText->text(),
+              QString::fromStdString("2 tracks stored in " + archive.string() + "/"));
+
+    // A failure ends the operation: the report says why, and so does the status bar.
+    game->AddTrack("Baja", "e.env", "Echo");
+    game->AddTrack("Baja", "f.env", "Foxtrot");
+    form.ReloadTrackList();
+    selectRows(form, {2, 3}, 2);
+    fs::create_directory(archive / "f.env"); // a folder in the way of the second track
+    dialogs.saveAnswers.push_back(QString::fromStdString((archive / "x.env").string()));
+    QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(form.StatusText->text(),
+              QString::fromStdString("1 track stored in " + archive.string() + "/; 1 left as it was: " +
+                                     "Cannot create file " + (archive / "f.env").string()));
 }
 
 } // namespace

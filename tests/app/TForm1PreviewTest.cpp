@@ -4,6 +4,9 @@
 #include <QLabel>
 #include <QTest>
 
+#include <algorithm>
+
+#include "ContainerWriter.h"
 #include "TFormFixture.h"
 #include "TgaWriter.h"
 #include "app/TPreviewImage.h"
@@ -85,52 +88,55 @@ TEST_F(TForm1Preview, EntryNamesMatchWithoutRegardToCaseAndTheLaterWins) {
     EXPECT_EQ(pixel(form, 3, 3), QColor(0, 255, 0));
 }
 
-TEST_F(TForm1Preview, PlaceholderIsClippedToThePreviousPicture) {
-    game->AddTrack("Baja", "a.env", "A", {{"a01s.tga", solidTga(20, 10, 255, 255, 0)}});
-    game->AddTrack("Baja", "b.env", "B");
-    TForm1 form(dialogs);
-    form.show();
-    EXPECT_EQ(form.Preview->Bitmap().Width(), 285) << "cleared at start";
-    EXPECT_EQ(pixel(form, 0, 0), QColor(Qt::black));
-    EXPECT_EQ(pixel(form, 100, 100), Fill);
-
-    click(form, 0);
-    click(form, 1);
-    EXPECT_EQ(form.StatusText->text(), "Baja\\b.env");
-    EXPECT_EQ(form.Preview->Bitmap().Width(), 20);
-    EXPECT_EQ(form.Preview->Bitmap().Height(), 10);
-    EXPECT_EQ(pixel(form, 0, 0), QColor(Qt::black)) << "outline";
-    EXPECT_EQ(pixel(form, 5, 5), Fill) << "the fill, clipped: the outline's far side lies outside";
-    EXPECT_EQ(pixel(form, 19, 5), Fill);
-    EXPECT_TRUE(dialogs.shown.empty());
-}
-
-TEST_F(TForm1Preview, PlaceholderOnTheStartUpBitmapShowsItsText) {
-    game->AddTrack("Baja", "b.env", "B");
-    TForm1 form(dialogs);
-    form.show();
-    click(form, 0);
+// The placeholder covers the whole preview: after a small picture, and at start.
+void expectPlaceholder(const TForm1& form) {
     const QImage picture = form.Preview->Picture();
-    EXPECT_EQ(picture.size(), QSize(285, 139));
+    ASSERT_EQ(picture.size(), QSize(285, 139));
+    EXPECT_EQ(picture.pixelColor(0, 0), QColor(Qt::black)) << "outline";
     EXPECT_EQ(picture.pixelColor(284, 138), QColor(Qt::black));
+    EXPECT_EQ(picture.pixelColor(200, 100), Fill);
     int dark = 0;
     for (int y = 15; y < 28; ++y)
         for (int x = 15; x < 120; ++x)
             dark += picture.pixelColor(x, y).lightness() < 60 ? 1 : 0;
     EXPECT_GT(dark, 40) << "the text \"No Preview Available\" from (15, 15)";
-    EXPECT_EQ(picture.pixelColor(200, 100), Fill);
 }
 
-TEST_F(TForm1Preview, AnInvalidPictureShowsWhatTheDecoderLeftWithoutAMessage) {
-    game->AddTrack("Baja", "a.env", "A",
-                   {{"a01s.tga", {0, 0, 7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 0, 5, 0, 24, 0}}});
+struct NoPictureCase {
+    const char* what;
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> entries;
+};
+
+class NoPicture : public TForm1Preview, public ::testing::WithParamInterface<NoPictureCase> {};
+
+// After a good picture, a track without one never keeps showing it.
+TEST_P(NoPicture, ShowsThePlaceholderAtFullSizeWithoutAMessage) {
+    game->AddTrack("Baja", "a.env", "A", {{"a01s.tga", solidTga(20, 10, 255, 255, 0)}});
+    std::vector<TContainerEntry> entries;
+    for (const auto& [name, bytes] : GetParam().entries)
+        entries.push_back({name, bytes});
+    game->AddTrack("Baja", "b.env", "B", entries);
     TForm1 form(dialogs);
     form.show();
     click(form, 0);
-    EXPECT_EQ(form.Preview->Bitmap().Width(), 1) << "a rejected header leaves 1 x 1";
-    EXPECT_EQ(form.Preview->Bitmap().Height(), 1);
+    ASSERT_EQ(form.Preview->Bitmap().Width(), 20);
+    click(form, 1);
+    EXPECT_EQ(form.StatusText->text(), "Baja\\b.env");
+    expectPlaceholder(form);
     EXPECT_TRUE(dialogs.shown.empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Pictures, NoPicture,
+    ::testing::Values(NoPictureCase{"no entry", {}}, NoPictureCase{"empty entry", {{"b01s.tga", {}}}},
+                      NoPictureCase{"rejected header",
+                                    {{"b01s.tga", {0, 0, 7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 0, 5, 0, 24, 0}}}},
+                      NoPictureCase{"header cut short", {{"b01s.tga", {0, 0, 2, 0, 0}}}}),
+    [](const auto& info) {
+        std::string name = info.param.what;
+        std::replace(name.begin(), name.end(), ' ', '_');
+        return name;
+    });
 
 TEST_F(TForm1Preview, ATrackRemovedSinceTheListWasBuiltIsReported) {
     game->AddTrack("Baja", "a.env", "A", {{"a01s.tga", solidTga(5, 5, 255, 0, 0)}});
@@ -142,7 +148,8 @@ TEST_F(TForm1Preview, ATrackRemovedSinceTheListWasBuiltIsReported) {
     click(form, 1);
     EXPECT_EQ(form.StatusText->text(), "Baja\\b.env") << "set before the failure";
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Cannot open file C:\\Games\\Skarn Rally 2\\Vevozura\\Baja\\b.env.");
+    EXPECT_EQ(dialogs.shown[0].text, QString::fromStdString("Cannot open file " + gone.string() + "."))
+        << "the path as the player finds it";
     EXPECT_EQ(form.Preview->Bitmap().Width(), 5) << "the previous picture stays";
     EXPECT_EQ(pixel(form, 2, 2), QColor(255, 0, 0));
 }
@@ -172,6 +179,30 @@ TEST_F(TForm1Preview, KeyboardMovesPreviewTooAndRebuildsKeepThePicture) {
     pickEvent(form, 3);
     EXPECT_EQ(form.Preview->Bitmap().Width(), 6) << "a rebuild does not clear the preview";
     EXPECT_EQ(form.StatusText->text(), "Baja\\b.env");
+}
+
+// Moves of the current item that leave the selection as it is still move the preview and status bar,
+// so that Store proposes the file the status bar names.
+TEST_F(TForm1Preview, EveryMoveOfTheCurrentItemIsShown) {
+    game->AddTrack("Baja", "a.env", "A", {{"a01s.tga", solidTga(5, 5, 255, 0, 0)}});
+    game->AddTrack("Baja", "b.env", "B", {{"b01s.tga", solidTga(6, 6, 0, 255, 0)}});
+    game->AddTrack("Baja", "c.env", "C", {{"c01s.tga", solidTga(7, 7, 0, 0, 255)}});
+    TForm1 form(dialogs);
+    showWithListFocused(form);
+    click(form, 0);
+    QTest::keyClick(form.ActiveListBox, Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(form.StatusText->text(), "Baja\\b.env") << "Ctrl+Down";
+    EXPECT_EQ(form.Preview->Bitmap().Width(), 6);
+    EXPECT_TRUE(form.ActiveListBox->selectionModel()->isRowSelected(0)) << "the selection stays";
+
+    QTest::keyClick(form.ActiveListBox, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(form.ActiveListBox, Qt::Key_End, Qt::ShiftModifier);
+    EXPECT_EQ(form.StatusText->text(), "Baja\\c.env") << "Shift+End after Ctrl+A";
+    EXPECT_EQ(form.Preview->Bitmap().Width(), 7);
+
+    QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].fileName, "c.env");
 }
 
 } // namespace

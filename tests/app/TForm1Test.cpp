@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
+#include <fstream>
 
+#include "app/LetterColours.h"
 #include "app/TPreviewImage.h"
 
 #include "TFormFixture.h"
@@ -96,7 +102,9 @@ TEST_F(TForm1Test, AnUnopenableTrackIsReportedAndEveryOtherTrackListed) {
     TForm1 form(dialogs);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text,
-              "Cannot open file C:\\Games\\Skarn Rally 2\\Vevozura\\Baja\\broken.env.");
+              QString::fromStdString("Cannot open file " +
+                                     (game.EventFolder("Baja") / "broken.env").string() + "."))
+        << "the native path, where the player finds the file";
     EXPECT_EQ(dialogs.shown[0].caption, "Track manager");
     EXPECT_EQ(listed(form), std::vector<std::string>{"Good|good.env"});
     EXPECT_EQ(form.EventSelectBox->currentText(), "Baja");
@@ -109,7 +117,7 @@ TEST_F(TForm1Test, GeometryAndAnchors) {
     EXPECT_EQ(form.minimumSize(), QSize(332, 270));
     EXPECT_EQ(form.ActiveListBox->geometry(), QRect(4, 151, 325, 211));
     EXPECT_EQ(form.ExitBtn->geometry(), QRect(4, 3, 35, 36));
-    EXPECT_EQ(form.ExitBtn->toolTip(), "Exit track manager");
+    EXPECT_EQ(form.ExitBtn->toolTip(), "Exit track manager (Alt+X)");
     form.show();
     form.resize(500, 600);
     EXPECT_EQ(form.BriskPanel1->geometry(), QRect(0, 0, 500, 42));
@@ -125,6 +133,75 @@ TEST_F(TForm1Test, ExitClosesTheWindow) {
     ASSERT_TRUE(form.isVisible());
     QTest::mouseClick(form.ExitBtn, Qt::LeftButton);
     EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(TForm1Test, HorizontalScrollBarOnlyForANameWiderThanTheList) {
+    TFakeGame game(dir.path() / "pfx");
+    for (int i = 0; i < 40; ++i)
+        game.AddTrack("Baja", "t" + std::to_string(i) + ".env", "Track " + std::to_string(i));
+    TForm1 form(dialogs);
+    form.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(form.ActiveListBox->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(form.ActiveListBox->horizontalScrollBar()->isVisible()) << "short names fit";
+
+    game.AddTrack("Baja", "long.env", std::string(80, 'W'));
+    pickEvent(form, 0);
+    QApplication::processEvents();
+    EXPECT_TRUE(form.ActiveListBox->horizontalScrollBar()->isVisible());
+}
+
+TEST_F(TForm1Test, StatusBarNamesTheDemoInstallation) {
+    TFakeGame game(dir.path() / "pfx");
+    {
+        TForm1 form(dialogs);
+        EXPECT_EQ(form.StatusText->text(), "") << "the game itself";
+    }
+    std::ofstream(dir.path() / "pfx" / DemoMarkerName) << "demo\n";
+    TForm1 form(dialogs);
+    EXPECT_EQ(form.StatusText->text(),
+              QString::fromStdString("Demo installation in use: " + (dir.path() / "pfx").string()));
+}
+
+// The letters keep their colours where they read well and reach 4.5 : 1 elsewhere, keeping their hue.
+TEST(LetterColours, ReadOnEveryBackground) {
+    const QColor green(0, 128, 0);
+    const QColor red(255, 0, 0);
+    EXPECT_EQ(ReadableOn(green, Qt::white), green) << "reads well already";
+    const QColor backgrounds[] = {
+        Qt::white, QColor(48, 140, 198), QColor(0, 120, 215), QColor(42, 42, 42), QColor(61, 174, 233),
+        Qt::black, QColor(128, 128, 128)};
+    for (const QColor& background : backgrounds) {
+        for (const QColor& wanted : {green, red}) {
+            const QColor shown = ReadableOn(wanted, background);
+            EXPECT_GE(ContrastRatio(shown, background), 4.5) << background.name().toStdString();
+            if (wanted == green)
+                EXPECT_TRUE(shown.green() >= shown.red() && shown.green() >= shown.blue())
+                    << "still green on " << background.name().toStdString();
+            else
+                EXPECT_TRUE(shown.red() >= shown.green() && shown.red() >= shown.blue())
+                    << "still red on " << background.name().toStdString();
+        }
+    }
+}
+
+// The real message box: centred on the screen while the window is not shown, its caption whole.
+TEST(Dialogs, BoxBeforeTheWindowIsCentredAndFitsItsCaption) {
+    QWidget owner;
+    TQtDialogs qtDialogs;
+    QRect shown;
+    int titleRoom = 0;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        shown = box->frameGeometry();
+        titleRoom = box->width() - box->fontMetrics().horizontalAdvance(box->windowTitle());
+        box->close();
+    });
+    qtDialogs.MessageBox(&owner, "Short.", "A rather long caption for a box", TDialogs::mbOK);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE((shown.center() - screen.center()).manhattanLength(), 4);
+    EXPECT_GE(titleRoom, 100);
 }
 
 TEST(Dialogs, TheArchiveFilterAsQtShowsIt) {

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QListView>
 #include <cstdlib>
 #include <filesystem>
@@ -68,6 +70,14 @@ private:
     std::optional<std::string> m_oldPrefix;
     std::string m_oldNativePrefix;
 };
+
+// Shows the window active with the keyboard focus in the list, where the list's keys work.
+inline void showWithListFocused(TForm1& form) {
+    form.show();
+    QApplication::setActiveWindow(&form);
+    form.ActiveListBox->setFocus();
+    QApplication::processEvents();
+}
 
 // Selects the rows (and nothing else) and makes current the given row, as clicks would.
 inline void selectRows(TForm1& form, const std::vector<int>& rows, int current) {

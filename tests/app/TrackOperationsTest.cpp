@@ -75,16 +75,19 @@ protected:
     std::string previousPrefix;
 };
 
-TEST_F(TrackOperations, StartAndStopReturnTheNewNameOrNothing) {
+TEST_F(TrackOperations, ChangingTheExtensionReturnsTheNewNameOrNothing) {
     for (const char* name : {"a.env", "b.env", "b.~env", "c.env", "C.~ENV", "d.~env", "e.envx"})
         put(baja(), name);
 
-    EXPECT_EQ(StopTrack(eventFolder, "a.env"), "a.~env");
-    EXPECT_EQ(StopTrack(eventFolder, "b.env"), std::nullopt) << "b.~env is in the way";
-    EXPECT_EQ(StopTrack(eventFolder, "c.env"), std::nullopt) << "C.~ENV is in the way";
-    EXPECT_EQ(StopTrack(eventFolder, "d.~env"), "d.~env") << "already inactive: nothing to do";
-    EXPECT_EQ(StartTrack(eventFolder, "e.envx"), "e.env");
-    EXPECT_EQ(StartTrack(eventFolder, "gone.~env"), std::nullopt);
+    EXPECT_EQ(ChangeTrackExtension(eventFolder, "a.env", InactiveExtension), "a.~env");
+    EXPECT_EQ(ChangeTrackExtension(eventFolder, "b.env", InactiveExtension), std::nullopt)
+        << "b.~env is in the way";
+    EXPECT_EQ(ChangeTrackExtension(eventFolder, "c.env", InactiveExtension), std::nullopt)
+        << "C.~ENV is in the way";
+    EXPECT_EQ(ChangeTrackExtension(eventFolder, "d.~env", InactiveExtension), "d.~env")
+        << "already inactive: nothing to do";
+    EXPECT_EQ(ChangeTrackExtension(eventFolder, "e.envx", ActiveExtension), "e.env");
+    EXPECT_EQ(ChangeTrackExtension(eventFolder, "gone.~env", ActiveExtension), std::nullopt);
 
     EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"a.~env", track("a.env")},
                                                  {"b.env", track("b.env")},

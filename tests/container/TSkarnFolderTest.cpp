@@ -39,7 +39,7 @@ TEST_F(TSkarnFolderTest, EmptyPlainContainer) {
     EXPECT_FALSE(folder.StreamOpen());
 }
 
-TEST_F(TSkarnFolderTest, ExampleFromTheFormatDescription) {
+TEST_F(TSkarnFolderTest, OnePlainEntryWrittenByHand) {
     // A plain container with one entry "scn" of 5 bytes at offset 24.
     const std::vector<std::uint8_t> file = {0x52, 0x53, 0x32, 0x00, 0x01, 0x00, 0x00, 0x00, 0x04, 0x00,
                                             0x00, 0x00, 0x73, 0x63, 0x6E, 0x00, 0x18, 0x00, 0x00, 0x00,

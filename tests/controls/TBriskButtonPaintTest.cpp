@@ -292,6 +292,17 @@ TEST_F(PaintTest, ChequerAndsEveryOtherPixelWithTheStyleColour) {
     EXPECT_EQ(pixel(2, 1), kToolBar & RGB_MASK) << "a disabled button is never chequered";
 }
 
+TEST_F(PaintTest, StyleIsCopiedAndTheCallerKeepsItsOwn) {
+    TButtonStyle style(bvLowered);
+    button->SetOverStyle(style);
+    style.SetBevel(bvNone);
+    style.SetChequered(true);
+    button->SetMouseOver(true);
+    render();
+    EXPECT_EQ(pixel(0, 0), kDark & RGB_MASK) << "lowered under the pointer, as set";
+    EXPECT_EQ(pixel(2, 1), kToolBar & RGB_MASK) << "no chequer";
+}
+
 TEST_F(PaintTest, ColourPairIsWorkedOutOnceFromTheParent) {
     render();
     EXPECT_FALSE(button->ColorsPending());
@@ -310,6 +321,7 @@ TEST_F(PaintTest, ColourPairIsWorkedOutOnceFromTheParent) {
 
 TEST(ButtonWithoutParent, UsesTheSystemColoursUntilItHasAParent) {
     TBriskButton button;
+    EXPECT_EQ(button.size(), QSize(35, 35));
     QPalette palette = button.palette();
     palette.setColor(QPalette::Active, QPalette::Light, QColor(1, 2, 3));
     palette.setColor(QPalette::Active, QPalette::Dark, QColor(4, 5, 6));

@@ -89,42 +89,6 @@ private:
     Qt::MouseButtons m_held;
 };
 
-TEST_F(ButtonTest, StartsWithItsInitialValues) {
-    TBriskButton fresh;
-    EXPECT_EQ(fresh.size(), QSize(35, 35));
-    EXPECT_EQ(fresh.Margin(), 1);
-    EXPECT_EQ(fresh.MaskColor(), clBlack);
-    EXPECT_EQ(fresh.OverStyle().Bevel(), bvRaised);
-    EXPECT_EQ(fresh.NotOverStyle().Bevel(), bvNone);
-    EXPECT_EQ(fresh.DownStyle().Bevel(), bvLowered);
-    EXPECT_EQ(fresh.DownStyle().Color(), clBlack);
-    EXPECT_FALSE(fresh.DownStyle().Chequered());
-    EXPECT_FALSE(fresh.CanDrag());
-    EXPECT_TRUE(fresh.DisableGrayed());
-    EXPECT_FALSE(fresh.CanLatch());
-    EXPECT_FALSE(fresh.Latched());
-    EXPECT_FALSE(fresh.MouseOver());
-    EXPECT_TRUE(fresh.UseParentColor());
-    EXPECT_EQ(fresh.ShadowStrength(), 40);
-    EXPECT_EQ(fresh.DragCursor(), crDrag);
-    EXPECT_FALSE(fresh.Hovering());
-    EXPECT_FALSE(fresh.PressedLook());
-    EXPECT_TRUE(fresh.ColorsPending());
-    EXPECT_FALSE(fresh.testAttribute(Qt::WA_OpaquePaintEvent));
-    EXPECT_FALSE(fresh.autoFillBackground());
-}
-
-TEST_F(ButtonTest, StyleSettersCopyTheStyle) {
-    TButtonStyle style(bvLowered);
-    style.SetChequered(true);
-    style.SetColor(clRed);
-    button->SetOverStyle(style);
-    style.SetBevel(bvNone);
-    EXPECT_EQ(button->OverStyle().Bevel(), bvLowered) << "the caller keeps its own style";
-    EXPECT_TRUE(button->OverStyle().Chequered());
-    EXPECT_EQ(button->OverStyle().Color(), clRed);
-}
-
 struct HoverCase {
     int x, y;
     bool inside;

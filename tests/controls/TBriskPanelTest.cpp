@@ -70,6 +70,23 @@ protected:
     }
     static QRgb at(const QImage& image, int x, int y) { return image.pixel(x, y) & RGB_MASK; }
 
+    // The strips drawn whole on a taller surface (20 rows of room above and below): the panel draws only
+    // the part inside itself, which must match what the whole strip puts there.
+    void expectStrips(const QImage& image, const QImage& glyph, const std::vector<TStrip>& strips) const {
+        QImage whole(image.width(), image.height() + 40, QImage::Format_RGB32);
+        whole.fill(QColor(aqua));
+        {
+            QPainter painter(&whole);
+            for (const TStrip& strip : strips)
+                painter.drawImage(QRect(static_cast<int>(strip.Left), static_cast<int>(strip.Top) + 20,
+                                        static_cast<int>(strip.Width), static_cast<int>(strip.Height)),
+                                  glyph);
+        }
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                ASSERT_EQ(at(image, x, y), at(whole, x, y + 20)) << x << "," << y;
+    }
+
     const QRgb aqua = qRgb(0, 255, 255) & RGB_MASK;
     QWidget parent;
     TBriskPanel* panel = nullptr;
@@ -186,22 +203,25 @@ TEST(RandomStripWidths, AnEmptiedRangeStillEnds) {
     EXPECT_GT(wide[0].Height, std::int64_t{INT_MAX});
 }
 
-TEST_F(PanelTest, InitialValues) {
-    TBriskPanel fresh;
-    EXPECT_EQ(fresh.Seed(), 13);
-    EXPECT_EQ(fresh.RandomMax(), 10);
-    EXPECT_EQ(fresh.RandomMin(), 1);
-    EXPECT_EQ(fresh.ShowBitmap(), sbTopLeft);
-    EXPECT_TRUE(fresh.Glyph().isNull());
-    EXPECT_EQ(fresh.Mask(), 0u);
-    EXPECT_FALSE(fresh.Masked());
-    EXPECT_FALSE(fresh.OnPaint);
-    EXPECT_EQ(fresh.Canvas(), nullptr) << "a surface only while painting";
-    EXPECT_EQ(fresh.Color(), clBtnFace);
-    EXPECT_EQ(fresh.BevelOuter(), bvRaised);
-    EXPECT_EQ(fresh.BevelInner(), bvNone);
-    EXPECT_EQ(fresh.BevelWidth(), 1);
-    EXPECT_FALSE(fresh.Designing());
+TEST_F(PanelTest, FreshPanelHasARaisedBevelOfOneAndPaintsItsPictureTopLeft) {
+    resize(20, 20);
+    panel->SetGlyph(solid(4, 4, kRed));
+    const QImage image = render();
+    EXPECT_EQ(panel->Canvas(), nullptr) << "a surface only while painting";
+    EXPECT_NE(at(image, 0, 0), aqua) << "the bevel's light line";
+    EXPECT_NE(at(image, 19, 19), aqua) << "the bevel's dark line";
+    EXPECT_EQ(at(image, 1, 1), kRed & RGB_MASK) << "the picture inside the bevel, unmasked";
+    EXPECT_EQ(at(image, 4, 4), kRed & RGB_MASK);
+    EXPECT_EQ(at(image, 5, 5), aqua);
+}
+
+TEST_F(PanelTest, FreshPanelDrawsTheStripsOfSeed13From1To10) {
+    resize(40, 30);
+    panel->SetBevelOuter(bvNone);
+    const QImage glyph = uniquePixels(8, 8);
+    panel->SetGlyph(glyph);
+    panel->SetShowBitmap(sbRandom);
+    expectStrips(render(), glyph, stripsFrom(13, 1, 10, 40, 30, QSize(8, 8)));
 }
 
 TEST_F(PanelTest, ToolBarIsAPlainFillOfItsColourAndTellsItsChildrenTheColour) {
@@ -350,21 +370,7 @@ TEST_F(PanelTest, RandomStripsAreThePictureScaledWhereverTheyAreCut) {
     panel->SetShowBitmap(sbRandom);
     panel->SetRandomMax(16);
     panel->SetRandomMin(8);
-    const QImage image = render();
-    // The same strips drawn whole on a taller surface (20 rows of room above and below): the panel
-    // draws only the part inside itself, which must match what the whole strip puts there.
-    QImage whole(40, 70, QImage::Format_RGB32);
-    whole.fill(QColor(aqua));
-    {
-        QPainter painter(&whole);
-        for (const TStrip& strip : stripsFrom(13, 8, 16, 40, 30, QSize(8, 8)))
-            painter.drawImage(QRect(static_cast<int>(strip.Left), static_cast<int>(strip.Top) + 20,
-                                    static_cast<int>(strip.Width), static_cast<int>(strip.Height)),
-                              glyph);
-    }
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x)
-            ASSERT_EQ(at(image, x, y), at(whole, x, y + 20)) << x << "," << y;
+    expectStrips(render(), glyph, stripsFrom(13, 8, 16, 40, 30, QSize(8, 8)));
 }
 
 TEST_F(PanelTest, RandomWithAnAbsurdRangeStillPaints) {
@@ -430,15 +436,15 @@ TEST_F(PanelTest, OnPaintReplacesAllOfThePanelsPainting) {
     resize(10, 10);
     panel->SetGlyph(solid(4, 4, kRed));
     panel->SetBevelOuter(bvRaised);
-    QObject* sender = nullptr;
+    QObject* painted = nullptr;
     bool hadCanvas = false;
-    panel->OnPaint = [&](QObject* Sender) {
-        sender = Sender;
+    panel->OnPaint = [&](QObject* sender) {
+        painted = sender;
         hadCanvas = panel->Canvas() != nullptr;
         panel->Canvas()->fillRect(QRect(4, 4, 2, 2), QColor(kBlue));
     };
     const QImage image = render();
-    EXPECT_EQ(sender, panel);
+    EXPECT_EQ(painted, panel);
     EXPECT_TRUE(hadCanvas);
     EXPECT_EQ(panel->Canvas(), nullptr);
     EXPECT_EQ(at(image, 0, 0), kMagenta & RGB_MASK) << "no bevel, no colour: the parent shows";

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/AnsiText.h"
 
@@ -22,6 +23,20 @@ TEST(AnsiText, OrderWithoutRegardToCase) {
     EXPECT_NE(CompareAnsiIgnoringCase("\xD7", "\xF7"), 0) << "multiplication and division signs";
     EXPECT_LT(CompareAnsiIgnoringCase("a b", "ab"), 0) << "blanks count";
     EXPECT_LT(CompareAnsiIgnoringCase("z", "\xE9"), 0) << "bytes compare unsigned";
+}
+
+// Each name sorts before the next; accents and case only break ties.
+TEST(AnsiText, NamesSortWithTheirBaseLetters) {
+    const std::vector<std::string> ordered = {
+        "\xC6sop", "alpha",    "\xC4lpler H\xF6he", "Alps",   "Bravo",   "eagle",    "Ende",
+        "Etape",   "\xC9tape", "\xE9tape2",         "Fa\xDF", "Fassade", "\x8Cuvre", "\xD6l",
+        "Zulu",    "\xDEorn"};
+    for (std::size_t i = 0; i + 1 < ordered.size(); ++i)
+        EXPECT_LT(CompareAnsiNames(ordered[i], ordered[i + 1]), 0)
+            << ordered[i] << " before " << ordered[i + 1];
+    EXPECT_EQ(CompareAnsiNames("\xC9TAPE", "\xE9tape"), 0) << "case alone is no difference";
+    EXPECT_GT(CompareAnsiNames("b", "a"), 0);
+    EXPECT_LT(CompareAnsiNames("Stra\xDF", "Strasse2"), 0) << "a ligature counts as two letters";
 }
 
 } // namespace

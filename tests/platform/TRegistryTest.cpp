@@ -88,7 +88,7 @@ protected:
     fs::path home;
 };
 
-TEST_F(RegistryTest, PrefixesAreSearchedInTheDocumentedOrder) {
+TEST_F(RegistryTest, PrefixesAreSearchedInTheirFixedOrder) {
     const std::string any = registryText("");
     const fs::path library = dir.path() / "library";
     fs::create_directories(home / ".config/lutris/games");
@@ -103,7 +103,7 @@ TEST_F(RegistryTest, PrefixesAreSearchedInTheDocumentedOrder) {
     fs::create_directories(home / ".steam");
     fs::create_directory_symlink(home / ".local/share/Steam", home / ".steam/steam");
 
-    // Created out of order, so that folder order cannot pass for the documented one.
+    // Created out of order, so that folder order cannot pass for the fixed one.
     const std::string crossover = prefix(".cxoffice/Skarn", any);
     const std::string playOnLinux = prefix(".PlayOnLinux/wineprefix/Skarn", any);
     const std::string libraryPrefix = prefix((library / "steamapps/compatdata/400/pfx").string(), any);

@@ -8,8 +8,11 @@
 #include <string>
 #include <vector>
 
+#include <fstream>
+
 #include "FakeGame.h"
 #include "TgaWriter.h"
+#include "app/TrackCatalogue.h"
 
 namespace {
 
@@ -138,6 +141,8 @@ int main(int argc, char** argv) {
             }
             game.AddTrack(eventType, file, track.displayName, entries, track.scrambled);
         }
+        std::ofstream(prefix / DemoMarkerName)
+            << "A demo installation of Skarn Rally 2 for the track manager, made by tools/demo-game.\n";
         std::printf("%s\n", prefix.string().c_str());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "demo-game: %s\n", e.what());

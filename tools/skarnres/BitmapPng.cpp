@@ -15,10 +15,10 @@ void WriteBitmapPng(const TBitmap& bitmap, const std::string& path) {
     // every write. The file is written under a temporary name and takes its own only when complete.
     const QImage image = BitmapImage(bitmap);
     if (image.isNull())
-        throw TUsageError{"cannot write " + path + ": the picture is empty"};
+        throw ECommandFailed("cannot write " + path + ": the picture is empty");
     const QString name = QFile::decodeName(path.c_str());
     const auto fail = [&](const QString& why) {
-        return TUsageError{"cannot write " + path + ": " + why.toStdString()};
+        return ECommandFailed("cannot write " + path + ": " + why.toStdString());
     };
 
     // A device or a pipe (/dev/stdout, /dev/full) is written to as it is: a file put in its place would

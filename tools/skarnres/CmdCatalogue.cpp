@@ -10,7 +10,7 @@
 // skarnres scene-name FILE: the track's display name (as UTF-8), or nothing when it has none.
 int CmdSceneName(const std::vector<std::string>& args) {
     if (args.size() != 1)
-        throw TUsageError{"usage: skarnres scene-name FILE"};
+        throw EUsageError("usage: skarnres scene-name FILE");
     const std::string name = ReadSceneName(args[0]);
     std::cout << Utf8FromAnsi(name) << '\n';
     return 0;
@@ -21,7 +21,7 @@ int CmdSceneName(const std::vector<std::string>& args) {
 // cannot be read are left out and named on standard error, one line each, with exit status 1.
 int CmdTracks(const std::vector<std::string>& args) {
     if (args.size() != 1)
-        throw TUsageError{"usage: skarnres tracks EVENT-FOLDER"};
+        throw EUsageError("usage: skarnres tracks EVENT-FOLDER");
     TTrackList list;
     std::vector<std::string> unreadable;
     try {
@@ -42,12 +42,12 @@ int CmdTracks(const std::vector<std::string>& args) {
 // the game's key cannot be opened.
 int CmdGameRoot(const std::vector<std::string>& args) {
     if (!args.empty())
-        throw TUsageError{"usage: skarnres game-root"};
+        throw EUsageError("usage: skarnres game-root");
     const TGameLocation game = LocateGame();
     if (!game.Report.empty())
         std::cerr << "skarnres: " << game.Report << '\n';
     if (!game.Installed)
-        throw TUsageError{"Skarn2 doesn't seem to be installed."};
+        throw ECommandFailed("Skarn2 doesn't seem to be installed.");
     std::cout << game.GameRoot << '\n';
     return 0;
 }

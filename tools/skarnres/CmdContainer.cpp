@@ -9,7 +9,7 @@
 // tab-separated.
 int CmdLs(const std::vector<std::string>& args) {
     if (args.size() != 1)
-        throw TUsageError{"usage: skarnres ls FILE"};
+        throw EUsageError("usage: skarnres ls FILE");
     const TSkarnFolder folder(args[0], true);
     for (int i = 0; i < folder.Count(); ++i) {
         FolderEntry rec{};
@@ -25,21 +25,21 @@ int CmdLs(const std::vector<std::string>& args) {
 // when no entry has that name, a decimal index.
 int CmdCat(const std::vector<std::string>& args) {
     if (args.size() != 2)
-        throw TUsageError{"usage: skarnres cat FILE ENTRY"};
+        throw EUsageError("usage: skarnres cat FILE ENTRY");
     TSkarnFolder folder(args[0], true);
     int index = folder.IndexOfEntry(args[1]);
     if (index < 0 && !args[1].empty() && args[1].find_first_not_of("0123456789") == std::string::npos &&
         args[1].size() < 10)
         index = std::stoi(args[1]);
     if (folder.BadIndex(index))
-        throw TUsageError{"no entry " + args[1] + " in " + args[0]};
+        throw ECommandFailed("no entry " + args[1] + " in " + args[0]);
     const std::uint8_t* data = folder.EntryData(index);
     const std::int32_t size = folder.EntrySize(index);
     if (data && size > 0) {
         std::fwrite(data, 1, static_cast<std::size_t>(size), stdout);
         std::fflush(stdout);
         if (std::ferror(stdout))
-            throw TUsageError{"cannot write to standard output"};
+            throw ECommandFailed("cannot write to standard output");
     }
     return 0;
 }

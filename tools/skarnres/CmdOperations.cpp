@@ -24,12 +24,12 @@ TFilesAndFolder filesAndFolder(const std::vector<std::string>& args, const std::
             continue;
         }
         if (haveFolder || i + 1 >= args.size() || args[i + 1].empty())
-            throw TUsageError{usage};
+            throw EUsageError(usage);
         result.folder = args[++i];
         haveFolder = true;
     }
     if (!haveFolder || result.files.empty())
-        throw TUsageError{usage};
+        throw EUsageError(usage);
     result.folder = WithTrailingSeparator(std::move(result.folder));
     return result;
 }
@@ -37,7 +37,7 @@ TFilesAndFolder filesAndFolder(const std::vector<std::string>& args, const std::
 int changeExtensions(const std::vector<std::string>& files, const std::string& extension,
                      const std::string& usage) {
     if (files.empty())
-        throw TUsageError{usage};
+        throw EUsageError(usage);
     int status = 0;
     for (const std::string& file : files) {
         const std::string folder = FolderPart(file);

@@ -19,7 +19,7 @@ int CmdPreview(const std::vector<std::string>& args) {
     std::string eventType;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if ((args[i] == "-o" || args[i] == "--event") && i + 1 == args.size())
-            throw TUsageError{usage};
+            throw EUsageError(usage);
         if (args[i] == "-o")
             output = args[++i];
         else if (args[i] == "--event")
@@ -27,17 +27,17 @@ int CmdPreview(const std::vector<std::string>& args) {
         else if (input.empty())
             input = args[i];
         else
-            throw TUsageError{usage};
+            throw EUsageError(usage);
     }
     if (input.empty() || output.empty() || eventType.empty())
-        throw TUsageError{usage};
+        throw EUsageError(usage);
     int eventIndex = -1;
     for (int i = 0; i < 6; ++i) {
         if (eventType == EventTypes[i])
             eventIndex = i;
     }
     if (eventIndex < 0)
-        throw TUsageError{"--event takes Baja, Enduro, National, Quarries, SX or Tag"};
+        throw EUsageError("--event takes Baja, Enduro, National, Quarries, SX or Tag");
 
     // Text needs the toolkit's fonts; no window is shown.
     if (!std::getenv("QT_QPA_PLATFORM"))
@@ -50,8 +50,8 @@ int CmdPreview(const std::vector<std::string>& args) {
     TBitmap bitmap;
     bitmap.SetSize(PreviewWidth, PreviewHeight);
     PaintPreviewBackground(bitmap);
-    if (!DecodeTrackPreview(input, eventIndex, bitmap))
-        PaintNoPreview(bitmap, PreviewFont());
+    if (DecodeTrackPreview(input, eventIndex, bitmap) != TPreviewOutcome::Picture)
+        PaintNoPreview(bitmap, WindowFont());
     WriteBitmapPng(bitmap, output);
     return 0;
 }

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <iostream>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,7 @@ namespace {
 constexpr std::int64_t TgaPixelLimit = std::int64_t{64} * 1024 * 1024;
 
 // The bytes of the image file that the decoder can need: all of them, or as many as a picture of the
-// size its header gives can take. Throws TUsageError for a picture above TgaPixelLimit.
+// size its header gives can take. Throws ECommandFailed for a picture above TgaPixelLimit.
 std::vector<std::uint8_t> readImage(const std::string& path) {
     TFileStream file(path);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min<std::int64_t>(file.Size(), 18)));
@@ -29,12 +30,14 @@ std::vector<std::uint8_t> readImage(const std::string& path) {
     if (TBriskbTarga::ImageSize(bytes.data(), bytes.size(), width, height)) {
         const std::int64_t pixels = std::int64_t{width} * height;
         if (pixels > TgaPixelLimit)
-            throw TUsageError{path + ": the picture is " + std::to_string(width) + " x " +
-                              std::to_string(height) + " pixels, more than skarnres decodes (" +
-                              std::to_string(TgaPixelLimit) + ")"};
+            throw ECommandFailed(path + ": the picture is " + std::to_string(width) + " x " +
+                                 std::to_string(height) + " pixels, more than skarnres decodes (" +
+                                 std::to_string(TgaPixelLimit) + ")");
         wanted = std::min<std::int64_t>(wanted, static_cast<std::int64_t>(TBriskbTarga::MaxEncodedSize(
                                                     static_cast<std::uint64_t>(pixels))));
     }
+    if (wanted > std::numeric_limits<std::uint32_t>::max())
+        throw ECommandFailed(path + ": larger than a TGA image held in memory can be (4 GiB)");
     const std::size_t had = bytes.size();
     bytes.resize(static_cast<std::size_t>(std::max<std::int64_t>(wanted, static_cast<std::int64_t>(had))));
     if (file.Read(bytes.data() + had, bytes.size() - had) != bytes.size() - had)
@@ -55,23 +58,23 @@ int CmdTga(const std::vector<std::string>& args) {
     long mode = 2;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if ((args[i] == "-o" || args[i] == "--mode") && i + 1 == args.size())
-            throw TUsageError{usage};
+            throw EUsageError(usage);
         if (args[i] == "-o") {
             output = args[++i];
         } else if (args[i] == "--mode") {
             const std::string& value = args[++i];
             if (value.empty() || value.size() > 5 ||
                 value.find_first_not_of("0123456789") != std::string::npos || std::stol(value) > 0xFFFF)
-                throw TUsageError{"--mode takes a number from 0 to 65535 (0, 1 or 2; others act as 2)"};
+                throw EUsageError("--mode takes a number from 0 to 65535 (0, 1 or 2; others act as 2)");
             mode = std::stol(value);
         } else if (input.empty()) {
             input = args[i];
         } else {
-            throw TUsageError{usage};
+            throw EUsageError(usage);
         }
     }
     if (input.empty() || output.empty())
-        throw TUsageError{usage};
+        throw EUsageError(usage);
 
     const std::vector<std::uint8_t> bytes = readImage(input);
     TBitmap bitmap;
@@ -79,8 +82,8 @@ int CmdTga(const std::vector<std::string>& args) {
     reader.DecodeToBitmap(bytes.data(), static_cast<std::uint32_t>(bytes.size()), bitmap,
                           static_cast<std::uint16_t>(mode));
     if (bitmap.Empty())
-        throw TUsageError{input +
-                          ": nothing decoded (the data end inside the header, image ID or colour map)"};
+        throw ECommandFailed(input +
+                             ": nothing decoded (the data end inside the header, image ID or colour map)");
     if (reader.Invalid())
         std::cerr << "skarnres: " << input << ": " << reader.ErrorText()
                   << " (writing the 1 x 1 bitmap left)\n";

@@ -36,7 +36,12 @@ const char* const windowDescription =
     "and Delete removes them after asking. It never changes the game's container files and never loses "
     "a track file.\n\n"
     "It reads no command line and keeps no settings: it finds the game through the registry of the "
-    "game's Wine prefix (see WINEPREFIX), and tells with a message when it finds none.";
+    "game's Wine prefix (see WINEPREFIX), and tells with a message when it finds none.\n\n"
+    "Keys: Alt+X exits. Alt+S and Alt+T start and stop the selected tracks; Enter or a double-click "
+    "switches them between active and inactive. Alt+R stores, Alt+F fetches, and so does dropping .env "
+    "or .~env files on the list. Delete or Alt+D deletes, into the desktop's trash where it has one. F5 "
+    "reads the event folder again, as the window does by itself when another program changes it. Esc "
+    "cancels a long operation between two tracks. The status bar says what each operation did.";
 
 const char* const environment =
     "The Wine prefix that holds the game's registry and drives, an absolute path; when it is set, no "

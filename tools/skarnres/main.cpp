@@ -62,8 +62,8 @@ void refuseRelativePathsWithoutWorkingFolder(const std::vector<std::string>& arg
             continue;
         }
         if (isRelativePath(args[i]))
-            throw TUsageError{"the working folder no longer exists, so the relative path " + args[i] +
-                              " cannot be used; give an absolute path"};
+            throw EUsageError("the working folder no longer exists, so the relative path " + args[i] +
+                              " cannot be used; give an absolute path");
     }
 }
 
@@ -129,8 +129,6 @@ int main(int argc, char** argv) {
                     std::cerr << "skarnres: " << game.Report << '\n';
             }
             return checkOutput(c.run(args));
-        } catch (const TUsageError& e) {
-            std::cerr << "skarnres: " << e.message << '\n';
         } catch (const std::exception& e) {
             std::cerr << "skarnres: " << e.what() << '\n';
         }

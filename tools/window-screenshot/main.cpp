@@ -1,20 +1,42 @@
 // Renders the main window headless into a PNG, for the README and for looking at the decoration:
 //
-//     WINEPREFIX=/tmp/demo window_screenshot OUT.png [--size WxH] [--dpr N] [--hover BTN] [--press BTN]
+//     WINEPREFIX=/tmp/demo window-screenshot OUT.png [--size WxH] [--dpr N] [--hover BTN] [--press BTN]
 //
 // BTN is a tool-bar button's name (ExitBtn, ActiveBtn, ...). The first track of the list is clicked, so
 // the preview shows when the window has one. Message boxes are answered at once and not shown.
 #include <QApplication>
 #include <QImage>
 #include <QListView>
+#include <QMouseEvent>
 #include <QPainter>
-#include <QTest>
 #include <cstdio>
 #include <cstdlib>
 
-#include "TScriptedDialogs.h"
+#include "app/TDialogs.h"
 #include "app/TForm1.h"
 #include "app/TTrackListModel.h"
+
+namespace {
+
+// Message boxes answered at once (No to a question, OK otherwise), file dialogs cancelled.
+class TAnsweringDialogs : public TDialogs {
+public:
+    int MessageBox(QWidget*, const QString&, const QString&, unsigned flags) override {
+        return (flags & 0x0F) == mbYesNo ? idNo : idOK;
+    }
+    bool ExecuteSave(QWidget*, const TFileRequest&, QString&) override { return false; }
+    bool ExecuteOpen(QWidget*, const TFileRequest&, QStringList&) override { return false; }
+};
+
+// Delivers a mouse event at the centre of widget, as the pointer would.
+void sendMouse(QWidget* widget, QEvent::Type type, Qt::MouseButton button) {
+    const QPointF centre = QRectF(widget->rect()).center();
+    QMouseEvent event(type, centre, widget->mapToGlobal(centre), button,
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::MouseButtons(button), Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -23,7 +45,7 @@ int main(int argc, char** argv) {
     const QStringList args = QApplication::arguments();
     if (args.size() < 2) {
         std::fprintf(stderr,
-                     "usage: window_screenshot OUT.png [--size WxH] [--dpr N] [--hover BTN] [--press BTN]\n");
+                     "usage: window-screenshot OUT.png [--size WxH] [--dpr N] [--hover BTN] [--press BTN]\n");
         return 1;
     }
     QSize size(TForm1::DesignWidth, TForm1::DesignHeight);
@@ -41,21 +63,21 @@ int main(int argc, char** argv) {
             press = args[i + 1];
     }
 
-    TScriptedDialogs dialogs;
+    TAnsweringDialogs dialogs;
     TForm1 form(dialogs);
     form.resize(size);
     form.show();
-    if (!QTest::qWaitForWindowExposed(&form))
-        return 1;
+    QApplication::processEvents();
+    // Making the first track the current and only selected one is what clicking it does.
     if (form.Tracks().rowCount() > 0) {
-        const QRect first = form.ActiveListBox->visualRect(form.Tracks().index(0));
-        QTest::mouseClick(form.ActiveListBox->viewport(), Qt::LeftButton, {}, first.center());
+        form.ActiveListBox->setFocus(Qt::MouseFocusReason);
+        form.ActiveListBox->setCurrentIndex(form.Tracks().index(0));
     }
     // An empty name would find any button.
     if (auto* button = hover.isEmpty() ? nullptr : form.findChild<TBriskButton*>(hover))
-        QTest::mouseMove(button, button->rect().center());
+        sendMouse(button, QEvent::MouseMove, Qt::NoButton);
     if (auto* button = press.isEmpty() ? nullptr : form.findChild<TBriskButton*>(press))
-        QTest::mousePress(button, Qt::LeftButton, {}, button->rect().center());
+        sendMouse(button, QEvent::MouseButtonPress, Qt::LeftButton);
     QApplication::processEvents();
 
     QImage image(form.size() * dpr, QImage::Format_RGB32);
@@ -63,7 +85,7 @@ int main(int argc, char** argv) {
     image.fill(Qt::black);
     form.render(&image);
     if (!image.save(args[1])) {
-        std::fprintf(stderr, "window_screenshot: cannot write %s\n", qPrintable(args[1]));
+        std::fprintf(stderr, "window-screenshot: cannot write %s\n", qPrintable(args[1]));
         return 1;
     }
     return 0;
