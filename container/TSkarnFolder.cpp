@@ -169,8 +169,15 @@ void TSkarnFolder::ReadDirectory(bool dirOnly) {
         setEndOffset(file.KnownSize());
 
     if (!dirOnly) {
-        for (int i = 0; i < Count(); ++i)
+        // Entries may overlap; what the whole load holds stays within the file's size.
+        std::int64_t budget = file.Size();
+        for (int i = 0; i < Count(); ++i) {
+            const std::int32_t length = entry(i).length();
+            if (length <= 0 || length > budget)
+                continue;
             LoadEntry(i, false);
+            budget -= length;
+        }
     }
 }
 
@@ -277,6 +284,32 @@ void TSkarnFolder::LoadEntry(int index, bool descramble) {
     entry(index).Flags = FolderEntry::StoredFlag;
     if (descramble)
         DescrambleEntry(index);
+}
+
+std::size_t TSkarnFolder::ReadEntryPart(int index, std::int64_t from, std::uint8_t* out, std::size_t count) {
+    if (BadIndex(index) || from < 0)
+        return 0;
+    settle(entry(index));
+    const std::int32_t length = entry(index).length();
+    if (from >= length)
+        return 0;
+    count = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(count), length - from));
+    const std::int64_t start = bodyStart() + entry(index).offset() + from;
+    // What lies in the first block, kept from the directory's read, costs no read of its own.
+    if (start >= 0 && start + static_cast<std::int64_t>(count) <= static_cast<std::int64_t>(m_head.size())) {
+        std::memcpy(out, m_head.data() + start, count);
+        return count;
+    }
+    const bool opened = !StreamOpen();
+    if (opened)
+        openStream(true);
+    const TScopeExit closeIfOpened([this, opened] {
+        if (opened)
+            closeStream();
+    });
+    TStream& file = *stream();
+    file.Seek(start);
+    return file.Read(out, count);
 }
 
 bool TSkarnFolder::CopyEntry(std::vector<std::uint8_t>& buffer, int index) {

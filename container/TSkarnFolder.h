@@ -66,6 +66,12 @@ public:
     // entry then stays without bytes.
     virtual void LoadEntry(int index, bool descramble = false);
 
+    // Reads up to count of the entry's bytes as stored (not descrambled), from position from of the
+    // entry on, into out, without loading the entry; reopens the file when it is closed, as LoadEntry
+    // does. Returns how many bytes it read: fewer at the end of the entry or of the file, none for a
+    // bad index. Throws EFOpenError when the file cannot be reopened.
+    std::size_t ReadEntryPart(int index, std::int64_t from, std::uint8_t* out, std::size_t count);
+
     // The index of the first entry whose name contains key, ASCII letters compared without regard to
     // case; -1 when there is none or key is empty.
     int FindEntry(const std::string& key) const;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <string>
@@ -10,6 +11,7 @@
 #include "FolderSnapshot.h"
 #include "TempDir.h"
 #include "app/TrackOperations.h"
+#include "platform/CopyFaults.h"
 #include "platform/Exceptions.h"
 #include "platform/NativePath.h"
 
@@ -153,6 +155,100 @@ INSTANTIATE_TEST_SUITE_P(Cases, ArchiveStops,
                                                           },
                                                           "Cannot create file ", true}),
                          [](const auto& info) { return std::string(info.param.title); });
+
+// Another program changes b.env while it is stored; the track stays in the game in its new form.
+struct RaceCase {
+    const char* title;
+    bool duringCopy;       // during the copy, or between the copy and the deletion
+    bool replace;          // a new file takes the name, or the file itself grows
+    bool archivedOldBytes; // the archive holds the old b.env afterwards
+};
+
+class StoreRace : public TrackOperations, public ::testing::WithParamInterface<RaceCase> {};
+
+// A Store whose copies and deletions run with faults injected.
+struct TFaultyTransfer : TTrackTransfer {
+    explicit TFaultyTransfer(const TCopyFaults& faults) : TTrackTransfer(faults) {}
+};
+
+TEST_P(StoreRace, KeepsTheChangedTrack) {
+    put(baja(), "a.env");
+    put(baja(), "b.env");
+    put(baja(), "c.env");
+    const fs::path b = baja() / "b.env";
+    const TBytes changed = BytesOf("track b.env, a newer version");
+    const auto change = [&] {
+        if (GetParam().replace) {
+            WriteFileBytes((baja() / "new").string(), changed);
+            fs::rename(baja() / "new", b);
+        } else {
+            std::ofstream(b, std::ios::binary | std::ios::app) << ", a newer version";
+        }
+    };
+    TCopyFaults faults;
+    int reads = 0; // a.env's copy reads one chunk, b.env's the next
+    if (GetParam().duringCopy)
+        faults.afterRead = [&](int) {
+            if (++reads == 2)
+                change();
+        };
+    else
+        faults.beforeDelete = [&](const std::string& path) {
+            if (path.ends_with("b.env"))
+                change();
+        };
+    TFaultyTransfer transfer(faults);
+
+    try {
+        for (const char* name : {"a.env", "b.env", "c.env"})
+            transfer.Copy(eventFolder + name, archiveFolder() + name, true);
+        FAIL() << "the change went unnoticed";
+    } catch (const EFileChanged& e) {
+        EXPECT_NE(std::string(e.what()).find(eventFolder + "b.env"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"b.env", changed}, {"c.env", track("c.env")}}));
+    TSnapshot archived{{"a.env", track("a.env")}};
+    if (GetParam().archivedOldBytes)
+        archived["b.env"] = track("b.env");
+    EXPECT_EQ(FolderSnapshot(archive()), archived);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StoreRace,
+                         ::testing::Values(RaceCase{"GrownDuringCopy", true, false, false},
+                                           RaceCase{"ReplacedDuringCopy", true, true, true},
+                                           RaceCase{"GrownBeforeDeletion", false, false, true},
+                                           RaceCase{"ReplacedBeforeDeletion", false, true, true}),
+                         [](const auto& info) { return std::string(info.param.title); });
+
+TEST_F(TrackOperations, OneStoreNeverReplacesItsOwnCopy) {
+    // Two folders with a track of one name, stored by one operation.
+    fs::create_directories(baja() / "../Enduro");
+    put(baja(), "x.env");
+    WriteFileBytes((baja() / "../Enduro/x.env").string(), BytesOf("enduro x"));
+    TTrackTransfer transfer;
+    EXPECT_TRUE(transfer.Copy(eventFolder + "x.env", archiveFolder() + "x.env", true));
+    EXPECT_THROW(transfer.Copy("C:\\Games\\Skarn\\Vevozura\\Enduro\\x.env", archiveFolder() + "x.env", true),
+                 EFCreateError);
+    EXPECT_EQ(FolderSnapshot(archive()), (TSnapshot{{"x.env", track("x.env")}}));
+    EXPECT_EQ(ReadFileBytes((baja() / "../Enduro/x.env").string()), BytesOf("enduro x"));
+
+    // Two names of one folder that an archive reached through the prefix takes for one.
+    fs::create_directories(baja() / "../../Archive");
+    put(baja(), "Track.env");
+    put(baja(), "track.env");
+    try {
+        ArchiveSelected(eventFolder, "C:\\Games\\Skarn\\Archive\\", {"Track.env", "track.env"});
+        FAIL() << "one track replaced the other";
+    } catch (const EFCreateError& e) {
+        EXPECT_STREQ(e.what(), "Cannot create file C:\\Games\\Skarn\\Archive\\track.env");
+    }
+    EXPECT_EQ(FolderSnapshot(baja() / "../../Archive"), (TSnapshot{{"Track.env", track("Track.env")}}));
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"track.env", track("track.env")}}));
+
+    // A later operation replaces the copy as ever.
+    ArchiveSelected(eventFolder, "C:\\Games\\Skarn\\Archive\\", {"track.env"});
+    EXPECT_EQ(FolderSnapshot(baja() / "../../Archive"), (TSnapshot{{"Track.env", track("track.env")}}));
+}
 
 TEST_F(TrackOperations, StoreIntoTheEventFolderItselfKeepsTheTrack) {
     put(baja(), "a.env");

@@ -13,6 +13,13 @@
 #include "platform/FileOps.h"
 #include "platform/NativePath.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -295,6 +302,58 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"SourceDangling", "dangling.env", "new.env", "Cannot open file <path>dangling.env"},
         RefusedCase{"SourceIsAFolder", "folder.env", "new.env", "Cannot open file <path>folder.env"}),
     [](const auto& info) { return std::string(info.param.title); });
+
+#ifndef _WIN32
+// A run killed in the middle of a copy leaves at most a temporary that the next run recognises and
+// removes; one that a live run holds stays.
+TEST(Temporaries, KilledCopiesAreTidiedAwayAndLiveOnesStay) {
+    TTempDir dir;
+    const TBytes source = pattern(std::size_t{2} * CopyChunkSize, 3);
+    WriteFileBytes(dir.file("src.env"), source);
+    fs::create_directory(dir.path() / "archive");
+    const std::string archive = (dir.path() / "archive").string();
+    WriteFileBytes(archive + "/~tm-copy-00000000000000ff.tmp", BytesOf("live"));
+    const int live = ::open((archive + "/~tm-copy-00000000000000ff.tmp").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(live, LOCK_EX), 0);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        TCopyFaults faults;
+        faults.afterRead = [](int) { ::_exit(0); };
+        CopyFileReplacingWithFaults(dir.file("src.env"), archive + "/src.env", faults);
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the copy was not cut short";
+    for (const auto& [name, bytes] : FolderSnapshot(archive))
+        EXPECT_TRUE(name.starts_with("~tm-copy-")) << name << " is left behind";
+
+    WriteFileBytes(archive + "/~tm-copy-0123456789abcdef.tmp", BytesOf("dead"));
+    WriteFileBytes(archive + "/~tm-copy-notours.tmp", BytesOf("someone else's"));
+    TidyFolder(archive + "/");
+    EXPECT_EQ(FolderSnapshot(archive), (TSnapshot{{"~tm-copy-00000000000000ff.tmp", BytesOf("live")},
+                                                  {"~tm-copy-notours.tmp", BytesOf("someone else's")}}));
+    ::close(live);
+    EXPECT_EQ(ReadFileBytes(dir.file("src.env")), source);
+}
+
+TEST(Temporaries, ATrackCutShortInALetterCaseChangeGetsItsName) {
+    TTempDir dir;
+    WriteFileBytes(dir.file("~tm-case-0123456789abcdef-Jump.env"), BytesOf("jump"));
+    WriteFileBytes(dir.file("~tm-case-0123456789abcdef-Hill.env"), BytesOf("hill in the way"));
+    WriteFileBytes(dir.file("hill.env"), BytesOf("hill"));
+    WriteFileBytes(dir.file("other.env"), BytesOf("other"));
+    // The next rename in the folder finishes the change, unless another file has the name by now.
+    EXPECT_TRUE(RenameFile(dir.file("other.env"), dir.file("other.~env")));
+    EXPECT_EQ(FolderSnapshot(dir.path()),
+              (TSnapshot{{"Jump.env", BytesOf("jump")},
+                         {"hill.env", BytesOf("hill")},
+                         {"other.~env", BytesOf("other")},
+                         {"~tm-case-0123456789abcdef-Hill.env", BytesOf("hill in the way")}}));
+}
+#endif
 
 TEST_F(WindowsPaths, CopyOntoTheSameFileInOtherLetterCaseIsRefused) {
     // The native spelling of the event folder meets the Windows-style one, as when the user picks the
