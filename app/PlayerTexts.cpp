@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/TrackCatalogue.h"
 #include "platform/Exceptions.h"
 #include "platform/NativePath.h"
 #include "platform/PathParts.h"
@@ -30,6 +31,14 @@ std::string ShownPath(const std::string& path) {
 }
 
 QString FailureMessage(const std::exception& failure) {
+    if (const auto* unreadable = dynamic_cast<const ETracksUnreadable*>(&failure);
+        unreadable && unreadable->First()) {
+        try {
+            std::rethrow_exception(unreadable->First());
+        } catch (const std::exception& first) {
+            return FailureMessage(first) + QString::fromStdString(unreadable->MoreText());
+        }
+    }
     if (const auto* open = dynamic_cast<const EFOpenError*>(&failure))
         return "Cannot open file " + QString::fromStdString(ShownPath(open->Path()));
     if (const auto* create = dynamic_cast<const EFCreateError*>(&failure))

@@ -346,6 +346,8 @@ void TForm1::changeExtensions(const std::vector<int>& rows, const char* extensio
         const QString verb = toggling ? "Switching" : extension == ActiveExtension ? "Starting" : "Stopping";
         TTrackWork work(*StatusText, verb, static_cast<qsizetype>(rows.size()), m_progressIntervalMs,
                         [this](qsizetype done, qsizetype total) { emit Progressed(done, total); });
+        // The folder's names are read once for the whole selection.
+        TFolderRenamer renamer(folder);
         for (std::size_t i = 0; i < rows.size(); ++i) {
             if (!work.proceed(static_cast<qsizetype>(i))) {
                 left += static_cast<qsizetype>(rows.size() - i);
@@ -364,7 +366,7 @@ void TForm1::changeExtensions(const std::vector<int>& rows, const char* extensio
                 continue;
             }
             // A failed rename (the target exists, the file is gone or locked) leaves its item as it was.
-            if (auto renamed = ChangeTrackExtension(folder, oldName, wanted)) {
+            if (auto renamed = ChangeTrackExtension(renamer, oldName, wanted)) {
                 m_tracks->SetFileName(row, *renamed);
                 ++(starting ? started : stopped);
             } else {
@@ -435,6 +437,9 @@ void TForm1::ArchiveSelected(const std::string& destinationFolder) {
     const auto total = static_cast<qsizetype>(fileNames.size());
     const QString where = " stored in " + fromStd(ShownPath(destinationFolder));
     qsizetype stored = 0;
+    // One transfer for the whole Store, so a later track never replaces an earlier one's copy.
+    TTrackTransfer transfer;
+    QStringList stayed;
     TTrackWork work(*StatusText, "Storing", total, m_progressIntervalMs,
                     [this](qsizetype done, qsizetype all) { emit Progressed(done, all); });
     for (const std::string& name : fileNames) {
@@ -444,14 +449,19 @@ void TForm1::ArchiveSelected(const std::string& destinationFolder) {
         }
         try {
             // Each track is moved whole (copied, flushed, then its source deleted) or not at all.
-            CopyTrackFile(folder + name, destinationFolder + name, true);
+            if (!transfer.Copy(PathInFolder(folder, name), PathInFolder(destinationFolder, name), true))
+                stayed << fromStd(name);
         } catch (const std::exception& failure) {
             say(OutcomeText(TracksText(stored) + where, total - stored, {FailureMessage(failure)}));
             throw;
         }
         ++stored;
     }
-    say(TracksText(stored) + where);
+    if (stayed.isEmpty())
+        say(TracksText(stored) + where);
+    else
+        // No message box: the status bar says which archived tracks are still in the game.
+        say(TracksText(stored) + where + "; could not be removed from the game: " + stayed.join(", "));
 }
 
 void TForm1::FetchBtnClick() {
@@ -471,6 +481,8 @@ void TForm1::FetchFiles(const QStringList& paths) {
     const auto total = paths.size();
     const QString where = " fetched into " + EventSelectBox->currentText();
     qsizetype fetched = 0;
+    // One transfer for the whole Fetch, so a later track never replaces an earlier one's copy.
+    TTrackTransfer transfer;
     {
         TTrackWork work(*StatusText, "Fetching", total, m_progressIntervalMs,
                         [this](qsizetype done, qsizetype all) { emit Progressed(done, all); });
@@ -482,7 +494,7 @@ void TForm1::FetchFiles(const QStringList& paths) {
             }
             const std::string source = path.toStdString();
             try {
-                CopyTrackFile(source, folder + FileNamePart(source), false);
+                transfer.Copy(source, PathInFolder(folder, FileNamePart(source)), false);
             } catch (const std::exception& failure) {
                 say(OutcomeText(TracksText(fetched) + where, total - fetched, {FailureMessage(failure)}));
                 throw;
@@ -526,7 +538,7 @@ void TForm1::DeleteBtnClick() {
                 reasons.push_back("cancelled");
                 break;
             }
-            const std::string path = folder + fileNames[static_cast<std::size_t>(i)];
+            const std::string path = PathInFolder(folder, fileNames[static_cast<std::size_t>(i)]);
             switch (RemoveTrackFile(path)) {
             case TRemoval::Trashed:
                 ++trashed;
@@ -729,7 +741,7 @@ void TForm1::ActiveListBoxClick() {
     StatusText->repaint();
 
     TBitmap& bitmap = Preview->Bitmap();
-    if (DecodeTrackPreview(eventFolder() + fileName, EventSelectBox->currentIndex(), bitmap) !=
+    if (DecodeTrackPreview(PathInFolder(eventFolder(), fileName), EventSelectBox->currentIndex(), bitmap) !=
         TPreviewOutcome::Picture) {
         // The placeholder covers the whole preview, whatever size the last picture had.
         bitmap.SetSize(Preview->width(), Preview->height());

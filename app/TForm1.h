@@ -64,6 +64,7 @@ public:
     void ActiveListBoxClick();
 
     // Moves every selected track into destinationFolder (ending in a separator).
+    // Returns the names of the tracks that were archived but could not be deleted from the game.
     void ArchiveSelected(const std::string& destinationFolder);
 
     // The catalogue.

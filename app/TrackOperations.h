@@ -4,7 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileOps.h"
 #include "platform/PathParts.h"
+
+struct TCopyFaults;
 
 // The track operations below the window: making tracks active or inactive, storing them in an archive
 // folder, fetching archived copies back, deleting them. The window's buttons and skarnres call these.
@@ -25,21 +28,54 @@ std::string NameWithExtension(const std::string& name, const std::string& extens
 std::optional<std::string> ChangeTrackExtension(const std::string& eventFolder, const std::string& fileName,
                                                 const std::string& extension);
 
-// Copies source to destination, replacing an existing destination without a question, and with
-// deleteSource set deletes the source once the copy is complete and flushed to disk (the deletion's
-// result is ignored). Throws the stream errors of CopyFileReplacing: "Cannot open file <source>",
-// "Cannot create file <destination>" (also when both name the same file), "Stream read error",
-// "Stream write error"; then the source is kept and an existing destination is left as it was.
-void CopyTrackFile(const std::string& source, const std::string& destination, bool deleteSource);
+// The same for one file of a selection whose folder renamer reads the folder once for all of them (Start
+// and Stop of many tracks).
+std::optional<std::string> ChangeTrackExtension(TFolderRenamer& eventFolder, const std::string& fileName,
+                                                const std::string& extension);
 
-// Store: moves each of fileNames, in order, from eventFolder to destinationFolder under its own name.
-// The first failure ends it with its exception: the files before it are moved, it and the files after
-// it are untouched.
-void ArchiveSelected(const std::string& eventFolder, const std::string& destinationFolder,
-                     const std::vector<std::string>& fileNames);
+// One Store or one Fetch: copies tracks and remembers the copies it made, so that a later track of
+// the same operation never replaces an earlier one's copy (two tracks of one name from two folders,
+// or "Track.env" and "track.env" where the destination's names ignore letter case). A copy left by an
+// earlier operation is replaced as ever. Before its first copy into a folder it removes what a killed
+// run left there (TidyFolder).
+class TTrackTransfer {
+public:
+    TTrackTransfer() = default;
 
-// Fetch: copies each chosen path, in order, into eventFolder under its file name (FileNamePart); the
-// archived copy stays. Stops at the first failure with its exception, as ArchiveSelected does.
+    // Copies source to destination, replacing an existing destination without a question, and with
+    // deleteSource set deletes the source once the copy is complete and flushed to disk, provided the
+    // source is still the file copied, unchanged. Returns false when the file system refused to
+    // delete the source (a read-only mount, an immutable file): the track is then in both places.
+    // Throws the stream errors of CopyFileReplacing: "Cannot open file <source>", "Cannot create file
+    // <destination>" (also when both name the same file, or the destination is a copy this transfer
+    // made), "Stream read error", "Stream write error", EFileChanged (the source changed while it was
+    // copied); and EFileChanged when the source was replaced or written to between the copy and its
+    // deletion. In every case the source is kept.
+    bool Copy(const std::string& source, const std::string& destination, bool deleteSource);
+
+protected:
+    // For tests: every copy and deletion of this transfer runs with faults injected (CopyFaults.h).
+    explicit TTrackTransfer(const TCopyFaults& faults) : m_faults(&faults) {}
+
+private:
+    const TCopyFaults* m_faults = nullptr;
+    std::vector<TFileStamp> m_written;
+    std::vector<std::string> m_tidiedFolders;
+};
+
+// One copy as a transfer of its own (TTrackTransfer::Copy).
+bool CopyTrackFile(const std::string& source, const std::string& destination, bool deleteSource);
+
+// Store: moves each of fileNames, in order, from eventFolder to destinationFolder under its own name,
+// all in one transfer. The first failure ends it with its exception: the files before it are moved,
+// it and the files after it are untouched. Returns the names whose source could not be deleted: they
+// are archived and still in the event folder.
+std::vector<std::string> ArchiveSelected(const std::string& eventFolder, const std::string& destinationFolder,
+                                         const std::vector<std::string>& fileNames);
+
+// Fetch: copies each chosen path, in order, into eventFolder under its file name (FileNamePart), all in
+// one transfer; the archived copy stays. Stops at the first failure with its exception, as
+// ArchiveSelected does.
 void FetchTracks(const std::string& eventFolder, const std::vector<std::string>& chosenPaths);
 
 // Delete: deletes eventFolder + fileName. The result is ignored, as the program reports nothing.

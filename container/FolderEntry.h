@@ -10,6 +10,9 @@ struct FolderEntry {
     static constexpr std::size_t MaxName = 127;
     // Flags bit 0: the bytes in Data are as stored and not yet descrambled.
     static constexpr std::uint32_t StoredFlag = 1;
+    // Flags bit 1, never seen outside the folder: the range is not yet checked against the file's
+    // size (it reaches past the bytes read with the directory, and the size was not needed yet).
+    static constexpr std::uint32_t UncheckedRangeFlag = 2;
 
     char Name[MaxName + 1];
     std::int32_t Offset; // masked

@@ -19,13 +19,37 @@ constexpr std::int32_t MaxNameLength = 81;
 } // namespace
 
 // Reads the directory region of a container through one running key. The file is read in blocks,
-// so a directory of a few hundred bytes costs one read; every take is bounded by the file's size.
+// starting with its first block at once: a directory of a few hundred bytes, and often the entries
+// after it, cost that one read, and a file shorter than the block is known whole (size included).
+// Every take is bounded by the file's size.
 class TDirectoryReader {
 public:
-    explicit TDirectoryReader(TStream& stream) : m_stream(stream), m_size(stream.Size()) {}
+    static constexpr std::size_t BlockSize = 4096;
 
-    std::int64_t Size() const { return m_size; }
-    std::int64_t Left() const { return m_position < m_size ? m_size - m_position : 0; }
+    // block holds what was read last; a caller may keep it afterwards (FirstBlockLength).
+    TDirectoryReader(TFileStream& stream, std::vector<std::uint8_t>& block)
+        : m_stream(stream), m_block(block) {
+        m_block.resize(BlockSize);
+        refill();
+    }
+
+    std::int64_t Position() const { return m_position; }
+    // Where the file is known to end, or to go on at least, without asking its size: the size when
+    // it is known, else the end of what was read.
+    std::int64_t KnownEnd() const {
+        const std::int64_t size = m_stream.KnownSize();
+        return size >= 0 ? size : m_extent;
+    }
+    // count, or fewer when the file ends sooner. The file's size is asked only when what was read
+    // does not tell.
+    std::int64_t LeftUpTo(std::int64_t count) const {
+        if (m_position + count <= KnownEnd())
+            return count;
+        return std::clamp<std::int64_t>(m_stream.Size() - m_position, 0, count);
+    }
+    // How many bytes of the block are the file's first bytes: all it holds when it was read from the
+    // start, else 0.
+    std::size_t FirstBlockLength() const { return m_blockStart == 0 ? m_blockLength : 0; }
 
     // Moves to position; a position inside the block already read costs no read.
     void MoveTo(std::int64_t position) {
@@ -39,7 +63,7 @@ public:
         }
     }
 
-    // Takes count bytes as stored. Callers ask only for what Left() says is there; should the file
+    // Takes count bytes as stored. Callers ask only for what LeftUpTo says is there; should the file
     // have shrunk since it was opened, what is missing reads as zero bytes.
     void Take(std::uint8_t* out, std::size_t count) {
         while (count > 0) {
@@ -63,14 +87,14 @@ private:
         m_blockLength = m_stream.Read(m_block.data(), m_block.size());
         m_blockStart = m_position;
         m_blockPos = 0;
+        m_extent = std::max(m_extent, m_blockStart + static_cast<std::int64_t>(m_blockLength));
         return m_blockLength > 0;
     }
 
-    TStream& m_stream;
-    const std::int64_t m_size;
+    TFileStream& m_stream;
+    std::vector<std::uint8_t>& m_block;
+    std::int64_t m_extent = 0;
     std::int64_t m_position = 0;
-    // A directory of a few hundred bytes is read with one read of this block.
-    std::array<std::uint8_t, 4096> m_block;
     std::size_t m_blockLength = 0;
     std::int64_t m_blockStart = 0;
     std::size_t m_blockPos = 0;
@@ -92,8 +116,8 @@ TSkarnFolder::TSkarnFolder(const std::string& fileName, bool dirOnly) : TVirtual
     ReadDirectory(dirOnly);
 }
 
-TSkarnFolder::TSkarnFolder(const std::string& fileName, bool dirOnly, KeepOpen)
-    : TVirtualFolder(fileName, OpenOnly{}), m_keepOpen(true) {
+TSkarnFolder::TSkarnFolder(const std::string& fileName, bool dirOnly, KeepOpen keepOpen)
+    : TVirtualFolder(fileName, OpenOnly{.listedAsFile = keepOpen.listedAsFile}), m_keepOpen(true) {
     ReadDirectory(dirOnly);
 }
 
@@ -109,32 +133,51 @@ void TSkarnFolder::ReadDirectory(bool dirOnly) {
             closeStream();
     });
 
-    TStream& file = *stream();
-    TDirectoryReader reader(file);
+    TFileStream& file = *stream();
+    std::vector<std::uint8_t> block;
+    TDirectoryReader reader(file, block);
+    const TScopeExit keepHead([&] {
+        // Keep the first bytes for the loads that follow at once, when the file stays open for them.
+        if (m_keepOpen) {
+            block.resize(reader.FirstBlockLength());
+            m_head = std::move(block);
+        }
+    });
     std::uint8_t prefix[4] = {};
-    reader.Take(prefix, static_cast<std::size_t>(std::min<std::int64_t>(4, reader.Left())));
+    reader.Take(prefix, static_cast<std::size_t>(reader.LeftUpTo(4)));
     m_scrambled = std::memcmp(prefix, "RS2\0", 4) != 0;
     m_keySeed = KeySeedFor(FileName());
     std::uint8_t key = m_keySeed;
 
     reader.MoveTo(bodyStart());
     m_kind = KindUnknown;
-    if (reader.Left() < 8)
+    if (reader.LeftUpTo(8) < 8)
         return;
     std::uint8_t header[8];
     readField(reader, key, header, sizeof header);
     m_kind = magicIs(header, "RES") ? KindRes : magicIs(header, "RS2") ? KindRs2 : KindUnknown;
     const auto count = static_cast<std::int32_t>(LittleEndian32(header + 4));
     // Every record takes at least 12 bytes, so the file bounds what a count can make us reserve.
-    if (count > 0)
-        reserveEntries(static_cast<std::size_t>(std::min<std::int64_t>(count, reader.Left() / 12)));
+    if (count > 0) {
+        const std::int64_t known = std::max<std::int64_t>(reader.KnownEnd() - reader.Position(), 0);
+        reserveEntries(static_cast<std::size_t>(std::min<std::int64_t>(count, known / 12)));
+    }
     std::int32_t listed = 0;
     while (listed < count && readRecord(reader, key))
         ++listed;
+    if (file.KnownSize() >= 0)
+        setEndOffset(file.KnownSize());
 
     if (!dirOnly) {
-        for (int i = 0; i < Count(); ++i)
+        // Entries may overlap; what the whole load holds stays within the file's size.
+        std::int64_t budget = file.Size();
+        for (int i = 0; i < Count(); ++i) {
+            const std::int32_t length = entry(i).length();
+            if (length <= 0 || length > budget)
+                continue;
             LoadEntry(i, false);
+            budget -= length;
+        }
     }
 }
 
@@ -147,12 +190,12 @@ void TSkarnFolder::readField(TDirectoryReader& reader, std::uint8_t& key, std::u
 }
 
 bool TSkarnFolder::readRecord(TDirectoryReader& reader, std::uint8_t& key) {
-    if (reader.Left() < 4)
+    if (reader.LeftUpTo(4) < 4)
         return false;
     std::uint8_t lengthField[4];
     readField(reader, key, lengthField, sizeof lengthField);
     const auto nameLength = static_cast<std::int32_t>(LittleEndian32(lengthField));
-    if (nameLength < 0 || nameLength > MaxNameLength || reader.Left() < nameLength + 8)
+    if (nameLength < 0 || nameLength > MaxNameLength || reader.LeftUpTo(nameLength + 8) < nameLength + 8)
         return false;
 
     // The name, the offset and the length, checked against the file above.
@@ -167,21 +210,56 @@ bool TSkarnFolder::readRecord(TDirectoryReader& reader, std::uint8_t& key) {
     // The name ends before its first zero byte; a folder path before it is dropped.
     const std::string_view stored = WindowsNamePart(std::string_view(name, strnlen(name, nameLength)));
     std::memcpy(rec.Name, stored.data(), stored.size());
-    // Keep every entry inside the file as it was when the directory was read.
-    const std::int64_t room = reader.Size() - bodyStart() - offset;
-    if (length > 0 && (offset < 0 || room <= 0))
-        length = 0;
-    else if (length > room)
-        length = static_cast<std::int32_t>(room);
+    // Keep every entry inside the file as it was when the directory was read. Where the bytes read so
+    // far show that the cut changes nothing, the file's size is not needed; where it is needed and not
+    // known, the check waits until the entry is first used (settle).
+    std::uint32_t unchecked = 0;
+    if (const std::int64_t size = stream()->KnownSize(); size >= 0)
+        length = cutToFile(size, offset, length);
+    else if (cutToFile(reader.KnownEnd(), offset, length) != length)
+        unchecked = FolderEntry::UncheckedRangeFlag;
     rec.setOffset(offset);
     rec.setLength(length);
-    rec.Flags = m_scrambled ? FolderEntry::StoredFlag : 0;
+    rec.Flags = (m_scrambled ? FolderEntry::StoredFlag : 0) | unchecked;
     return true;
+}
+
+std::int32_t TSkarnFolder::cutToFile(std::int64_t fileSize, std::int32_t offset, std::int32_t length) const {
+    const std::int64_t room = fileSize - bodyStart() - offset;
+    if (length > 0 && (offset < 0 || room <= 0))
+        return 0;
+    if (length > room)
+        return static_cast<std::int32_t>(room);
+    return length;
+}
+
+void TSkarnFolder::settle(FolderEntry& rec) const {
+    if ((rec.Flags & FolderEntry::UncheckedRangeFlag) == 0)
+        return;
+    rec.Flags &= ~FolderEntry::UncheckedRangeFlag;
+    // A cut larger than what was read can only be a cut to the file's size (the room only grows with
+    // it), so asking the size now gives what asking it while reading the directory would have.
+    const TFileStream* file = openStreamOrNull();
+    rec.setLength(cutToFile(file ? file->Size() : EndOffset(), rec.offset(), rec.length()));
+}
+
+void TSkarnFolder::completeRecord(FolderEntry& rec) const {
+    settle(rec);
+}
+
+void TSkarnFolder::CloseFile() {
+    // Once closed, the file's size can no longer be asked: settle what is left first.
+    setEndOffset(EndOffset());
+    for (int i = 0; i < Count(); ++i)
+        settle(entry(i));
+    closeStream();
+    m_head.clear();
 }
 
 void TSkarnFolder::LoadEntry(int index, bool descramble) {
     if (BadIndex(index))
         return;
+    settle(entry(index));
     const bool opened = !StreamOpen();
     if (opened)
         openStream(true);
@@ -194,16 +272,49 @@ void TSkarnFolder::LoadEntry(int index, bool descramble) {
     if (length <= 0)
         return;
     std::uint8_t* data = allocateData(index, static_cast<std::size_t>(length));
-    TStream& file = *stream();
-    file.Seek(bodyStart() + entry(index).offset());
-    const std::size_t got = file.Read(data, static_cast<std::size_t>(length));
-    std::fill(data + got, data + length, std::uint8_t{0});
+    const std::int64_t start = bodyStart() + entry(index).offset();
+    if (start >= 0 && start + length <= static_cast<std::int64_t>(m_head.size())) {
+        std::memcpy(data, m_head.data() + start, static_cast<std::size_t>(length));
+    } else {
+        TStream& file = *stream();
+        file.Seek(start);
+        const std::size_t got = file.Read(data, static_cast<std::size_t>(length));
+        std::fill(data + got, data + length, std::uint8_t{0});
+    }
     entry(index).Flags = FolderEntry::StoredFlag;
     if (descramble)
         DescrambleEntry(index);
 }
 
+std::size_t TSkarnFolder::ReadEntryPart(int index, std::int64_t from, std::uint8_t* out, std::size_t count) {
+    if (BadIndex(index) || from < 0)
+        return 0;
+    settle(entry(index));
+    const std::int32_t length = entry(index).length();
+    if (from >= length)
+        return 0;
+    count = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(count), length - from));
+    const std::int64_t start = bodyStart() + entry(index).offset() + from;
+    // What lies in the first block, kept from the directory's read, costs no read of its own.
+    if (start >= 0 && start + static_cast<std::int64_t>(count) <= static_cast<std::int64_t>(m_head.size())) {
+        std::memcpy(out, m_head.data() + start, count);
+        return count;
+    }
+    const bool opened = !StreamOpen();
+    if (opened)
+        openStream(true);
+    const TScopeExit closeIfOpened([this, opened] {
+        if (opened)
+            closeStream();
+    });
+    TStream& file = *stream();
+    file.Seek(start);
+    return file.Read(out, count);
+}
+
 bool TSkarnFolder::CopyEntry(std::vector<std::uint8_t>& buffer, int index) {
+    if (!BadIndex(index))
+        settle(entry(index));
     if (!TVirtualFolder::CopyEntry(buffer, index))
         return false;
     const FolderEntry& rec = entry(index);
@@ -233,7 +344,11 @@ int TSkarnFolder::FindEntry(const std::string& key) const {
 }
 
 std::int32_t TSkarnFolder::EntrySize(int index) const {
-    return BadIndex(index) ? 0 : entry(index).length();
+    if (BadIndex(index))
+        return 0;
+    FolderEntry rec = entry(index);
+    settle(rec);
+    return rec.length();
 }
 
 const std::uint8_t* TSkarnFolder::EntryData(int index) {
@@ -251,6 +366,7 @@ void TSkarnFolder::DescrambleEntry(int index) {
     if (BadIndex(index) || IsDescrambled(index))
         return;
     FolderEntry& rec = entry(index);
+    settle(rec);
     if (m_scrambled && rec.Data && rec.length() > 0) {
         std::uint8_t key = m_keySeed;
         Descramble(rec.Data, static_cast<std::size_t>(rec.length()), key);

@@ -38,10 +38,15 @@ public:
 
     // For a caller that reads the directory and then at once one or two entries (the catalogue):
     // the file stays open after the directory was read, loads use that handle instead of opening the
-    // file again, and it closes with CloseFile or when the folder is freed.
-    struct KeepOpen {};
+    // file again, and it closes with CloseFile or when the folder is freed. An entry that lies inside
+    // the first block of the file, read with the directory, is loaded from that block without a read.
+    // listedAsFile: a folder listing has just shown the file as a regular file; it is opened without
+    // a check, and a file shorter than the first block gets its size from that read alone.
+    struct KeepOpen {
+        bool listedAsFile = false;
+    };
     TSkarnFolder(const std::string& fileName, bool dirOnly, KeepOpen);
-    void CloseFile() { closeStream(); }
+    void CloseFile();
 
     ~TSkarnFolder() override;
 
@@ -60,6 +65,12 @@ public:
     // Length of 0 or less reads nothing. Throws EFOpenError when the file cannot be reopened; the
     // entry then stays without bytes.
     virtual void LoadEntry(int index, bool descramble = false);
+
+    // Reads up to count of the entry's bytes as stored (not descrambled), from position from of the
+    // entry on, into out, without loading the entry; reopens the file when it is closed, as LoadEntry
+    // does. Returns how many bytes it read: fewer at the end of the entry or of the file, none for a
+    // bad index. Throws EFOpenError when the file cannot be reopened.
+    std::size_t ReadEntryPart(int index, std::int64_t from, std::uint8_t* out, std::size_t count);
 
     // The index of the first entry whose name contains key, ASCII letters compared without regard to
     // case; -1 when there is none or key is empty.
@@ -83,8 +94,17 @@ private:
     // directory (no whole record left, or a name length outside 0..81).
     bool readRecord(TDirectoryReader& reader, std::uint8_t& key);
 
+    // The entry's length cut to a file of fileSize bytes.
+    std::int32_t cutToFile(std::int64_t fileSize, std::int32_t offset, std::int32_t length) const;
+    // Checks the range of an entry read without the file's size against that size, asking it now.
+    void settle(FolderEntry& rec) const;
+    void completeRecord(FolderEntry& rec) const override;
+
     int m_kind = KindUnknown;
     std::uint8_t m_keySeed = 0xB1;
     bool m_scrambled = false;
     bool m_keepOpen = false;
+    // KeepOpen: the file's first bytes, as read with the directory (empty when the directory did
+    // not start there).
+    std::vector<std::uint8_t> m_head;
 };

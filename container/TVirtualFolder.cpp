@@ -26,7 +26,12 @@ std::string_view nameOf(const FolderEntry& rec) {
 
 } // namespace
 
-TVirtualFolder::TVirtualFolder(const std::string& fileName, OpenOnly) : m_fileName(fileName) {
+TVirtualFolder::TVirtualFolder(const std::string& fileName, OpenOnly open) : m_fileName(fileName) {
+    if (open.listedAsFile) {
+        m_stream = std::make_unique<TFileStream>(m_fileName, TFileStream::ListedOpen);
+        m_endOffset = -1; // not known yet
+        return;
+    }
     openStream();
     m_endOffset = m_stream->Size();
 }
@@ -50,10 +55,18 @@ void TVirtualFolder::closeStream() {
     m_stream.reset();
 }
 
+std::int64_t TVirtualFolder::EndOffset() const {
+    if (m_endOffset >= 0)
+        return m_endOffset;
+    return m_stream ? std::max<std::int64_t>(m_stream->Size(), 0) : 0;
+}
+
 void TVirtualFolder::GetEntry(int index, FolderEntry& rec) const {
     std::memset(&rec, 0, sizeof rec);
-    if (!BadIndex(index))
+    if (!BadIndex(index)) {
         rec = entry(index);
+        completeRecord(rec);
+    }
 }
 
 void TVirtualFolder::DeleteEntry(int index) {
@@ -92,6 +105,7 @@ bool TVirtualFolder::CopyEntry(std::vector<std::uint8_t>& buffer, int index) {
 }
 
 bool TVirtualFolder::AddFromStream(const std::string& name, TStream& source) {
+    m_endOffset = EndOffset();
     FolderEntry& rec = appendEntry();
     const int index = Count() - 1;
     const std::int64_t n = source.Size();

@@ -28,7 +28,7 @@ public:
 
     int Count() const { return static_cast<int>(m_entries.size()); }
     const std::string& FileName() const { return m_fileName; }
-    std::int64_t EndOffset() const { return m_endOffset; }
+    std::int64_t EndOffset() const;
     bool StreamOpen() const { return m_stream != nullptr; }
 
     // True when index is below 0 or not below the entry count.
@@ -61,8 +61,13 @@ public:
 
 protected:
     // For derived classes that read their own directory: opens the file without listing anything.
-    struct OpenOnly {};
-    TVirtualFolder(const std::string& fileName, OpenOnly);
+    // listedAsFile: a folder listing has just shown the file as a regular file, so it is opened
+    // without a check and without asking its size; EndOffset asks it when needed, unless the derived
+    // class learns it first (setEndOffset).
+    struct OpenOnly {
+        bool listedAsFile = false;
+    };
+    TVirtualFolder(const std::string& fileName, OpenOnly open);
 
     FolderEntry& entry(int index) { return m_entries[static_cast<std::size_t>(index)].record; }
     const FolderEntry& entry(int index) const { return m_entries[static_cast<std::size_t>(index)].record; }
@@ -74,6 +79,10 @@ protected:
     // returns it. Throws EOutOfMemory when it cannot be had.
     std::uint8_t* allocateData(int index, std::size_t size);
 
+    void setEndOffset(std::int64_t offset) { m_endOffset = offset; }
+    // Called on the copy that GetEntry hands out, for a derived class that completes its records late.
+    virtual void completeRecord(FolderEntry& /*rec*/) const {}
+    const TFileStream* openStreamOrNull() const { return m_stream.get(); }
     std::unique_ptr<TFileStream>& stream() { return m_stream; }
     // Opens the file again; rangeOnly skips what only the first open needs (size, file-type check).
     void openStream(bool rangeOnly = false);

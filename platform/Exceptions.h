@@ -51,6 +51,14 @@ public:
     EWriteError() : EStreamError("Stream write error") {}
 };
 
+// A file that was written to or replaced while it was being copied: the copy is not used, and the
+// source of a move is not deleted.
+class EFileChanged : public EStreamError {
+public:
+    explicit EFileChanged(const std::string& path)
+        : EStreamError("The file " + path + " changed while it was being copied and was left where it was") {}
+};
+
 // "Out of memory": an allocation that failed, or one that a damaged file asked for beyond reason.
 class EOutOfMemory : public Exception {
 public:

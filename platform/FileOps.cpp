@@ -1,6 +1,8 @@
 #include "FileOps.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <random>
 #include <utility>
@@ -23,6 +25,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -36,6 +39,10 @@ public:
     bool readFails() { return m_faults.failReadAt > 0 && ++m_reads == m_faults.failReadAt; }
     bool writeFails() { return m_faults.failWriteAt > 0 && ++m_writes == m_faults.failWriteAt; }
     bool flushFails() const { return m_faults.failFlush; }
+    void afterRead(int chunk) const {
+        if (m_faults.afterRead)
+            m_faults.afterRead(chunk);
+    }
 
 private:
     const TCopyFaults& m_faults;
@@ -57,10 +64,54 @@ std::string randomHex() {
 
 constexpr int TemporaryNameAttempts = 100;
 
+// "~tm-copy-<16 hex digits>.tmp": a copy on its way to its destination. No "env" in it, so it is never
+// taken for a track.
+constexpr char CopyTag[] = "~tm-copy-";
+constexpr std::size_t CopyNameLength = sizeof CopyTag - 1 + 16 + 4;
+// "~tm-case-<16 hex digits>-<new name>": a track between the two renames of a letter-case change. It
+// ends in the new name's extension, so the list shows it until it is finished.
+constexpr char CaseTag[] = "~tm-case-";
+constexpr std::size_t CaseTagLength = sizeof CaseTag - 1;
+
+std::string copyTemporaryName() {
+    return CopyTag + randomHex() + ".tmp";
+}
+
+bool isHex(const std::string& text, std::size_t from, std::size_t count) {
+    if (text.size() < from + count)
+        return false;
+    for (std::size_t i = from; i < from + count; ++i) {
+        const char c = text[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+            return false;
+    }
+    return true;
+}
+
+bool isCopyTemporary(const std::string& name) {
+    return name.size() == CopyNameLength && name.compare(0, sizeof CopyTag - 1, CopyTag) == 0 &&
+           isHex(name, sizeof CopyTag - 1, 16) && name.compare(name.size() - 4, 4, ".tmp") == 0;
+}
+
+// The name a letter-case temporary is to get; empty for any other name.
+[[maybe_unused]] std::string caseTemporaryTarget(const std::string& name) {
+    if (name.compare(0, CaseTagLength, CaseTag) != 0 || !isHex(name, CaseTagLength, 16) ||
+        name.size() <= CaseTagLength + 17 || name[CaseTagLength + 16] != '-')
+        return {};
+    return name.substr(CaseTagLength + 17);
+}
+
 } // namespace
 
-void CopyFileReplacing(const std::string& source, const std::string& destination) {
-    CopyFileReplacingWithFaults(source, destination, TCopyFaults{});
+const char* const TemporaryNamePrefix = "~tm-";
+
+TCopyResult CopyFileReplacing(const std::string& source, const std::string& destination,
+                              const std::vector<TFileStamp>& keep) {
+    return CopyFileReplacingWithFaults(source, destination, TCopyFaults{}, keep);
+}
+
+TDeleteResult DeleteFileIfUnchanged(const std::string& path, const TFileStamp& stamp) {
+    return DeleteFileIfUnchangedWithFaults(path, stamp, TCopyFaults{});
 }
 
 #ifdef _WIN32
@@ -76,7 +127,7 @@ class TTemporaryFile {
 public:
     explicit TTemporaryFile(const std::string& folder) : m_handle(INVALID_HANDLE_VALUE) {
         for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
-            std::wstring path = wide(folder + "~tm-copy-" + randomHex() + ".tmp");
+            std::wstring path = wide(folder + copyTemporaryName());
             const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                                 FILE_ATTRIBUTE_NORMAL, nullptr);
             if (handle != INVALID_HANDLE_VALUE) {
@@ -155,6 +206,18 @@ std::wstring fullPath(const std::wstring& path) {
     return full;
 }
 
+TFileStamp stampOf(const BY_HANDLE_FILE_INFORMATION& info) {
+    TFileStamp stamp;
+    stamp.device = info.dwVolumeSerialNumber;
+    stamp.file = static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+    stamp.size =
+        static_cast<std::int64_t>(static_cast<std::uint64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow);
+    stamp.modified =
+        static_cast<std::int64_t>(static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32 |
+                                  info.ftLastWriteTime.dwLowDateTime);
+    return stamp;
+}
+
 } // namespace
 
 bool RenameFile(const std::string& from, const std::string& to) {
@@ -199,8 +262,19 @@ bool DeleteFile(const std::string& path) {
     return ::DeleteFileW(wide(path).c_str()) != 0;
 }
 
-void CopyFileReplacingWithFaults(const std::string& source, const std::string& destination,
-                                 const TCopyFaults& injected) {
+TFolderRenamer::TFolderRenamer(const std::string& folder) : m_folder(folder) {}
+
+TFolderRenamer::~TFolderRenamer() = default;
+
+bool TFolderRenamer::Rename(const std::string& from, const std::string& to) {
+    if (NameStart(from) != 0 || NameStart(to) != 0)
+        return false;
+    // Windows itself compares the names without regard to case, and never replaces without the flag.
+    return RenameFile(m_folder + from, m_folder + to);
+}
+
+TCopyResult CopyFileReplacingWithFaults(const std::string& source, const std::string& destination,
+                                        const TCopyFaults& injected, const std::vector<TFileStamp>& keep) {
     TUniqueWinHandle in(::CreateFileW(wide(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
                                       nullptr));
@@ -209,19 +283,21 @@ void CopyFileReplacingWithFaults(const std::string& source, const std::string& d
     if (!in.valid() || ::GetFileType(in.get()) != FILE_TYPE_DISK ||
         !::GetFileInformationByHandle(in.get(), &sourceInfo) || !::GetFileSizeEx(in.get(), &size))
         throw EFOpenError(source);
+    const TFileStamp sourceStamp = stampOf(sourceInfo);
 
     const std::wstring wideDestination = wide(destination);
     {
         // Access 0 reads only the attributes, so neither our handle nor others stand in the way.
-        const TUniqueWinHandle old(
-            ::CreateFileW(wideDestination.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        TUniqueWinHandle old(::CreateFileW(wideDestination.c_str(), 0,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         BY_HANDLE_FILE_INFORMATION oldInfo{};
         if (old.valid() && ::GetFileInformationByHandle(old.get(), &oldInfo)) {
-            const bool sameFile = oldInfo.dwVolumeSerialNumber == sourceInfo.dwVolumeSerialNumber &&
-                                  oldInfo.nFileIndexHigh == sourceInfo.nFileIndexHigh &&
-                                  oldInfo.nFileIndexLow == sourceInfo.nFileIndexLow;
-            if (sameFile ||
+            const TFileStamp oldStamp = stampOf(oldInfo);
+            bool wroteIt = oldStamp.SameFile(sourceStamp);
+            for (const TFileStamp& written : keep)
+                wroteIt = wroteIt || oldStamp.SameFile(written);
+            if (wroteIt ||
                 (oldInfo.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
                 throw EFCreateError(destination);
         }
@@ -234,35 +310,110 @@ void CopyFileReplacingWithFaults(const std::string& source, const std::string& d
     TFaultCounter faults(injected);
     std::vector<unsigned char> buffer(CopyChunkSize);
     long long remaining = size.QuadPart;
+    int chunk = 0;
     while (remaining > 0) {
         const DWORD count = remaining < CopyChunkSize ? static_cast<DWORD>(remaining) : DWORD{CopyChunkSize};
         if (faults.readFails() || !readAll(in.get(), buffer.data(), count))
             throw EReadError();
+        faults.afterRead(++chunk);
         if (faults.writeFails() || !writeAll(temporary.handle(), buffer.data(), count))
             throw EWriteError();
         remaining -= count;
     }
-    if (faults.flushFails() || !::FlushFileBuffers(temporary.handle()) || !temporary.close())
+    BY_HANDLE_FILE_INFORMATION endInfo{};
+    if (!::GetFileInformationByHandle(in.get(), &endInfo) || stampOf(endInfo) != sourceStamp)
+        throw EFileChanged(source);
+    BY_HANDLE_FILE_INFORMATION copyInfo{};
+    if (faults.flushFails() || !::FlushFileBuffers(temporary.handle()) ||
+        !::GetFileInformationByHandle(temporary.handle(), &copyInfo) || !temporary.close())
         throw EWriteError();
     if (!::MoveFileExW(temporary.path().c_str(), wideDestination.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         throw EFCreateError(destination);
     temporary.keep();
+    return {sourceStamp, stampOf(copyInfo)};
+}
+
+TDeleteResult DeleteFileIfUnchangedWithFaults(const std::string& path, const TFileStamp& stamp,
+                                              const TCopyFaults& injected) {
+    if (injected.beforeDelete)
+        injected.beforeDelete(path);
+    // The check and the deletion go through one handle, so no other file can take the name between them.
+    TUniqueWinHandle file(::CreateFileW(wide(path).c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file.valid()) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? TDeleteResult::Deleted
+                                                                              : TDeleteResult::Failed;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file.get(), &info))
+        return TDeleteResult::Failed;
+    if (stampOf(info) != stamp)
+        return TDeleteResult::Changed;
+    // NOTE: <windows.h> renames the member DeleteFile to DeleteFileW; aggregate initialisation sidesteps it.
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    if (!::SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition))
+        return TDeleteResult::Failed;
+    return file.close() ? TDeleteResult::Deleted : TDeleteResult::Failed;
+}
+
+void TidyFolder(const std::string& folder) {
+    std::string prefix = folder;
+    if (!prefix.empty() && prefix.back() != '\\' && prefix.back() != '/' && prefix.back() != ':')
+        prefix += '\\';
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileW(wide(prefix + CopyTag + "*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::string name = Utf8FromWide(found.cFileName);
+        if (!isCopyTemporary(name))
+            continue;
+        // A copy in use is open without sharing, so this open succeeds only for a dead one, which
+        // closing then deletes.
+        TUniqueWinHandle dead(::CreateFileW(wide(prefix + name).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                            FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT,
+                                            nullptr));
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
 }
 
 #else
 
 namespace {
 
-// A new file with a unique name in a folder, removed again unless kept.
+std::string joinNative(const std::string& folder, const std::string& name) {
+    return folder + (folder.back() == '/' ? "" : "/") + name;
+}
+
+// True when a file opened unnamed can be given a name through /proc/self/fd (linkat with
+// AT_EMPTY_PATH needs a capability that a player's program does not have).
+bool unnamedFilesCanBeLinked() {
+    static const bool available = ::access("/proc/self/fd", X_OK) == 0;
+    return available;
+}
+
+// The file of one copy in the destination's folder, removed again unless it reaches its place.
+// Unnamed (O_TMPFILE) where the file system allows, so that a copy cut short by a kill leaves nothing
+// behind; otherwise named CopyTag... . Either way it is locked (flock) while in use, so that
+// TidyFolder tells a dead one, which nobody holds locked, from one in use.
 class TTemporaryFile {
 public:
-    explicit TTemporaryFile(const std::string& folder) {
+    explicit TTemporaryFile(std::string folder) : m_folder(std::move(folder)) {
+        if (unnamedFilesCanBeLinked()) {
+            m_fd = ::open(m_folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+            if (m_fd >= 0) {
+                ::flock(m_fd, LOCK_EX);
+                return;
+            }
+        }
         for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
-            std::string path =
-                folder + (folder.back() == '/' ? "" : "/") + ".tm-copy-" + randomHex() + ".tmp";
+            std::string path = joinNative(m_folder, copyTemporaryName());
             const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd >= 0) {
+                ::flock(fd, LOCK_EX);
                 m_fd = fd;
                 m_path = std::move(path);
                 return;
@@ -282,17 +433,36 @@ public:
 
     bool created() const { return m_fd >= 0; }
     int fd() const { return m_fd; }
-    const std::string& path() const { return m_path; }
-    // Closes the file; false when closing reported a failure.
-    bool close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd >= 0 && ::close(fd) == 0;
+
+    // Puts the file in place of destination (a native path in the same folder), replacing a file
+    // there. False, with the file still temporary, when the file system refuses.
+    bool moveTo(const std::string& destination) {
+        if (m_path.empty()) {
+            // An unnamed file takes the destination's name directly when it is free; otherwise a
+            // temporary name first, since a link never replaces.
+            const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, destination.c_str(), AT_SYMLINK_FOLLOW) == 0)
+                return true;
+            if (errno != EEXIST)
+                return false;
+            for (int attempt = 0; attempt < TemporaryNameAttempts && m_path.empty(); ++attempt) {
+                std::string path = joinNative(m_folder, copyTemporaryName());
+                if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0)
+                    m_path = std::move(path);
+                else if (errno != EEXIST)
+                    return false;
+            }
+            if (m_path.empty())
+                return false;
+        }
+        if (::rename(m_path.c_str(), destination.c_str()) != 0)
+            return false;
+        m_path.clear();
+        return true;
     }
-    // The file has been renamed into place: nothing to remove.
-    void keep() { m_path.clear(); }
 
 private:
+    std::string m_folder;
     int m_fd = -1;
     std::string m_path;
 };
@@ -301,10 +471,6 @@ struct TSplitPath {
     std::string folder; // native, without a trailing "/" unless it is the root
     std::string name;
 };
-
-std::string joinNative(const std::string& folder, const std::string& name) {
-    return folder + (folder.back() == '/' ? "" : "/") + name;
-}
 
 // A native path's folder and last component.
 TSplitPath splitNative(const std::string& native) {
@@ -332,35 +498,60 @@ bool sameFile(const struct stat& a, const struct stat& b) {
 }
 
 // Renames without ever replacing: 0, or the errno of the failure (EEXIST when the name is taken).
-int renameNoReplace(const std::string& from, const std::string& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+// Paths are taken relative to the folder descriptors (AT_FDCWD: the working folder).
+int renameNoReplaceAt(int fromDir, const char* from, int toDir, const char* to) {
+    if (::renameat2(fromDir, from, toDir, to, RENAME_NOREPLACE) == 0)
         return 0;
     const int error = errno;
     if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP && error != ENOTSUP)
         return error;
     // NOTE: NFS, 9p and many FUSE servers cannot rename without replacing. A new hard link fails when the
     // name is taken, so link + unlink never replaces either; for a moment the file has both names.
-    if (::link(from.c_str(), to.c_str()) != 0)
+    if (::linkat(fromDir, from, toDir, to, 0) != 0)
         return errno;
-    if (::unlink(from.c_str()) != 0) {
+    if (::unlinkat(fromDir, from, 0) != 0) {
         const int unlinkError = errno;
-        ::unlink(to.c_str());
+        ::unlinkat(toDir, to, 0);
         return unlinkError;
     }
     return 0;
 }
 
+int renameNoReplace(const std::string& from, const std::string& to) {
+    return renameNoReplaceAt(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str());
+}
+
 // True when a file of folder other than the one named except has a name equal to name without regard
-// to case; also when the folder cannot be read, since then nothing can be promised.
-bool nameTaken(const std::string& folder, const std::string& name, const std::string* except) {
+// to case; also when the folder cannot be read, since then nothing can be promised. leftovers is set
+// when the folder holds a name of the program's temporaries.
+bool nameTaken(const std::string& folder, const std::string& name, const std::string* except,
+               bool* leftovers = nullptr) {
     const TUniqueDir dir(::opendir(folder.c_str()));
     if (!dir)
         return true;
     while (const dirent* entry = ::readdir(dir.get())) {
+        if (leftovers && std::strncmp(entry->d_name, TemporaryNamePrefix, 4) == 0)
+            *leftovers = true;
         if (SameNameIgnoringCase(entry->d_name, name) && !(except && *except == entry->d_name))
             return true;
     }
     return false;
+}
+
+TFileStamp stampOf(const struct stat& info) {
+    TFileStamp stamp;
+    stamp.device = static_cast<std::uint64_t>(info.st_dev);
+    stamp.file = static_cast<std::uint64_t>(info.st_ino);
+    stamp.size = static_cast<std::int64_t>(info.st_size);
+    stamp.modified = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    return stamp;
+}
+
+// A native folder without its trailing separators ("/" stays).
+std::string bareFolder(std::string folder) {
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    return folder.empty() ? std::string(".") : folder;
 }
 
 bool readAt(int fd, unsigned char* buffer, std::size_t count, off_t offset) {
@@ -415,19 +606,31 @@ bool RenameFile(const std::string& from, const std::string& to) {
     const bool sameFolder = sameFile(sourceFolder, targetFolder);
 
     // Windows names are unique without regard to case: any other file whose name matches blocks the
-    // rename, even where this file system would hold both names.
-    if (nameTaken(target.folder, target.name, sameFolder ? &source.name : nullptr))
+    // rename, even where this file system would hold both names. A track that a killed run left
+    // halfway through a change of letter case gets its name first.
+    bool leftovers = false;
+    if (nameTaken(target.folder, target.name, sameFolder ? &source.name : nullptr, &leftovers))
         return false;
+    if (leftovers) {
+        TidyFolder(target.folder);
+        if (nameTaken(target.folder, target.name, sameFolder ? &source.name : nullptr))
+            return false;
+    }
     const std::string targetPath = joinNative(target.folder, target.name);
     if (!sameFolder || !SameNameIgnoringCase(source.name, target.name))
         return renameNoReplace(nativeFrom, targetPath) == 0;
     if (source.name == target.name)
         return true;
 
-    // Only the letter case changes. A folder that ignores case (vfat, ext4 with casefold) would find the
-    // file itself in the way of a direct rename, or keep the old name, so go through a temporary name.
+    // Only the letter case changes. Where the file system tells the two names apart the rename is
+    // direct. A folder that ignores case (vfat, ext4 with casefold) finds the file itself in the way,
+    // so there it goes through a temporary name that ends in the new name: should the program be
+    // killed between the two renames, the list still shows the track and TidyFolder finishes it.
+    const int direct = renameNoReplace(nativeFrom, targetPath);
+    if (direct != EEXIST)
+        return direct == 0;
     for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
-        const std::string temporary = joinNative(source.folder, ".tm-rename-" + randomHex() + ".tmp");
+        const std::string temporary = joinNative(source.folder, CaseTag + randomHex() + "-" + target.name);
         const int error = renameNoReplace(nativeFrom, temporary);
         if (error == EEXIST)
             continue;
@@ -445,25 +648,95 @@ bool DeleteFile(const std::string& path) {
     return ::unlink(NativePath(path).c_str()) == 0;
 }
 
-void CopyFileReplacingWithFaults(const std::string& source, const std::string& destination,
-                                 const TCopyFaults& injected) {
+TFolderRenamer::TFolderRenamer(const std::string& folder) : m_folder(folder) {
+    // What a killed run left here goes first: a letter-case change cut short is finished, so its
+    // track is under its own name again.
+    TidyFolder(folder.empty() ? std::string(".") : folder);
+    const std::string native = NativePath(folder.empty() ? std::string(".") : folder);
+    TUniqueFd dir(::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir)
+        return; // every rename fails
+    const int listed = ::dup(dir.get());
+    TUniqueDir names(listed >= 0 ? ::fdopendir(listed) : nullptr);
+    if (!names) {
+        if (listed >= 0)
+            ::close(listed);
+        return;
+    }
+    while (const dirent* entry = ::readdir(names.get()))
+        m_names[FoldedName(entry->d_name)].emplace_back(entry->d_name);
+    m_dir = dir.release();
+}
+
+TFolderRenamer::~TFolderRenamer() {
+    if (m_dir >= 0)
+        ::close(m_dir);
+}
+
+bool TFolderRenamer::Rename(const std::string& from, const std::string& to) {
+    if (m_dir < 0 || !isFileName(from) || !isFileName(to) || from.find('/') != std::string::npos ||
+        to.find('/') != std::string::npos)
+        return false;
+    const std::string foldedFrom = FoldedName(from);
+    const auto found = m_names.find(foldedFrom);
+    if (found == m_names.end())
+        return false;
+    // The file under its exact name, else under another letter case, as Windows finds it.
+    std::vector<std::string>& spellings = found->second;
+    const auto exact = std::find(spellings.begin(), spellings.end(), from);
+    const std::string source = exact != spellings.end() ? *exact : spellings.front();
+
+    const std::string foldedTo = FoldedName(to);
+    const auto taken = m_names.find(foldedTo);
+    if (taken != m_names.end() && std::any_of(taken->second.begin(), taken->second.end(),
+                                              [&](const std::string& name) { return name != source; }))
+        return false;
+    if (source == to)
+        return true;
+
+    if (foldedTo != foldedFrom) {
+        if (renameNoReplaceAt(m_dir, source.c_str(), m_dir, to.c_str()) != 0)
+            return false;
+    } else {
+        // Only the letter case changes: RenameFile knows when the disk needs a temporary name and how
+        // to name it so that a kill between its two renames is finished later. Rare in a batch.
+        if (!RenameFile(PathInFolder(m_folder, source), PathInFolder(m_folder, to)))
+            return false;
+    }
+    // found may no longer be valid once to's entry is made: drop the old name first.
+    spellings.erase(std::find(spellings.begin(), spellings.end(), source));
+    if (spellings.empty())
+        m_names.erase(foldedFrom);
+    m_names[foldedTo].push_back(to);
+    return true;
+}
+
+TCopyResult CopyFileReplacingWithFaults(const std::string& source, const std::string& destination,
+                                        const TCopyFaults& injected, const std::vector<TFileStamp>& keep) {
     // O_NONBLOCK: a FIFO named like a track must not wait for a writer; it is refused below.
     const TUniqueFd in(::open(NativePath(source).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat sourceStat {};
     if (in.get() < 0 || ::fstat(in.get(), &sourceStat) != 0 || !S_ISREG(sourceStat.st_mode))
         throw EFOpenError(source);
+    const TFileStamp sourceStamp = stampOf(sourceStat);
 
     const std::string nativeDestination = NativePath(destination);
     const TSplitPath target = splitNative(nativeDestination);
     if (!isFileName(target.name))
         throw EFCreateError(destination);
     // The destination as it is now. Replacing the source itself (another spelling of its path, another
-    // letter case, a hard link) and then deleting the source of a move would lose the track.
+    // letter case, a hard link) and then deleting the source of a move would lose the track; replacing
+    // a copy that the same operation made a moment ago would lose that track.
     struct stat old {};
     const bool replacing = ::stat(nativeDestination.c_str(), &old) == 0;
-    if (replacing && (sameFile(old, sourceStat) || !S_ISREG(old.st_mode) ||
-                      ::faccessat(AT_FDCWD, nativeDestination.c_str(), W_OK, AT_EACCESS) != 0))
-        throw EFCreateError(destination);
+    if (replacing) {
+        bool wroteIt = sameFile(old, sourceStat);
+        for (const TFileStamp& written : keep)
+            wroteIt = wroteIt || written.SameFile(stampOf(old));
+        if (wroteIt || !S_ISREG(old.st_mode) ||
+            ::faccessat(AT_FDCWD, nativeDestination.c_str(), W_OK, AT_EACCESS) != 0)
+            throw EFCreateError(destination);
+    }
 
     TTemporaryFile temporary(target.folder);
     if (!temporary.created())
@@ -476,22 +749,73 @@ void CopyFileReplacingWithFaults(const std::string& source, const std::string& d
     TFaultCounter faults(injected);
     std::vector<unsigned char> buffer(CopyChunkSize);
     off_t offset = 0;
+    int chunk = 0;
     while (offset < sourceStat.st_size) {
         const std::size_t count = sourceStat.st_size - offset < CopyChunkSize
                                       ? static_cast<std::size_t>(sourceStat.st_size - offset)
                                       : std::size_t{CopyChunkSize};
         if (faults.readFails() || !readAt(in.get(), buffer.data(), count, offset))
             throw EReadError();
+        faults.afterRead(++chunk);
         if (faults.writeFails() || !writeAll(temporary.fd(), buffer.data(), count))
             throw EWriteError();
         offset += static_cast<off_t>(count);
     }
-    if (faults.flushFails() || ::fsync(temporary.fd()) != 0 || !temporary.close())
+    // Bytes written to the source while it was read may be half in the copy: such a copy is no copy.
+    struct stat after {};
+    if (::fstat(in.get(), &after) != 0 || stampOf(after) != sourceStamp)
+        throw EFileChanged(source);
+    struct stat written {};
+    if (faults.flushFails() || ::fsync(temporary.fd()) != 0 || ::fstat(temporary.fd(), &written) != 0)
         throw EWriteError();
-    if (::rename(temporary.path().c_str(), nativeDestination.c_str()) != 0)
+    if (!temporary.moveTo(nativeDestination))
         throw EFCreateError(destination);
-    temporary.keep();
     syncFolder(target.folder);
+    return {sourceStamp, stampOf(written)};
+}
+
+TDeleteResult DeleteFileIfUnchangedWithFaults(const std::string& path, const TFileStamp& stamp,
+                                              const TCopyFaults& injected) {
+    if (injected.beforeDelete)
+        injected.beforeDelete(path);
+    const std::string native = NativePath(path);
+    struct stat now {};
+    if (::lstat(native.c_str(), &now) != 0)
+        return errno == ENOENT ? TDeleteResult::Deleted : TDeleteResult::Failed;
+    if (!S_ISREG(now.st_mode) || stampOf(now) != stamp)
+        return TDeleteResult::Changed;
+    return ::unlink(native.c_str()) == 0 ? TDeleteResult::Deleted : TDeleteResult::Failed;
+}
+
+void TidyFolder(const std::string& folder) {
+    const std::string native = bareFolder(NativePath(folder));
+    std::vector<std::string> names;
+    if (const TUniqueDir dir(::opendir(native.c_str())); dir) {
+        while (const dirent* entry = ::readdir(dir.get())) {
+            if (std::strncmp(entry->d_name, TemporaryNamePrefix, 4) == 0)
+                names.emplace_back(entry->d_name);
+        }
+    }
+    for (const std::string& name : names) {
+        const std::string path = joinNative(native, name);
+        if (isCopyTemporary(name)) {
+            // A copy in use is locked by the run that makes it; the lock goes with that run.
+            const TUniqueFd file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+            struct stat opened {};
+            struct stat named {};
+            if (file.get() >= 0 && ::fstat(file.get(), &opened) == 0 && S_ISREG(opened.st_mode) &&
+                ::flock(file.get(), LOCK_EX | LOCK_NB) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+                sameFile(opened, named))
+                ::unlink(path.c_str());
+            continue;
+        }
+        // A track between the two renames of a change of letter case: finishing the change is what
+        // that run was doing, so it is right whether the run is dead or not.
+        const std::string newName = caseTemporaryTarget(name);
+        if (isFileName(newName) && newName.find('/') == std::string::npos &&
+            !nameTaken(native, newName, nullptr))
+            renameNoReplace(path, joinNative(native, newName));
+    }
 }
 
 #endif

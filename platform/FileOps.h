@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 // Renaming, deleting and copying files with the guarantees of the Windows file system and a few more.
 // Paths are Windows-style paths as the program builds them, or native paths as file dialogs return
@@ -20,18 +23,87 @@
 // changes nothing, as Windows' MoveFile does.
 bool RenameFile(const std::string& from, const std::string& to);
 
+// Renames files within one folder, many in a row (Start and Stop of a selection), with the guarantees
+// of RenameFile: never replacing a file, and failing when the new name is taken in any letter case.
+// The folder is tidied (TidyFolder), resolved and its names are read once, when the renamer is made; the
+// names, folded for comparison, are kept current as its renames change them, so a rename costs the rename
+// alone. A file that another program adds meanwhile under another letter case of a new name goes unnoticed;
+// the rename still never replaces it.
+class TFolderRenamer {
+public:
+    // folder: Windows-style or native, ending in a separator.
+    explicit TFolderRenamer(const std::string& folder);
+    ~TFolderRenamer();
+    TFolderRenamer(const TFolderRenamer&) = delete;
+    TFolderRenamer& operator=(const TFolderRenamer&) = delete;
+
+    // Renames the file from of the folder to the name to, as RenameFile(folder + from, folder + to)
+    // does. Both are names without folder; a name holding a separator fails.
+    bool Rename(const std::string& from, const std::string& to);
+
+private:
+    std::string m_folder;
+#ifndef _WIN32
+    int m_dir = -1;
+    // The folder's names as stored, under their folded form.
+    std::unordered_map<std::string, std::vector<std::string>> m_names;
+#endif
+};
+
 // Deletes the file path. Returns false, changing nothing, when it is missing, is a folder or the file
 // system refuses.
 bool DeleteFile(const std::string& path);
 
+// One version of one file: the file itself (device and inode, or volume and file ID) and its size
+// and last-write time. A file replaced under the same name, or written to, has another stamp.
+struct TFileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t file = 0;
+    std::int64_t size = 0;
+    std::int64_t modified = 0; // nanoseconds on Linux, 100-ns ticks on Windows
+
+    bool SameFile(const TFileStamp& other) const { return device == other.device && file == other.file; }
+    bool operator==(const TFileStamp&) const = default;
+};
+
+// What a completed copy saw and made.
+struct TCopyResult {
+    TFileStamp source; // the source as it was opened, and as it still was when the copy ended
+    TFileStamp copy;   // the file now at the destination
+};
+
 // Copies the file source to destination, replacing destination when it exists. The bytes go into a
-// unique temporary file in the destination's folder, which is flushed to disk and only then put in
-// place of the destination; when this returns, the copy is complete and on disk.
+// temporary file in the destination's folder (unnamed where the file system allows), which is flushed
+// to disk and only then put in place of the destination; when this returns, the copy is complete and
+// on disk.
 // Throws EFOpenError ("Cannot open file <source>") when source cannot be opened or is no regular file;
 // EFCreateError ("Cannot create file <destination>") when the destination cannot be created or
-// replaced, also when it is the source itself under any spelling of its path or a hard link to it;
+// replaced, also when it is the source itself under any spelling of its path or a hard link to it,
+// or one of the files in keep (the copies an operation made earlier);
 // EReadError ("Stream read error") when source delivers fewer bytes than it held when opened;
+// EFileChanged when source was written to while it was copied;
 // EWriteError ("Stream write error") when writing or flushing the copy fails (a full disk).
 // On every failure an existing destination is left as it was, source is untouched and no temporary
 // file stays behind.
-void CopyFileReplacing(const std::string& source, const std::string& destination);
+TCopyResult CopyFileReplacing(const std::string& source, const std::string& destination,
+                              const std::vector<TFileStamp>& keep = {});
+
+enum class TDeleteResult {
+    Deleted, // the file was deleted, or was already gone
+    Changed, // another file has the name now, or the file was written to: it stays
+    Failed,  // the file system refused (a read-only mount, an immutable file, no rights): it stays
+};
+
+// Deletes the file path when it is still the file stamp describes, unchanged. The file is never
+// deleted when it was replaced or written to since the stamp was taken.
+TDeleteResult DeleteFileIfUnchanged(const std::string& path, const TFileStamp& stamp);
+
+// Removes what an earlier run of the program left in folder when it was killed: copies that never
+// reached their destination are deleted (they are copies: their source still exists), and a track
+// left under a temporary name halfway through a letter-case change gets its new name, when no other
+// file has it. Temporaries that another running copy of the program is still using stay. Best effort:
+// never fails.
+void TidyFolder(const std::string& folder);
+
+// The prefix of every temporary file name the program uses: "~tm-".
+extern const char* const TemporaryNamePrefix;

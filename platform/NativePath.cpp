@@ -1,6 +1,7 @@
 #include "NativePath.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <string_view>
 #include <vector>
 
@@ -78,11 +79,14 @@ std::string matchInFolder(const std::string& folder, const std::string& name) {
     return name;
 }
 
+// The working folder. When it has been deleted a relative path must not fall back on the file-system
+// root: it then names a place in the deleted folder, where nothing can be opened or created, as it
+// does for the system's own calls.
 std::string workingFolder() {
     std::vector<char> buffer(4096);
     while (!::getcwd(buffer.data(), buffer.size())) {
-        if (buffer.size() > (1u << 20))
-            return ".";
+        if (errno != ERANGE || buffer.size() > (1u << 20))
+            return "/proc/self/cwd";
         buffer.resize(buffer.size() * 2);
     }
     return buffer.data();
@@ -177,3 +181,12 @@ std::string NativePath(const std::string& path) {
 }
 
 #endif
+
+std::string PathInFolder(const std::string& folder, const std::string& name) {
+#ifndef _WIN32
+    // The joined path would follow Windows rules, which would split the name.
+    if (IsWindowsStylePath(folder) && name.find_first_of("\\:") != std::string::npos)
+        return WithTrailingSeparator(NativePath(folder)) + name;
+#endif
+    return folder + name;
+}

@@ -32,6 +32,12 @@ void SetWinePrefix(const std::string& prefix);
 // resolved comes back in a form that fails to open with the usual error.
 std::string NativePath(const std::string& path);
 
+// The path of the file name in folder (a folder ending in a separator). A name is one component even
+// where it holds characters that a Windows-style folder's path would take for separators: a Linux file
+// name such as "c\d.env" or "a:b.env" in a Windows-style folder gives the native path of the folder
+// followed by the name. Otherwise, and always on Windows, it is folder + name.
+std::string PathInFolder(const std::string& folder, const std::string& name);
+
 // The same mapping without looking at the file system: drive, root and separators only, every
 // component taken as written. Openers try this first and resolve letter case only when it does not
 // name an existing file, which saves a look-up per component in the common case.

@@ -18,7 +18,7 @@
 
 #ifdef _WIN32
 
-TFileStream::TFileStream(const std::string& path, TOpenKind) : m_fileName(path) {
+TFileStream::TFileStream(const std::string& path, TOpenKind kind) : m_fileName(path), m_kind(kind) {
     HANDLE h = ::CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
@@ -34,6 +34,10 @@ TFileStream::TFileStream(const std::string& path, TOpenKind) : m_fileName(path) 
 
 TFileStream::~TFileStream() {
     ::CloseHandle(static_cast<HANDLE>(m_handle));
+}
+
+std::int64_t TFileStream::Size() const {
+    return m_size;
 }
 
 std::size_t TFileStream::Read(void* buffer, std::size_t count) {
@@ -56,7 +60,7 @@ std::size_t TFileStream::Read(void* buffer, std::size_t count) {
 
 #else
 
-TFileStream::TFileStream(const std::string& path, TOpenKind kind) : m_fileName(path) {
+TFileStream::TFileStream(const std::string& path, TOpenKind kind) : m_fileName(path), m_kind(kind) {
     // O_NONBLOCK: opening a FIFO named like a track must not wait for a writer. A file that is not
     // a regular file is refused below. The path as written is tried first; letter case is resolved
     // only when that names nothing.
@@ -66,7 +70,7 @@ TFileStream::TFileStream(const std::string& path, TOpenKind kind) : m_fileName(p
         m_fd = ::open(NativePath(path).c_str(), flags);
     if (m_fd < 0)
         throw EFOpenError(path);
-    if (kind == RangeOpen) {
+    if (kind != CheckedOpen) {
         m_size = -1;
         return;
     }
@@ -82,17 +86,35 @@ TFileStream::~TFileStream() {
     ::close(m_fd);
 }
 
+std::int64_t TFileStream::Size() const {
+    if (m_size < 0 && m_kind == ListedOpen) {
+        struct stat st {};
+        m_size = ::fstat(m_fd, &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : 0;
+    }
+    return m_size;
+}
+
 std::size_t TFileStream::Read(void* buffer, std::size_t count) {
     std::size_t done = 0;
     auto* out = static_cast<unsigned char*>(buffer);
     while (done < count) {
-        const ssize_t got = ::pread(m_fd, out + done, count - done, m_position);
+        const std::size_t asked = count - done;
+        const ssize_t got = ::pread(m_fd, out + done, asked, m_position);
         if (got < 0 && errno == EINTR)
             continue;
-        if (got <= 0)
+        if (got <= 0) {
+            if (got == 0 && m_size < 0 && m_kind == ListedOpen)
+                m_size = m_position;
             break;
+        }
         done += static_cast<std::size_t>(got);
         m_position += got;
+        // A regular file reads short only at its end: no further call is needed to learn that.
+        if (m_kind == ListedOpen && static_cast<std::size_t>(got) < asked) {
+            if (m_size < 0)
+                m_size = m_position;
+            break;
+        }
     }
     return done;
 }

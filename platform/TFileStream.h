@@ -17,6 +17,11 @@ public:
         // For reading a known range again: no size (Size() is -1) and no check. Reading something
         // that is no longer a regular file still cannot block; it delivers what it delivers.
         RangeOpen,
+        // For a file that a folder listing has just shown as a regular file: no check, and no size
+        // until it is asked for. A read that stops short of what it asked for has met the end of the
+        // file, which gives the size; otherwise Size() asks the file system once. Reading something
+        // that has become another kind of file since the listing still cannot block.
+        ListedOpen,
     };
 
     // Throws EFOpenError ("Cannot open file <path>") when the file cannot be opened, or, for a
@@ -27,8 +32,11 @@ public:
     TFileStream(const TFileStream&) = delete;
     TFileStream& operator=(const TFileStream&) = delete;
 
-    // The file's size in bytes when it was opened.
-    std::int64_t Size() const override { return m_size; }
+    // The file's size in bytes when it was opened (-1 for a RangeOpen). A ListedOpen learns it
+    // from a short read or, failing that, on the first call.
+    std::int64_t Size() const override;
+    // The size when it is known without asking the file system; -1 otherwise.
+    std::int64_t KnownSize() const { return m_size; }
     std::int64_t Position() const override { return m_position; }
     void Seek(std::int64_t position) override { m_position = position < 0 ? 0 : position; }
 
@@ -38,7 +46,8 @@ public:
 
 private:
     std::string m_fileName;
-    std::int64_t m_size = 0;
+    mutable std::int64_t m_size = 0;
+    TOpenKind m_kind = CheckedOpen;
     std::int64_t m_position = 0;
 #ifdef _WIN32
     void* m_handle = nullptr;

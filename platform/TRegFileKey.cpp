@@ -37,38 +37,9 @@ void skipSpaces(std::string_view line, std::size_t& pos) {
         ++pos;
 }
 
-// Lower-case folding of one UTF-16 unit for name comparison: the letters of the Latin (ASCII,
-// Latin-1, Latin Extended-A), Greek and Cyrillic alphabets and the full-width ASCII capitals.
-char16_t foldCase(char16_t c) {
-    const auto plus = [c](int n) { return static_cast<char16_t>(c + n); };
-    if (c < 0x80)
-        return c >= u'A' && c <= u'Z' ? plus(32) : c;
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
-        return plus(32);
-    if (c >= 0x100 && c <= 0x17F) {
-        if (c == 0x178)
-            return 0xFF;
-        if (c == 0x130) // capital I with dot above
-            return u'i';
-        const bool evenCapital = (c <= 0x137) || (c >= 0x14A && c <= 0x177);
-        const bool oddCapital = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-        if ((evenCapital && c % 2 == 0) || (oddCapital && c % 2 == 1))
-            return plus(1);
-        return c;
-    }
-    if ((c >= 0x391 && c <= 0x3AB && c != 0x3A2) || (c >= 0x410 && c <= 0x42F))
-        return plus(32);
-    if (c >= 0x400 && c <= 0x40F)
-        return plus(80);
-    if (c >= 0xFF21 && c <= 0xFF3A)
-        return plus(32);
-    return c;
-}
-
-Units folded(Units text) {
-    for (char16_t& c : text)
-        c = foldCase(c);
-    return text;
+// Names compare with their letters folded, as file names do.
+Units folded(const Units& text) {
+    return FoldedUtf16(text);
 }
 
 // Decodes the UTF-8 sequence that begins with the byte at line[pos] (>= 0x80) into out, and
@@ -260,15 +231,10 @@ PathRelation relate(const Units& path, const std::vector<Units>& target) {
             return matched == target.size() ? PathRelation::Same : PathRelation::Other;
         if (matched == target.size())
             return PathRelation::Below;
-        const Units& want = target[matched];
-        std::size_t k = 0;
-        while (i < path.size() && path[i] != u'\\') {
-            if (k >= want.size() || foldCase(path[i]) != want[k])
-                return PathRelation::Other;
+        const std::size_t start = i;
+        while (i < path.size() && path[i] != u'\\')
             ++i;
-            ++k;
-        }
-        if (k != want.size())
+        if (FoldedUtf16(std::u16string_view(path).substr(start, i - start)) != target[matched])
             return PathRelation::Other;
         ++matched;
     }

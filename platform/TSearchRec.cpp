@@ -25,8 +25,33 @@ constexpr int kSpecialAttr = faHidden | faSysFile | faVolumeID | faDirectory;
 
 } // namespace
 
+// Puts an entry the search found into its record.
+struct TSearchFound {
+    static void Set(TSearchRec& rec, int attr, std::int64_t size, bool complete) {
+        rec.m_attr = attr;
+        rec.m_size = size;
+        rec.m_complete = complete;
+    }
+};
+
 TSearchRec::~TSearchRec() {
     FindClose(*this);
+}
+
+int TSearchRec::Attr() const {
+    complete();
+    return m_attr;
+}
+
+bool TSearchRec::HasAttr(int bits) const {
+    if (bits & faReadOnly)
+        complete();
+    return (m_attr & bits) != 0;
+}
+
+std::int64_t TSearchRec::Size() const {
+    complete();
+    return m_size;
 }
 
 #ifdef _WIN32
@@ -39,8 +64,8 @@ int findMatching(TSearchRec& rec, WIN32_FIND_DATAW& data, HANDLE handle, int exc
             return static_cast<int>(::GetLastError());
     }
     rec.Name = Utf8FromWide(data.cFileName);
-    rec.Attr = static_cast<int>(data.dwFileAttributes);
-    rec.Size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    TSearchFound::Set(rec, static_cast<int>(data.dwFileAttributes),
+                      (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow, true);
     return 0;
 }
 
@@ -77,6 +102,8 @@ void FindClose(TSearchRec& rec) {
     rec.m_handle = nullptr;
 }
 
+void TSearchRec::complete() const {}
+
 #else
 
 namespace {
@@ -107,7 +134,7 @@ bool matchesFolded(std::string_view name, std::string_view pattern) {
 }
 
 // The wildcard match of a name with a pattern already folded by FoldedName: letters compare without
-// regard to case, and FoldedName keeps lengths, so "?" still takes one byte.
+// regard to case; "?" takes one byte of the folded name.
 bool matches(std::string_view name, std::string_view foldedPattern) {
     if (foldedPattern == "*" || foldedPattern == "*.*")
         return true;
@@ -124,6 +151,31 @@ int errorOfErrno(int error) {
     }
 }
 
+// The attribute bits of a file's mode: the kind, and read-only when no one may write.
+int attrOfMode(mode_t mode) {
+    int attr = S_ISDIR(mode) ? faDirectory : S_ISREG(mode) ? faArchive : faDevice;
+    if ((mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        attr |= faReadOnly;
+    return attr;
+}
+
+// The kind the listing tells, or 0 when it does not (a link, or a file system without d_type).
+int attrOfListedType(unsigned char type) {
+    switch (type) {
+    case DT_DIR:
+        return faDirectory;
+    case DT_REG:
+        return faArchive;
+    case DT_FIFO:
+    case DT_SOCK:
+    case DT_CHR:
+    case DT_BLK:
+        return faDevice;
+    default:
+        return 0;
+    }
+}
+
 // Reads entries up to the next that the search reports, and fills rec with it.
 int findMatching(TSearchRec& rec, DIR* dir, const std::string& pattern, int excludeAttr) {
     while (const dirent* entry = ::readdir(dir)) {
@@ -133,32 +185,29 @@ int findMatching(TSearchRec& rec, DIR* dir, const std::string& pattern, int excl
         const bool hidden = name[0] == '.' && name != "." && name != "..";
         if (hidden && (excludeAttr & faHidden))
             continue;
-        int attr = hidden ? faHidden : 0;
+        int attr = attrOfListedType(entry->d_type);
         std::int64_t size = 0;
-        struct stat st {};
-        if (::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0) {
-            if (S_ISDIR(st.st_mode)) {
-                attr |= faDirectory;
-            } else if (S_ISREG(st.st_mode)) {
-                attr |= faArchive;
-                size = st.st_size;
+        const bool listed = attr != 0;
+        if (!listed) {
+            struct stat st {};
+            if (::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0) {
+                attr = attrOfMode(st.st_mode);
+                if (S_ISREG(st.st_mode))
+                    size = st.st_size;
+            } else if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                       S_ISLNK(st.st_mode)) {
+                // A dangling (or looping) link: a file that fails to open, as Windows would show it.
+                attr = faArchive;
             } else {
-                attr |= faDevice;
+                continue; // removed since the folder was read
             }
-            if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-                attr |= faReadOnly;
-        } else if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-                   S_ISLNK(st.st_mode)) {
-            // A dangling (or looping) link: a file that fails to open, as Windows would show it.
-            attr |= faArchive;
-        } else {
-            continue; // removed since the folder was read
         }
+        if (hidden)
+            attr |= faHidden;
         if (attr & excludeAttr)
             continue;
         rec.Name.assign(name);
-        rec.Attr = attr;
-        rec.Size = size;
+        TSearchFound::Set(rec, attr, size, !listed);
         return 0;
     }
     return kErrorNoMoreFiles;
@@ -179,6 +228,7 @@ int FindFirst(const std::string& path, int attr, TSearchRec& rec) {
         return errorOfErrno(errno);
     rec.m_excludeAttr = ~attr & kSpecialAttr;
     rec.m_pattern = std::move(pattern);
+    rec.m_folder = native;
     if (findMatching(rec, dir.get(), rec.m_pattern, rec.m_excludeAttr) != 0)
         return kErrorFileNotFound;
     rec.m_handle = dir.release();
@@ -195,6 +245,19 @@ void FindClose(TSearchRec& rec) {
     if (rec.m_handle)
         ::closedir(static_cast<DIR*>(rec.m_handle));
     rec.m_handle = nullptr;
+}
+
+void TSearchRec::complete() const {
+    if (m_complete)
+        return;
+    m_complete = true;
+    struct stat st {};
+    const int found = m_handle ? ::fstatat(::dirfd(static_cast<DIR*>(m_handle)), Name.c_str(), &st, 0)
+                               : ::stat((m_folder + "/" + Name).c_str(), &st);
+    if (found != 0)
+        return; // removed since it was listed: what the listing told stays
+    m_attr = (m_attr & ~(faDirectory | faArchive | faDevice)) | attrOfMode(st.st_mode);
+    m_size = S_ISREG(st.st_mode) ? st.st_size : 0;
 }
 
 #endif

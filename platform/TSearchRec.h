@@ -24,11 +24,21 @@ constexpr int kErrorNoMoreFiles = 18; // FindNext: the search is through
 // One folder search and the entry it found last. The search is closed by FindClose, and at the
 // latest when the record is destroyed, so an exception between FindFirst and FindClose leaks
 // nothing.
+//
+// Linux: the kind of an entry (folder, file, device) comes with the folder listing; the read-only
+// bit and the size cost one more look at the file, taken only when Attr() or Size() is asked for
+// (HasAttr without faReadOnly never takes it). Links and file systems that do not tell the kind in
+// their listing are looked at while searching.
 class TSearchRec {
 public:
-    std::string Name;      // the entry's name as the file system has it (UTF-8)
-    int Attr = 0;          // fa... bits
-    std::int64_t Size = 0; // bytes of a file; 0 for anything else
+    std::string Name; // the entry's name as the file system has it (UTF-8)
+
+    // fa... bits of the entry.
+    int Attr() const;
+    // True when the entry has any of bits.
+    bool HasAttr(int bits) const;
+    // Bytes of a file; 0 for anything else.
+    std::int64_t Size() const;
 
     TSearchRec() = default;
     ~TSearchRec();
@@ -39,10 +49,18 @@ private:
     friend int FindFirst(const std::string& path, int attr, TSearchRec& rec);
     friend int FindNext(TSearchRec& rec);
     friend void FindClose(TSearchRec& rec);
+    friend struct TSearchFound;
+
+    // Looks at the file for the read-only bit and the size, once per entry (Linux).
+    void complete() const;
 
     void* m_handle = nullptr; // DIR* on Linux, the search HANDLE on Windows
     int m_excludeAttr = 0;
     std::string m_pattern;
+    std::string m_folder; // the native folder (Linux), for a look after the search was closed
+    mutable int m_attr = 0;
+    mutable std::int64_t m_size = 0;
+    mutable bool m_complete = true;
 };
 
 // Starts a search of a folder. path is a Windows-style path whose last component is the name
@@ -61,5 +79,5 @@ int FindFirst(const std::string& path, int attr, TSearchRec& rec);
 // code) when there is none. The search stays open until FindClose.
 int FindNext(TSearchRec& rec);
 
-// Ends the search of rec; nothing when none is open. Name, Attr and Size keep their values.
+// Ends the search of rec; nothing when none is open. Name, Attr() and Size() keep their values.
 void FindClose(TSearchRec& rec);

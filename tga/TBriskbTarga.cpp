@@ -179,6 +179,14 @@ void TBriskbTarga::ReadBlock(void* destination, std::uint16_t count) {
 
 // ---- header, image ID and colour map
 
+bool TBriskbTarga::ImageSize(const std::uint8_t* data, std::size_t size, int& width, int& height) {
+    if (!data || size < 18)
+        return false;
+    width = LittleEndian16(data + 0x0C);
+    height = LittleEndian16(data + 0x0E);
+    return true;
+}
+
 void TBriskbTarga::ReadHeader() {
     std::uint8_t raw[18];
     ReadBlock(raw, sizeof raw);

@@ -46,6 +46,17 @@ public:
     void DecodeToBitmap(const std::uint8_t* imageData, std::uint32_t imageSize, TBitmap& bitmap,
                         std::uint16_t mode);
 
+    // The width and height that the header of the image at data gives (the 16-bit fields at 0x0C and
+    // 0x0E); false when data are too short to hold the 18-byte header.
+    static bool ImageSize(const std::uint8_t* data, std::size_t size, int& width, int& height);
+
+    // The most bytes the decoder can read of an image of that many pixels: header, image ID, the
+    // largest colour map and run-length encoding at its worst (a packet of one 32-bit pixel for every
+    // pixel). Bytes beyond this never change the picture, so a caller may hold only this many.
+    static std::uint64_t MaxEncodedSize(std::uint64_t pixels) {
+        return 18 + 255 + std::uint64_t{65535} * 32 + 5 * pixels;
+    }
+
     // True when the last decode's header was rejected: an image type or pixel depth the reader does
     // not accept, a 4-bit image, a width or height of 0, or a size beyond MaxWidth x MaxHeight.
     bool Invalid() const { return m_invalid; }

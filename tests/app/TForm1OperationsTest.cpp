@@ -8,6 +8,7 @@
 #include <set>
 
 #include "ContainerWriter.h"
+#include "ImmutableFile.h"
 #include "TFormFixture.h"
 
 namespace {
@@ -78,6 +79,23 @@ TEST_F(TForm1Operations, StopOnATrackWhoseInactiveTwinExistsFailsSilently) {
     EXPECT_TRUE(fs::exists(baja / "d.env"));
     EXPECT_EQ(ReadFileBytes((baja / "D.~ENV").string()), (std::vector<std::uint8_t>{1, 2, 3}));
     EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(TForm1Operations, StoreOfATrackThatCannotBeDeletedSaysSoInTheStatusBar) {
+    const fs::path archive = dir.path() / "archive";
+    fs::create_directory(archive);
+    const TImmutableFile locked((baja / "a.env").string());
+    if (!locked.Set())
+        GTEST_SKIP() << "this file system or these rights do not make files immutable";
+    TForm1 form(dialogs);
+    selectRows(form, {0, 3}, 0);
+    dialogs.saveAnswers.push_back(QString::fromStdString((archive / "x.env").string()));
+    QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
+    EXPECT_EQ(filesIn(archive), (std::set<std::string>{"a.env", "d.env"}));
+    EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.env", "b.~env", "c.envx"}));
+    EXPECT_TRUE(form.StatusText->text().contains("a.env")) << form.StatusText->text().toStdString();
+    EXPECT_FALSE(form.StatusText->text().contains("d.env"));
+    EXPECT_TRUE(dialogs.shown.empty()) << "no message box";
 }
 
 TEST_F(TForm1Operations, StoreMovesTheSelectedTracksAndRebuilds) {
@@ -152,6 +170,34 @@ TEST_F(TForm1Operations, FetchOfAMissingFileIsReported) {
 
 // The freedesktop trash and the demo installation are what a Linux desktop has.
 #ifndef _WIN32
+// Linux file names may hold ":" and "\", which a Windows-style path would split; in the window's
+// Windows-style event folder they stay names.
+TEST_F(TForm1Operations, NamesWithColonsAndBackslashesStayNames) {
+    game->AddTrack("Baja", "e:f.env", "Echo");
+    game->AddTrack("Baja", "g\\h.env", "Golf");
+    const fs::path archive = dir.path() / "archive";
+    fs::create_directory(archive);
+    WriteFileBytes((archive / "x:d.env").string(), BytesOf("archived x:d"));
+    TForm1 form(dialogs);
+    ASSERT_EQ(listed(form), (std::vector<std::string>{"Alpha|a.env", "Bravo|b.~env", "Charlie|c.envx",
+                                                      "Delta|d.env", "Echo|e:f.env", "Golf|g\\h.env"}));
+    selectRows(form, {5}, 5);
+    selectRows(form, {4, 5}, 5); // the selection change shows g\\h.env's preview
+    QTest::mouseClick(form.InactiveBtn, Qt::LeftButton);
+    EXPECT_EQ(filesIn(baja),
+              (std::set<std::string>{"a.env", "b.~env", "c.envx", "d.env", "e:f.~env", "g\\h.~env"}));
+
+    dialogs.saveAnswers.push_back(QString::fromStdString((archive / "any.env").string()));
+    QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
+    dialogs.openAnswers.push_back({QString::fromStdString((archive / "x:d.env").string())});
+    QTest::mouseClick(form.FetchBtn, Qt::LeftButton);
+    EXPECT_EQ(filesIn(archive), (std::set<std::string>{"e:f.~env", "g\\h.~env", "x:d.env"}));
+    EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.env", "b.~env", "c.envx", "d.env", "x:d.env"}));
+    EXPECT_EQ(ReadFileBytes((baja / "x:d.env").string()), BytesOf("archived x:d"));
+    EXPECT_NE(ReadFileBytes((baja / "d.env").string()), BytesOf("archived x:d"));
+    EXPECT_TRUE(dialogs.shown.empty()) << (dialogs.shown.empty() ? "" : dialogs.shown[0].text.toStdString());
+}
+
 TEST_F(TForm1Operations, DeleteAsksFirstWithNoAsDefaultAndUsesTheTrash) {
     TForm1 form(dialogs);
     showWithListFocused(form);

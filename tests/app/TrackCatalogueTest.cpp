@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "ContainerWriter.h"
+#include "FakeGame.h"
 #include "TempDir.h"
 #include "app/TrackCatalogue.h"
 #include "platform/Exceptions.h"
+#include "platform/NativePath.h"
 
 namespace fs = std::filesystem;
 
@@ -131,6 +135,74 @@ TEST(TrackList, MissingFolderGivesAnEmptyList) {
     EXPECT_TRUE(list.empty());
 }
 
+#ifndef _WIN32
+// Few tracks are read one after another, many on several threads: the outcome must be the same.
+class UnreadableTracks : public ::testing::TestWithParam<int> {};
+
+TEST_P(UnreadableTracks, AreReportedOnceAfterEveryReadableOne) {
+    TTempDir dir;
+    const int count = GetParam();
+    for (int i = 0; i < count; ++i)
+        WriteFileBytes(dir.file("t" + std::to_string(i) + ".env"),
+                       BuildContainer({{"t.scn", BytesOf("SceneName=Track " + std::to_string(i) + "\r")}}));
+    fs::create_symlink(dir.path() / "gone", dir.path() / "dangling.env");
+    fs::create_symlink(dir.path() / "loop.env", dir.path() / "loop.env");
+    TTrackList list;
+    try {
+        list.Fill(dir.path().string() + "/");
+        FAIL() << "the unreadable tracks went unreported";
+    } catch (const ETracksUnreadable& e) {
+        ASSERT_EQ(e.Messages().size(), 2u);
+        EXPECT_EQ(std::string(e.what()), e.Messages()[0] + " (and 1 more track file cannot be read)");
+        for (const char* name : {"/dangling.env", "/loop.env"})
+            EXPECT_TRUE(e.Messages()[0] == "Cannot open file " + dir.path().string() + name ||
+                        e.Messages()[1] == "Cannot open file " + dir.path().string() + name)
+                << name;
+    }
+    ASSERT_EQ(list.size(), static_cast<std::size_t>(count));
+    for (std::size_t i = 1; i < list.size(); ++i)
+        EXPECT_TRUE(TrackItemLess(list[i - 1], list[i])) << "the list is sorted";
+}
+
+TEST(SceneName, ANameThatRunsToTheEndOfAHugeEntryIsCut) {
+    // A sparse file: the scene entry claims a gigabyte of which only its first bytes are on disk.
+    TTempDir dir;
+    const std::vector<std::uint8_t> scene = ScrambledBytes(BytesOf("SceneName=Long" + std::string(300, 'g')));
+    std::vector<std::uint8_t> bytes =
+        BuildContainer({{"t.scn", scene, std::nullopt, std::nullopt, 1 << 30}}, {.scrambled = false});
+    WriteFileBytes(dir.file("t.env"), bytes);
+    fs::resize_file(dir.file("t.env"), (std::uintmax_t{1} << 30) + bytes.size());
+    const std::string name = ReadSceneName(dir.file("t.env"));
+    EXPECT_EQ(name.size(), DisplayNameLimit);
+    EXPECT_TRUE(name.starts_with("Long") && name.ends_with("g")) << name.substr(0, 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, UnreadableTracks, ::testing::Values(20, 400));
+
+// A game under C:\ИГРЫ whose folder on the disk is "игры": the event folder is found in other letter
+// case, its tracks are listed, and a failure names the path as the program built it.
+TEST(TrackList, WindowsPathsResolveOnceInAnyLetterCase) {
+    TTempDir dir;
+    const std::string previous = WinePrefix();
+    const TFakeGame game(dir.path() / "pfx", {.gameFolder = "\xD0\xB8\xD0\xB3\xD1\x80\xD1\x8B"});
+    for (int i = 0; i < 60; ++i)
+        game.AddTrack("Baja", "t" + std::to_string(i) + ".env", "Track " + std::to_string(i));
+    SetWinePrefix(game.Prefix().string());
+    const std::string folder = "C:\\\xD0\x98\xD0\x93\xD0\xA0\xD0\xAB\\vevozura\\BAJA\\";
+    TTrackList list;
+    list.Fill(folder);
+    EXPECT_EQ(list.size(), 60u);
+    fs::create_symlink(dir.path() / "gone", game.EventFolder("Baja") / "dangling.env");
+    try {
+        list.Fill(folder);
+        ADD_FAILURE() << "expected the open failure";
+    } catch (const ETracksUnreadable& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot open file " + folder + "dangling.env");
+    }
+    SetWinePrefix(previous);
+}
+
+#endif
 TEST(Catalogue, InactiveAndEventFolder) {
     EXPECT_TRUE(IsInactiveTrack("a.~env"));
     EXPECT_FALSE(IsInactiveTrack("a.env"));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <string>
@@ -10,6 +11,7 @@
 #include "FolderSnapshot.h"
 #include "TempDir.h"
 #include "app/TrackOperations.h"
+#include "platform/CopyFaults.h"
 #include "platform/Exceptions.h"
 #include "platform/NativePath.h"
 
@@ -44,4 +46,260 @@ INSTANTIATE_TEST_SUITE_P(Cases, Extension,
                                            ExtensionCase{".env", ".~env", ".~env"},
                                            ExtensionCase{"old.d\\jump", ".env", "old.d\\jump.env"}));
 
+#ifndef _WIN32
+// ---- Operations on a game installation ----------------------------------------------------------
+
+// A fake Wine prefix with an event folder that the operations reach through a Windows-style path, as
+// the window forms it, and an archive folder that they reach through a native path, as dialogs give it.
+class TrackOperations : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previousPrefix = WinePrefix();
+        fs::create_directories(dir.path() / "pfx/dosdevices");
+        fs::create_directories(baja());
+        fs::create_directories(archive());
+        fs::create_symlink("../drive_c", dir.path() / "pfx/dosdevices/c:");
+        SetWinePrefix((dir.path() / "pfx").string());
+    }
+    void TearDown() override { SetWinePrefix(previousPrefix); }
+
+    fs::path baja() const { return dir.path() / "pfx/drive_c/Games/Skarn/Vevozura/Baja"; }
+    fs::path archive() const { return dir.path() / "archive"; }
+    std::string archiveFolder() const { return archive().string() + "/"; }
+    void put(const fs::path& folder, const std::string& name) {
+        WriteFileBytes((folder / name).string(), BytesOf("track " + name));
+    }
+    static TBytes track(const std::string& name) { return BytesOf("track " + name); }
+
+    const std::string eventFolder = "C:\\Games\\Skarn\\Vevozura\\Baja\\";
+    TTempDir dir;
+    std::string previousPrefix;
+};
+
+TEST_F(TrackOperations, ChangingTheExtensionReturnsTheNewNameOrNothing) {
+    for (const char* name : {"a.env", "b.env", "b.~env", "c.env", "C.~ENV", "d.~env", "e.envx"})
+        put(baja(), name);
+
+    EXPECT_EQ(ChangeTrackExtension(eventFolder, "a.env", InactiveExtension), "a.~env");
+    EXPECT_EQ(ChangeTrackExtension(eventFolder, "b.env", InactiveExtension), std::nullopt)
+        << "b.~env is in the way";
+    EXPECT_EQ(ChangeTrackExtension(eventFolder, "c.env", InactiveExtension), std::nullopt)
+        << "C.~ENV is in the way";
+    EXPECT_EQ(ChangeTrackExtension(eventFolder, "d.~env", InactiveExtension), "d.~env")
+        << "already inactive: nothing to do";
+    EXPECT_EQ(ChangeTrackExtension(eventFolder, "e.envx", ActiveExtension), "e.env");
+    EXPECT_EQ(ChangeTrackExtension(eventFolder, "gone.~env", ActiveExtension), std::nullopt);
+
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"a.~env", track("a.env")},
+                                                 {"b.env", track("b.env")},
+                                                 {"b.~env", track("b.~env")},
+                                                 {"c.env", track("c.env")},
+                                                 {"C.~ENV", track("C.~ENV")},
+                                                 {"d.~env", track("d.~env")},
+                                                 {"e.env", track("e.envx")}}));
+}
+
+TEST_F(TrackOperations, ArchiveSelectedMovesAndReplacesOldCopies) {
+    put(baja(), "a.env");
+    put(baja(), "b.~env");
+    put(baja(), "kept.env");
+    WriteFileBytes((archive() / "a.env").string(), BytesOf("an older copy"));
+
+    ArchiveSelected(eventFolder, archiveFolder(), {"a.env", "b.~env"});
+
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"kept.env", track("kept.env")}}));
+    EXPECT_EQ(FolderSnapshot(archive()), (TSnapshot{{"a.env", track("a.env")}, {"b.~env", track("b.~env")}}));
+}
+
+struct ArchiveFailure {
+    const char* title;
+    void (*arrange)(const fs::path& baja, const fs::path& archive); // makes b.env fail
+    const char* message;                                            // after "<folder>" comes b.env
+    bool inArchive;                                                 // the message names the archive
+};
+
+class ArchiveStops : public TrackOperations, public ::testing::WithParamInterface<ArchiveFailure> {};
+
+TEST_P(ArchiveStops, AtTheFailingTrack) {
+    put(baja(), "a.env");
+    put(baja(), "b.env");
+    put(baja(), "c.env");
+    GetParam().arrange(baja(), archive());
+    const TSnapshot archiveBefore = FolderSnapshot(archive());
+
+    try {
+        ArchiveSelected(eventFolder, archiveFolder(), {"a.env", "b.env", "c.env"});
+        FAIL() << "the failure went unnoticed";
+    } catch (const EStreamError& e) {
+        EXPECT_EQ(e.what(), std::string(GetParam().message) +
+                                (GetParam().inArchive ? archiveFolder() : eventFolder) + "b.env");
+    }
+
+    TSnapshot game = FolderSnapshot(baja());
+    EXPECT_EQ(game.count("a.env"), 0u) << "the track before the failure is moved";
+    EXPECT_EQ(game.count("c.env"), 1u) << "the track after the failure is untouched";
+    TSnapshot expectedArchive = archiveBefore;
+    expectedArchive["a.env"] = track("a.env");
+    EXPECT_EQ(FolderSnapshot(archive()), expectedArchive);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ArchiveStops,
+                         ::testing::Values(ArchiveFailure{"SourceCannotBeOpened",
+                                                          [](const fs::path& baja, const fs::path&) {
+                                                              fs::remove(baja / "b.env");
+                                                              fs::create_symlink("missing", baja / "b.env");
+                                                          },
+                                                          "Cannot open file ", false},
+                                           ArchiveFailure{"DestinationCannotBeCreated",
+                                                          [](const fs::path&, const fs::path& archive) {
+                                                              fs::create_directory(archive / "b.env");
+                                                          },
+                                                          "Cannot create file ", true}),
+                         [](const auto& info) { return std::string(info.param.title); });
+
+// Another program changes b.env while it is stored; the track stays in the game in its new form.
+struct RaceCase {
+    const char* title;
+    bool duringCopy;       // during the copy, or between the copy and the deletion
+    bool replace;          // a new file takes the name, or the file itself grows
+    bool archivedOldBytes; // the archive holds the old b.env afterwards
+};
+
+class StoreRace : public TrackOperations, public ::testing::WithParamInterface<RaceCase> {};
+
+// A Store whose copies and deletions run with faults injected.
+struct TFaultyTransfer : TTrackTransfer {
+    explicit TFaultyTransfer(const TCopyFaults& faults) : TTrackTransfer(faults) {}
+};
+
+TEST_P(StoreRace, KeepsTheChangedTrack) {
+    put(baja(), "a.env");
+    put(baja(), "b.env");
+    put(baja(), "c.env");
+    const fs::path b = baja() / "b.env";
+    const TBytes changed = BytesOf("track b.env, a newer version");
+    const auto change = [&] {
+        if (GetParam().replace) {
+            WriteFileBytes((baja() / "new").string(), changed);
+            fs::rename(baja() / "new", b);
+        } else {
+            std::ofstream(b, std::ios::binary | std::ios::app) << ", a newer version";
+        }
+    };
+    TCopyFaults faults;
+    int reads = 0; // a.env's copy reads one chunk, b.env's the next
+    if (GetParam().duringCopy)
+        faults.afterRead = [&](int) {
+            if (++reads == 2)
+                change();
+        };
+    else
+        faults.beforeDelete = [&](const std::string& path) {
+            if (path.ends_with("b.env"))
+                change();
+        };
+    TFaultyTransfer transfer(faults);
+
+    try {
+        for (const char* name : {"a.env", "b.env", "c.env"})
+            transfer.Copy(eventFolder + name, archiveFolder() + name, true);
+        FAIL() << "the change went unnoticed";
+    } catch (const EFileChanged& e) {
+        EXPECT_NE(std::string(e.what()).find(eventFolder + "b.env"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"b.env", changed}, {"c.env", track("c.env")}}));
+    TSnapshot archived{{"a.env", track("a.env")}};
+    if (GetParam().archivedOldBytes)
+        archived["b.env"] = track("b.env");
+    EXPECT_EQ(FolderSnapshot(archive()), archived);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StoreRace,
+                         ::testing::Values(RaceCase{"GrownDuringCopy", true, false, false},
+                                           RaceCase{"ReplacedDuringCopy", true, true, true},
+                                           RaceCase{"GrownBeforeDeletion", false, false, true},
+                                           RaceCase{"ReplacedBeforeDeletion", false, true, true}),
+                         [](const auto& info) { return std::string(info.param.title); });
+
+TEST_F(TrackOperations, OneStoreNeverReplacesItsOwnCopy) {
+    // Two folders with a track of one name, stored by one operation.
+    fs::create_directories(baja() / "../Enduro");
+    put(baja(), "x.env");
+    WriteFileBytes((baja() / "../Enduro/x.env").string(), BytesOf("enduro x"));
+    TTrackTransfer transfer;
+    EXPECT_TRUE(transfer.Copy(eventFolder + "x.env", archiveFolder() + "x.env", true));
+    EXPECT_THROW(transfer.Copy("C:\\Games\\Skarn\\Vevozura\\Enduro\\x.env", archiveFolder() + "x.env", true),
+                 EFCreateError);
+    EXPECT_EQ(FolderSnapshot(archive()), (TSnapshot{{"x.env", track("x.env")}}));
+    EXPECT_EQ(ReadFileBytes((baja() / "../Enduro/x.env").string()), BytesOf("enduro x"));
+
+    // Two names of one folder that an archive reached through the prefix takes for one.
+    fs::create_directories(baja() / "../../Archive");
+    put(baja(), "Track.env");
+    put(baja(), "track.env");
+    try {
+        ArchiveSelected(eventFolder, "C:\\Games\\Skarn\\Archive\\", {"Track.env", "track.env"});
+        FAIL() << "one track replaced the other";
+    } catch (const EFCreateError& e) {
+        EXPECT_STREQ(e.what(), "Cannot create file C:\\Games\\Skarn\\Archive\\track.env");
+    }
+    EXPECT_EQ(FolderSnapshot(baja() / "../../Archive"), (TSnapshot{{"Track.env", track("Track.env")}}));
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"track.env", track("track.env")}}));
+
+    // A later operation replaces the copy as ever.
+    ArchiveSelected(eventFolder, "C:\\Games\\Skarn\\Archive\\", {"track.env"});
+    EXPECT_EQ(FolderSnapshot(baja() / "../../Archive"), (TSnapshot{{"Track.env", track("track.env")}}));
+}
+
+TEST_F(TrackOperations, StoreIntoTheEventFolderItselfKeepsTheTrack) {
+    put(baja(), "a.env");
+    const std::vector<std::string> spellings = {eventFolder, "c:\\games\\SKARN\\vevozura\\BAJA\\",
+                                                baja().string() + "/", baja().string() + "/../Baja/"};
+    for (const std::string& folder : spellings) {
+        try {
+            ArchiveSelected(eventFolder, folder, {"a.env"});
+            FAIL() << "stored " << folder << " onto itself";
+        } catch (const EFCreateError& e) {
+            EXPECT_EQ(e.what(), "Cannot create file " + folder + "a.env");
+        }
+        EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"a.env", track("a.env")}})) << folder;
+    }
+}
+
+TEST_F(TrackOperations, FetchCopiesChosenFilesIntoTheEventFolder) {
+    fs::create_directory(archive() / "more");
+    put(archive(), "a.env");
+    put(archive() / "more", "b.~env");
+    WriteFileBytes((baja() / "a.env").string(), BytesOf("the track in the game"));
+
+    FetchTracks(eventFolder, {archiveFolder() + "a.env", archiveFolder() + "more/b.~env"});
+    FetchTracks(eventFolder, {archiveFolder() + "more/b.~env"});
+
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"a.env", track("a.env")}, {"b.~env", track("b.~env")}}));
+    EXPECT_EQ(FolderSnapshot(archive() / "more"), (TSnapshot{{"b.~env", track("b.~env")}}))
+        << "the archive stays";
+}
+
+TEST_F(TrackOperations, FetchStopsAtANameThatDoesNotExist) {
+    put(archive(), "a.env");
+    put(archive(), "c.env");
+    try {
+        FetchTracks(eventFolder,
+                    {archiveFolder() + "a.env", archiveFolder() + "typed.env", archiveFolder() + "c.env"});
+        FAIL();
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(e.what(), "Cannot open file " + archiveFolder() + "typed.env");
+    }
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"a.env", track("a.env")}}));
+}
+
+TEST_F(TrackOperations, DeleteIgnoresWhatCannotBeDeleted) {
+    put(baja(), "a.env");
+    put(baja(), "b.env");
+    DeleteTrack(eventFolder, "A.ENV");
+    DeleteTrack(eventFolder, "gone.env");
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"b.env", track("b.env")}}));
+}
+
+#endif
 } // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -204,6 +205,37 @@ TEST_F(TSkarnFolderTest, NotDirOnlyLoadsEveryEntryAsStored) {
     }
     std::remove(path.c_str());
     EXPECT_EQ(bytesOf(folder.EntryData(1), 3), BytesOf("two")) << "no reopening for loaded entries";
+}
+
+TEST_F(TSkarnFolderTest, AWholeLoadHoldsNoMoreThanTheFile) {
+    // Forty entries over the same 64 KiB: loading each would take forty times the file.
+    const std::vector<std::uint8_t> body(64 * 1024, 0x5A);
+    const auto build = [&](std::int32_t at) {
+        std::vector<TContainerEntry> entries = {{"first", body}};
+        for (int i = 1; i < 40; ++i)
+            entries.push_back(
+                {"e" + std::to_string(i), {}, std::nullopt, at, static_cast<std::int32_t>(body.size())});
+        return BuildContainer(entries, {.scrambled = false});
+    };
+    // The first entry's bytes follow the directory, at the end of the file.
+    const auto path = write("t.env", build(static_cast<std::int32_t>(build(0).size() - body.size())));
+    TSkarnFolder folder(path, false);
+    ASSERT_EQ(folder.Count(), 40);
+    std::int64_t held = 0;
+    for (int i = 0; i < folder.Count(); ++i) {
+        FolderEntry rec{};
+        folder.GetEntry(i, rec);
+        held += rec.Data ? rec.length() : 0;
+    }
+    EXPECT_GT(held, 0);
+    EXPECT_LE(held, static_cast<std::int64_t>(std::filesystem::file_size(path)));
+    EXPECT_EQ(bytesOf(folder.EntryData(39), folder.EntrySize(39)), body)
+        << "a left-out entry loads on demand";
+
+    std::vector<std::uint8_t> part(10);
+    EXPECT_EQ(folder.ReadEntryPart(39, body.size() - 4, part.data(), part.size()), 4u);
+    EXPECT_EQ(folder.ReadEntryPart(39, body.size(), part.data(), part.size()), 0u);
+    EXPECT_EQ(folder.ReadEntryPart(40, 0, part.data(), part.size()), 0u);
 }
 
 struct FindCase {

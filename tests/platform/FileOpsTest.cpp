@@ -13,6 +13,13 @@
 #include "platform/FileOps.h"
 #include "platform/NativePath.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -42,13 +49,43 @@ class Rename : public ::testing::TestWithParam<RenameCase> {};
 
 TEST_P(Rename, KeepsEveryFile) {
     const RenameCase& c = GetParam();
+    // Alone, and as one of the renames of a folder whose names are read once.
+    for (const bool throughRenamer : {false, true}) {
+        TTempDir dir;
+        for (const char* name : c.files)
+            WriteFileBytes(dir.file(name), BytesOf(name));
+        if (throughRenamer) {
+            TFolderRenamer folder(dir.path().string() + "/");
+            EXPECT_EQ(folder.Rename(c.from, c.to), c.succeeds) << "through a folder renamer";
+        } else {
+            EXPECT_EQ(RenameFile(dir.file(c.from), dir.file(c.to)), c.succeeds);
+        }
+        TSnapshot expected;
+        for (std::size_t i = 0; i < c.after.size(); ++i)
+            expected[c.after[i]] = BytesOf(c.contents[i]);
+        EXPECT_EQ(FolderSnapshot(dir.path()), expected);
+    }
+}
+
+TEST(FolderRenamer, KeepsItsNamesCurrentAndNeverReplaces) {
     TTempDir dir;
-    for (const char* name : c.files)
+    for (const char* name : {"a.env", "c.env", "\xD0\x98.env"})
         WriteFileBytes(dir.file(name), BytesOf(name));
-    EXPECT_EQ(RenameFile(dir.file(c.from), dir.file(c.to)), c.succeeds);
-    TSnapshot expected;
-    for (std::size_t i = 0; i < c.after.size(); ++i)
-        expected[c.after[i]] = BytesOf(c.contents[i]);
+    TFolderRenamer folder(dir.path().string() + "/");
+    EXPECT_TRUE(folder.Rename("a.env", "a.~env"));
+    EXPECT_FALSE(folder.Rename("c.env", "A.~ENV")) << "taken by the rename before";
+    EXPECT_TRUE(folder.Rename("a.~env", "a.env"));
+    EXPECT_TRUE(folder.Rename("c.env", "A.~ENV")) << "freed by the rename before";
+    EXPECT_FALSE(folder.Rename("c.env", "c.~env")) << "gone";
+    EXPECT_FALSE(folder.Rename("a.env", "\xD0\xB8.ENV")) << "taken in another letter case, Cyrillic";
+    EXPECT_FALSE(folder.Rename("a.env", "sub/a.env"));
+    // A file made behind the renamer's back is still never replaced.
+    WriteFileBytes(dir.file("late.env"), BytesOf("late"));
+    EXPECT_FALSE(folder.Rename("a.env", "late.env"));
+    const TSnapshot expected = {{"a.env", BytesOf("a.env")},
+                                {"A.~ENV", BytesOf("c.env")},
+                                {"\xD0\x98.env", BytesOf("\xD0\x98.env")},
+                                {"late.env", BytesOf("late")}};
     EXPECT_EQ(FolderSnapshot(dir.path()), expected);
 }
 
@@ -205,5 +242,57 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"SourceMissing", "gone.env", "new.env", "Cannot open file <path>gone.env"},
         RefusedCase{"SourceIsAFolder", "folder.env", "new.env", "Cannot open file <path>folder.env"}),
     [](const auto& info) { return std::string(info.param.title); });
+
+#ifndef _WIN32
+// A run killed in the middle of a copy leaves at most a temporary that the next run recognises and
+// removes; one that a live run holds stays.
+TEST(Temporaries, KilledCopiesAreTidiedAwayAndLiveOnesStay) {
+    TTempDir dir;
+    const TBytes source = pattern(std::size_t{2} * CopyChunkSize, 3);
+    WriteFileBytes(dir.file("src.env"), source);
+    fs::create_directory(dir.path() / "archive");
+    const std::string archive = (dir.path() / "archive").string();
+    WriteFileBytes(archive + "/~tm-copy-00000000000000ff.tmp", BytesOf("live"));
+    const int live = ::open((archive + "/~tm-copy-00000000000000ff.tmp").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(live, LOCK_EX), 0);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        TCopyFaults faults;
+        faults.afterRead = [](int) { ::_exit(0); };
+        CopyFileReplacingWithFaults(dir.file("src.env"), archive + "/src.env", faults);
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the copy was not cut short";
+    for (const auto& [name, bytes] : FolderSnapshot(archive))
+        EXPECT_TRUE(name.starts_with("~tm-copy-")) << name << " is left behind";
+
+    WriteFileBytes(archive + "/~tm-copy-0123456789abcdef.tmp", BytesOf("dead"));
+    WriteFileBytes(archive + "/~tm-copy-notours.tmp", BytesOf("someone else's"));
+    TidyFolder(archive + "/");
+    EXPECT_EQ(FolderSnapshot(archive), (TSnapshot{{"~tm-copy-00000000000000ff.tmp", BytesOf("live")},
+                                                  {"~tm-copy-notours.tmp", BytesOf("someone else's")}}));
+    ::close(live);
+    EXPECT_EQ(ReadFileBytes(dir.file("src.env")), source);
+}
+
+TEST(Temporaries, ATrackCutShortInALetterCaseChangeGetsItsName) {
+    TTempDir dir;
+    WriteFileBytes(dir.file("~tm-case-0123456789abcdef-Jump.env"), BytesOf("jump"));
+    WriteFileBytes(dir.file("~tm-case-0123456789abcdef-Hill.env"), BytesOf("hill in the way"));
+    WriteFileBytes(dir.file("hill.env"), BytesOf("hill"));
+    WriteFileBytes(dir.file("other.env"), BytesOf("other"));
+    // The next rename in the folder finishes the change, unless another file has the name by now.
+    EXPECT_TRUE(RenameFile(dir.file("other.env"), dir.file("other.~env")));
+    EXPECT_EQ(FolderSnapshot(dir.path()),
+              (TSnapshot{{"Jump.env", BytesOf("jump")},
+                         {"hill.env", BytesOf("hill")},
+                         {"other.~env", BytesOf("other")},
+                         {"~tm-case-0123456789abcdef-Hill.env", BytesOf("hill in the way")}}));
+}
+#endif
 
 } // namespace

@@ -80,7 +80,16 @@ TEST_F(NativePathTest, RelativeAndRootedPaths) {
     EXPECT_EQ(NativePath("Vevozura\\Tag\\"), (prefix / "drive_c/Games/Skarn/Vevozura/Tag/").string());
     EXPECT_EQ(NativePath("\\Vevozura\\Baja\\"), "/Vevozura/Baja/")
         << "rooted: the current drive is Z:, the root";
+
+    // A deleted working folder: a relative path names nothing that can be opened or created.
+    fs::create_directory(prefix / "gone");
+    fs::current_path(prefix / "gone");
+    fs::remove(prefix / "gone");
+    const std::string resolved = NativePath("track.env");
+    const bool created = static_cast<bool>(std::ofstream(resolved));
     fs::current_path(old);
+    EXPECT_NE(resolved, "/track.env");
+    EXPECT_FALSE(created) << resolved;
 }
 
 } // namespace

@@ -60,13 +60,41 @@ TEST(PathParts, FoldersGetTheSeparatorOfTheirKind) {
     EXPECT_EQ(WindowsNamePart("a\\b/c:d"), "d") << "names stored in the game's files are Windows names";
 }
 
-TEST(TextCase, FileSystemNamesFoldAsciiAndLatin1) {
-    EXPECT_TRUE(SameNameIgnoringCase("Track.ENV", "track.env"));
-    EXPECT_TRUE(SameNameIgnoringCase("Caf\xC3\xA9", "CAF\xC3\x89"));
-    EXPECT_FALSE(SameNameIgnoringCase("track.env", "track.env "));
-    EXPECT_FALSE(SameNameIgnoringCase("a\xC3\x97", "a\xC3\xB7"))
-        << "multiplication and division signs differ";
-    EXPECT_EQ(FoldedName("CAF\xC3\x89 \xC3\x97 \xFF"), "caf\xC3\xA9 \xC3\x97 \xFF") << "lengths kept";
+struct FoldCase {
+    const char* a;
+    const char* b;
+    bool same;
+};
+
+class NameFolding : public ::testing::TestWithParam<FoldCase> {};
+
+TEST_P(NameFolding, ComparesOverAllOfUnicode) {
+    const FoldCase& c = GetParam();
+    EXPECT_EQ(SameNameIgnoringCase(c.a, c.b), c.same);
+    EXPECT_EQ(FoldedName(c.a) == FoldedName(c.b), c.same) << "FoldedName agrees with the comparison";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NameFolding,
+    ::testing::Values(FoldCase{"Track.ENV", "track.env", true}, FoldCase{"track.env", "track.env ", false},
+                      FoldCase{"Caf\xC3\xA9", "CAF\xC3\x89", true},
+                      FoldCase{"\xD0\x98\xD0\x93\xD0\xA0\xD0\xAB", "\xD0\xB8\xD0\xB3\xD1\x80\xD1\x8B", true},
+                      FoldCase{"\xC3\x84rger", "\xC3\xA4rger", true},
+                      // Greek: capital sigma, small sigma and final sigma all fold alike.
+                      FoldCase{"\xCE\x9F\xCE\x94\xCE\x9F\xCE\xA3", "\xCE\xBF\xCE\xB4\xCE\xBF\xCF\x82", true},
+                      FoldCase{"\xCE\xBF\xCE\xB4\xCE\xBF\xCF\x83", "\xCE\xBF\xCE\xB4\xCE\xBF\xCF\x82", true},
+                      FoldCase{"\xE2\x84\xAA", "k", true}, // the Kelvin sign, three bytes, folds to one
+                      FoldCase{"\xF0\x90\x90\x80", "\xF0\x90\x90\xA8", true}, // Deseret, beyond 16 bits
+                      FoldCase{"a\xC3\x97", "a\xC3\xB7", false}, // multiplication and division signs
+                      FoldCase{"a\xC3", "a\xE3", false},         // bytes that are no UTF-8 fold to nothing
+                      FoldCase{"\xC3", "\xC3\xA3", false}, FoldCase{"\xC3\x83", "\xC3\xA3", true},
+                      FoldCase{"\xC3\x9F", "ss", false})); // simple folding: sharp s stays one letter
+
+TEST(TextCase, FoldedNamesKeepWhatIsNoLetter) {
+    EXPECT_EQ(FoldedName("CAF\xC3\x89 \xC3\x97 \xFF"), "caf\xC3\xA9 \xC3\x97 \xFF");
+    EXPECT_EQ(FoldedUtf16(u"\u0418\u0413\u0420\u042B \xD801\xDC00 \xD800x"),
+              u"\u0438\u0433\u0440\u044B \xD801\xDC28 \xD800x")
+        << "pairs fold as their code point, a lone surrogate stays";
 }
 
 TEST(TextCase, GameTextFoldsAsciiOnly) {

@@ -141,6 +141,14 @@ INSTANTIATE_TEST_SUITE_P(
                 kWow, "HardDriveRootPath", Outcome::String, "x"},
         RegCase{"AccentedNameAnyCase", gameLine(R"("\xc9t\xc9"="summer")"), kWow, "\xC3\xA9T\xC3\xA9",
                 Outcome::String, "summer"},
+        RegCase{"CyrillicNameAnyCase", gameLine(R"("\x418\x413\x420\x42b"="games")"), kWow,
+                "\xD0\xB8\xD0\xB3\xD1\x80\xD1\x8B", Outcome::String, "games"},
+        RegCase{"GreekFinalSigmaInKeyName",
+                kMagic + R"([Software\\Wow6432Node\\Vuzezevev\\Vuzezevev Games\\Skarn Rally 2\\\x39f\x3a3])" +
+                    "\n\"V\"=\"x\"\n",
+                R"(Software\Wow6432Node\Vuzezevev\Vuzezevev Games\Skarn Rally 2\)"
+                "\xCE\xBF\xCF\x82",
+                "V", Outcome::String, "x"},
         RegCase{"DefaultValue", game("@=\"dflt\"\n"), kWow, "", Outcome::String, "dflt"},
         RegCase{"BlanksAroundEquals", game("  \"HardDriveRootPath\"   =\t\"x\"\n"), kWow, "HardDriveRootPath",
                 Outcome::String, "x"},

@@ -36,7 +36,7 @@ std::map<std::string, Found> search(const std::string& pattern, int mask, int* f
     if (result != 0)
         return found;
     do {
-        found[rec.Name] = {rec.Attr, rec.Size};
+        found[rec.Name] = {rec.Attr(), rec.Size()};
     } while (FindNext(rec) == 0);
     FindClose(rec);
     return found;
@@ -124,6 +124,15 @@ TEST_F(SearchTest, TheMaskKeepsOutOnlyHiddenSystemVolumeAndDirectoryEntries) {
     const std::map<std::string, Found> hidden = search(pattern(), faHidden);
     EXPECT_TRUE(hidden.contains(".hidden.env"));
     EXPECT_FALSE(hidden.contains(".cache")) << "a hidden folder is still a folder";
+}
+
+TEST_F(SearchTest, AttributesAskedAfterTheSearchClosedAreStillRight) {
+    TSearchRec rec;
+    ASSERT_EQ(FindFirst(pattern("locked.env"), faAnyFile, rec), 0);
+    EXPECT_FALSE(rec.HasAttr(faDirectory | faDevice));
+    FindClose(rec);
+    EXPECT_EQ(rec.Attr(), faArchive | faReadOnly);
+    EXPECT_EQ(rec.Size(), 2);
 }
 
 TEST_F(SearchTest, EntriesComeInTheFileSystemsOrder) {

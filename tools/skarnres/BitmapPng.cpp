@@ -1,47 +1,46 @@
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-// Windows: the file name is UTF-8, as all of the program's text.
-#define STBIW_WINDOWS_UTF8
-#include <stb_image_write.h>
-
 #include "BitmapPng.h"
 
-#include <cstdint>
-#include <vector>
+#include <QFile>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <filesystem>
+#include <system_error>
 
 #include "Commands.h"
+#include "controls/BitmapImage.h"
 #include "platform/TBitmap.h"
 
-namespace {
-
-// The bitmap's pixels as red, green, blue bytes, row by row from the top. Palette formats are looked up
-// in the bitmap's palette; values beyond it are black.
-std::vector<std::uint8_t> rgbPixels(const TBitmap& bitmap) {
-    const int width = bitmap.Width();
-    const TPalette& palette = bitmap.Palette();
-    const int bits = static_cast<int>(bitmap.PixelFormat());
-    std::vector<std::uint8_t> out;
-    out.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(bitmap.Height()) * 3);
-    for (int y = 0; y < bitmap.Height(); ++y) {
-        const std::uint8_t* row = bitmap.ScanLine(y);
-        for (int x = 0; x < width; ++x) {
-            if (bitmap.PixelFormat() == TPixelFormat::pf24bit) {
-                const std::uint8_t* p = row + 3 * x;
-                out.insert(out.end(), {p[2], p[1], p[0]});
-                continue;
-            }
-            const int bit = x * bits;
-            const unsigned index = (row[bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
-            const TPaletteEntry e = index < palette.size() ? palette[index] : TPaletteEntry{};
-            out.insert(out.end(), {e.peRed, e.peGreen, e.peBlue});
-        }
-    }
-    return out;
-}
-
-} // namespace
-
 void WriteBitmapPng(const TBitmap& bitmap, const std::string& path) {
-    const std::vector<std::uint8_t> rgb = rgbPixels(bitmap);
-    if (!stbi_write_png(path.c_str(), bitmap.Width(), bitmap.Height(), 3, rgb.data(), bitmap.Width() * 3))
-        throw ECommandFailed("cannot write " + path);
+    // The toolkit's view of the bitmap, as the window paints it; its PNG writer checks sizes and
+    // every write. The file is written under a temporary name and takes its own only when complete.
+    const QImage image = BitmapImage(bitmap);
+    if (image.isNull())
+        throw ECommandFailed("cannot write " + path + ": the picture is empty");
+    const QString name = QFile::decodeName(path.c_str());
+    const auto fail = [&](const QString& why) {
+        return ECommandFailed("cannot write " + path + ": " + why.toStdString());
+    };
+
+    // A device or a pipe (/dev/stdout, /dev/full) is written to as it is: a file put in its place would
+    // replace the device.
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        QFile device(name);
+        if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            throw fail(device.errorString());
+        QImageWriter writer(&device, "png");
+        if (!writer.write(image))
+            throw fail(writer.errorString());
+        return;
+    }
+
+    QSaveFile file(name);
+    if (!file.open(QIODevice::WriteOnly))
+        throw fail(file.errorString());
+    QImageWriter writer(&file, "png");
+    if (!writer.write(image))
+        throw fail(writer.errorString());
+    if (!file.commit())
+        throw fail(file.errorString());
 }

@@ -4,6 +4,7 @@
 
 class TBitmap;
 
-// Writes a bitmap as a PNG file of red, green and blue, palette formats looked up in the bitmap's
-// palette (values beyond it are black). Throws ECommandFailed when the file cannot be written.
+// Writes a bitmap as a PNG file with the colours the window shows it in (palette formats through
+// their palette). The file appears only when it is complete: an existing file at path stays as it
+// was when writing fails. Throws ECommandFailed when the file cannot be written.
 void WriteBitmapPng(const TBitmap& bitmap, const std::string& path);

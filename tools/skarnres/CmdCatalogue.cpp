@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "Commands.h"
+#include "TextEscape.h"
 #include "app/GameLocation.h"
 #include "app/TrackCatalogue.h"
 #include "platform/AnsiText.h"
@@ -16,16 +17,25 @@ int CmdSceneName(const std::vector<std::string>& args) {
 }
 
 // skarnres tracks EVENT-FOLDER: the list the window shows for that folder, one line per item in list
-// order: A or X, tab, display name, tab, file name.
+// order: A or X, tab, display name, tab, file name (both escaped by EscapeField). Track files that
+// cannot be read are left out and named on standard error, one line each, with exit status 1.
 int CmdTracks(const std::vector<std::string>& args) {
     if (args.size() != 1)
         throw EUsageError("usage: skarnres tracks EVENT-FOLDER");
     TTrackList list;
-    list.Fill(WithTrailingSeparator(args[0]));
+    std::vector<std::string> unreadable;
+    try {
+        list.Fill(WithTrailingSeparator(args[0]));
+    } catch (const ETracksUnreadable& failure) {
+        unreadable = failure.Messages();
+    }
     for (const TTrackItem& item : list.Items())
-        std::cout << (IsInactiveTrack(item.FileName) ? 'X' : 'A') << '\t' << Utf8FromAnsi(item.DisplayName)
-                  << '\t' << item.FileName << '\n';
-    return 0;
+        std::cout << (IsInactiveTrack(item.FileName) ? 'X' : 'A') << '\t'
+                  << EscapeField(Utf8FromAnsi(item.DisplayName)) << '\t' << EscapeField(item.FileName)
+                  << '\n';
+    for (const std::string& message : unreadable)
+        std::cerr << "skarnres: " << message << '\n';
+    return unreadable.empty() ? 0 : 1;
 }
 
 // skarnres game-root: the game's root folder as the program reads it from the registry; exit 1 when

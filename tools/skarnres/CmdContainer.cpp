@@ -2,9 +2,11 @@
 #include <iostream>
 
 #include "Commands.h"
+#include "TextEscape.h"
 #include "container/TSkarnFolder.h"
 
-// skarnres ls FILE: one line per entry: index, name, offset, length, tab-separated.
+// skarnres ls FILE: one line per entry: index, name (escaped by EscapeField), offset, length,
+// tab-separated.
 int CmdLs(const std::vector<std::string>& args) {
     if (args.size() != 1)
         throw EUsageError("usage: skarnres ls FILE");
@@ -12,7 +14,8 @@ int CmdLs(const std::vector<std::string>& args) {
     for (int i = 0; i < folder.Count(); ++i) {
         FolderEntry rec{};
         folder.GetEntry(i, rec);
-        std::cout << i << '\t' << rec.Name << '\t' << rec.offset() << '\t' << rec.length() << '\n';
+        std::cout << i << '\t' << EscapeField(rec.Name) << '\t' << rec.offset() << '\t' << rec.length()
+                  << '\n';
     }
     return 0;
 }

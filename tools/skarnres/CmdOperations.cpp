@@ -1,7 +1,10 @@
 #include <iostream>
+#include <map>
 
 #include "Commands.h"
+#include "TextEscape.h"
 #include "app/TrackOperations.h"
+#include "platform/NativePath.h"
 #include "platform/PathParts.h"
 
 namespace {
@@ -37,14 +40,17 @@ int changeExtensions(const std::vector<std::string>& files, const std::string& e
     if (files.empty())
         throw EUsageError(usage);
     int status = 0;
+    // Each folder's names are read once for all its files.
+    std::map<std::string, TFolderRenamer> renamers;
     for (const std::string& file : files) {
         const std::string folder = FolderPart(file);
+        TFolderRenamer& renamer = renamers.try_emplace(folder, folder).first->second;
         const std::optional<std::string> newName =
-            ChangeTrackExtension(folder, FileNamePart(file), extension);
+            ChangeTrackExtension(renamer, FileNamePart(file), extension);
         if (newName) {
-            std::cout << file << '\t' << folder << *newName << '\n';
+            std::cout << EscapeField(file) << '\t' << EscapeField(folder + *newName) << '\n';
         } else {
-            std::cout << file << "\t(left as it was: the rename failed)\n";
+            std::cout << EscapeField(file) << "\t(left as it was: the rename failed)\n";
             status = 1;
         }
     }
@@ -63,23 +69,35 @@ int CmdStop(const std::vector<std::string>& args) {
     return changeExtensions(args, InactiveExtension, "usage: skarnres stop FILE...");
 }
 
-// skarnres store FILE... --to FOLDER: moves tracks into an archive folder, as Store does.
+// skarnres store FILE... --to FOLDER: moves tracks into an archive folder, as Store does: one transfer,
+// so a later track never replaces an earlier one's copy. A track whose file cannot be deleted after it
+// was archived is named on standard error and gives exit status 1.
 int CmdStore(const std::vector<std::string>& args) {
     const TFilesAndFolder request = filesAndFolder(args, "--to", "usage: skarnres store FILE... --to FOLDER");
+    TTrackTransfer transfer;
+    int status = 0;
     for (const std::string& file : request.files) {
-        ArchiveSelected(FolderPart(file), request.folder, {FileNamePart(file)});
-        std::cout << file << '\t' << request.folder << FileNamePart(file) << '\n';
+        const std::string destination = PathInFolder(request.folder, FileNamePart(file));
+        if (transfer.Copy(file, destination, true)) {
+            std::cout << EscapeField(file) << '\t' << EscapeField(destination) << '\n';
+        } else {
+            std::cerr << "skarnres: " << file << ": archived as " << destination
+                      << ", but the track stayed where it was: its file cannot be deleted\n";
+            status = 1;
+        }
     }
-    return 0;
+    return status;
 }
 
 // skarnres fetch FILE... --into EVENT-FOLDER: copies archived tracks into an event folder, as Fetch does.
 int CmdFetch(const std::vector<std::string>& args) {
     const TFilesAndFolder request =
         filesAndFolder(args, "--into", "usage: skarnres fetch FILE... --into EVENT-FOLDER");
+    TTrackTransfer transfer;
     for (const std::string& file : request.files) {
-        FetchTracks(request.folder, {file});
-        std::cout << file << '\t' << request.folder << FileNamePart(file) << '\n';
+        const std::string destination = PathInFolder(request.folder, FileNamePart(file));
+        transfer.Copy(file, destination, false);
+        std::cout << EscapeField(file) << '\t' << EscapeField(destination) << '\n';
     }
     return 0;
 }

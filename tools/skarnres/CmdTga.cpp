@@ -1,6 +1,9 @@
+#include <algorithm>
 #include <cstdint>
 #include <iostream>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "BitmapPng.h"
 #include "Commands.h"
@@ -11,12 +14,33 @@
 
 namespace {
 
-std::vector<std::uint8_t> readWholeFile(const std::string& path) {
+// The largest picture skarnres tga decodes, in pixels (8192 x 8192: 192 MiB as a 24-bit bitmap).
+constexpr std::int64_t TgaPixelLimit = std::int64_t{64} * 1024 * 1024;
+
+// The bytes of the image file that the decoder can need: all of them, or as many as a picture of the
+// size its header gives can take. Throws ECommandFailed for a picture above TgaPixelLimit.
+std::vector<std::uint8_t> readImage(const std::string& path) {
     TFileStream file(path);
-    if (file.Size() > std::numeric_limits<std::uint32_t>::max())
-        throw ECommandFailed(path + ": larger than a TGA image held in memory can be (4 GiB)");
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.Size()));
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min<std::int64_t>(file.Size(), 18)));
     if (file.Read(bytes.data(), bytes.size()) != bytes.size())
+        throw EReadError();
+    int width = 0;
+    int height = 0;
+    std::int64_t wanted = file.Size();
+    if (TBriskbTarga::ImageSize(bytes.data(), bytes.size(), width, height)) {
+        const std::int64_t pixels = std::int64_t{width} * height;
+        if (pixels > TgaPixelLimit)
+            throw ECommandFailed(path + ": the picture is " + std::to_string(width) + " x " +
+                                 std::to_string(height) + " pixels, more than skarnres decodes (" +
+                                 std::to_string(TgaPixelLimit) + ")");
+        wanted = std::min<std::int64_t>(wanted, static_cast<std::int64_t>(TBriskbTarga::MaxEncodedSize(
+                                                    static_cast<std::uint64_t>(pixels))));
+    }
+    if (wanted > std::numeric_limits<std::uint32_t>::max())
+        throw ECommandFailed(path + ": larger than a TGA image held in memory can be (4 GiB)");
+    const std::size_t had = bytes.size();
+    bytes.resize(static_cast<std::size_t>(std::max<std::int64_t>(wanted, static_cast<std::int64_t>(had))));
+    if (file.Read(bytes.data() + had, bytes.size() - had) != bytes.size() - had)
         throw EReadError();
     return bytes;
 }
@@ -24,8 +48,8 @@ std::vector<std::uint8_t> readWholeFile(const std::string& path) {
 } // namespace
 
 // skarnres tga IN.tga -o OUT.png [--mode 0|1|2]: decodes IN as the track manager does (mode 2 unless
-// told otherwise) and writes the bitmap it leaves as a PNG, palette formats expanded to RGB. A damaged
-// image gives what the decoder left (a 1 x 1 bitmap after a rejected header, the rows decoded so far
+// told otherwise) and writes the bitmap it leaves as a PNG. Pictures above TgaPixelLimit are refused. A
+// damaged image gives what the decoder left (a 1 x 1 bitmap after a rejected header, the rows decoded so far
 // after data that end early), as the program would show it.
 int CmdTga(const std::vector<std::string>& args) {
     const char* usage = "usage: skarnres tga IN.tga -o OUT.png [--mode 0|1|2]";
@@ -52,7 +76,7 @@ int CmdTga(const std::vector<std::string>& args) {
     if (input.empty() || output.empty())
         throw EUsageError(usage);
 
-    const std::vector<std::uint8_t> bytes = readWholeFile(input);
+    const std::vector<std::uint8_t> bytes = readImage(input);
     TBitmap bitmap;
     TBriskbTarga reader;
     reader.DecodeToBitmap(bytes.data(), static_cast<std::uint32_t>(bytes.size()), bitmap,

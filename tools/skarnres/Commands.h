@@ -32,5 +32,5 @@ int CmdStart(const std::vector<std::string>& args);
 int CmdStop(const std::vector<std::string>& args);
 int CmdStore(const std::vector<std::string>& args);
 int CmdFetch(const std::vector<std::string>& args);
-int CmdTga(const std::vector<std::string>& args);
+int CmdTga(const std::vector<std::string>& args);     // built with the toolkit only
 int CmdPreview(const std::vector<std::string>& args); // built with the toolkit only

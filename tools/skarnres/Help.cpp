@@ -56,7 +56,7 @@ const char* const exitStatus =
 const TCommandHelp commands[] = {
     {"ls", "ls FILE", "list a container's entries",
      "Lists the entries of the container FILE in their order, one line each: the index, the entry's "
-     "name, its offset and its length in bytes, separated by tabs."},
+     "name, its offset and its length in bytes, separated by tabs. Names are escaped as in tracks."},
     {"cat", "cat FILE ENTRY", "write an entry's bytes to standard output",
      "Writes the bytes of the entry ENTRY of the container FILE to standard output, descrambled as the "
      "game reads them. ENTRY is an entry name, compared without regard to letter case (of equal names "
@@ -67,7 +67,11 @@ const TCommandHelp commands[] = {
     {"tracks", "tracks EVENT-FOLDER", "list an event folder as the window does",
      "Lists the tracks of the event folder EVENT-FOLDER (for example C:\\Games\\Skarn Rally "
      "2\\Vevozura\\Baja) in the window's order, one line each: A for an active or X for an inactive "
-     "track, the display name and the file name, separated by tabs."},
+     "track, the display name and the file name, separated by tabs. In each field a backslash is "
+     "written \\\\, a tab \\t, a line feed \\n, a carriage return \\r, and any other control "
+     "character or byte that is not part of well-formed UTF-8 \\xHH, so that every track is one line. "
+     "Track files that cannot be read are left out and named on standard error, and the status is "
+     "then 1."},
     {"game-root", "game-root", "print the game's root folder",
      "Prints the game's root folder as the track manager reads it from the registry, ending in a "
      "backslash. Ends with status 1 when the game's registry key is not found."},
@@ -82,12 +86,16 @@ const TCommandHelp commands[] = {
     {"store", "store FILE... --to FOLDER", "move tracks into an archive folder",
      "Moves each track FILE into the archive folder FOLDER, as the window's Store button does, replacing "
      "an archived copy of the same name, and prints the track and the path of its copy separated by a "
-     "tab. The first failure ends the command: the tracks before it are moved, it and the ones after it "
-     "are untouched."},
+     "tab. One command never replaces a copy it made itself: a second track of the same name is refused. "
+     "A track that changes while it is moved stays where it was. A track whose file cannot be deleted "
+     "after it was archived is named on standard error, stays in its folder as well, and makes the "
+     "status 1. The first failure ends the command: the tracks before it are moved, it and the ones "
+     "after it are untouched."},
     {"fetch", "fetch FILE... --into EVENT-FOLDER", "copy archived tracks into an event folder",
      "Copies each archived track FILE into the event folder EVENT-FOLDER, as the window's Fetch button "
      "does, and prints the track and the path of its copy separated by a tab. The archived track stays "
      "where it is. The first failure ends the command."},
+#ifdef SKARNRES_PREVIEW
     {"tga", "tga IN.tga -o OUT.png [--mode 0|1|2]", "decode a TGA image as the program does",
      "Decodes the TGA image IN.tga as the track manager does and writes the picture to OUT.png. --mode "
      "chooses what the decoder makes: 0 keeps 1- and 8-bit images at their depth and makes the others 24 "
@@ -95,8 +103,8 @@ const TCommandHelp commands[] = {
      "24-bit picture of every image.\n\n"
      "A damaged image gives what the decoder leaves, as the program would show it: the 1 x 1 picture "
      "after a rejected header (with a warning on standard error), or the rows decoded so far when the "
-     "data end early."},
-#ifdef SKARNRES_PREVIEW
+     "data end early. Pictures of more than 67108864 pixels (8192 x 8192) are refused. OUT.png takes "
+     "its name only when it is complete, so a failed write leaves an existing file as it was."},
     {"preview", "preview FILE --event TYPE -o OUT.png", "write a track's preview picture",
      "Writes to OUT.png the preview the window shows for the track FILE under the event type TYPE "
      "(Baja, Enduro, National, Quarries, SX or Tag): the track's picture on the 285 x 139 preview, or "

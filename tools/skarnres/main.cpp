@@ -1,8 +1,13 @@
 // skarnres: looks into the game's files from a shell, through the same code the track manager uses.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "Commands.h"
@@ -36,25 +41,57 @@ const TCommandInfo commands[] = {
     {"stop", CmdStop},
     {"store", CmdStore},
     {"fetch", CmdFetch},
-    {"tga", CmdTga},
 #ifdef SKARNRES_PREVIEW
+    {"tga", CmdTga},
     {"preview", CmdPreview},
 #endif
 };
 
-// The status after writing to standard output: 1 when the text could not all be written.
-int writtenToStandardOutput() {
-    if (std::cout.flush())
-        return 0;
-    std::cerr << "skarnres: cannot write to standard output\n";
-    return 1;
+// True for a path that the working folder resolves: neither native absolute ("/..."), rooted ("\...")
+// nor on a drive ("C:...").
+bool isRelativePath(const std::string& arg) {
+    if (arg.empty() || arg[0] == '/' || arg[0] == '\\')
+        return false;
+    const bool drive = arg.size() >= 2 && arg[1] == ':' &&
+                       ((arg[0] >= 'A' && arg[0] <= 'Z') || (arg[0] >= 'a' && arg[0] <= 'z'));
+    return !drive;
+}
+
+// With the working folder deleted a relative path would resolve against the file-system root: such
+// paths are refused. Options and the values of --mode and --event are no paths.
+void refuseRelativePathsWithoutWorkingFolder(const std::vector<std::string>& args) {
+    std::error_code error;
+    [[maybe_unused]] const std::filesystem::path folder = std::filesystem::current_path(error);
+    if (!error)
+        return;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i].starts_with("-")) {
+            if (args[i] == "--mode" || args[i] == "--event")
+                ++i;
+            continue;
+        }
+        if (isRelativePath(args[i]))
+            throw EUsageError("the working folder no longer exists, so the relative path " + args[i] +
+                              " cannot be used; give an absolute path");
+    }
+}
+
+// Standard output is written through a buffer: a failure (a full disk, /dev/full) shows when it is
+// flushed. Returns status, or 1 after a message when the output did not reach its place.
+int checkOutput(int status) {
+    std::cout.flush();
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) || !std::cout) {
+        std::cerr << "skarnres: cannot write to standard output: " << std::strerror(errno) << '\n';
+        return 1;
+    }
+    return status;
 }
 
 // skarnres help [COMMAND]
 int help(const std::vector<std::string>& args) {
     if (args.empty()) {
         PrintUsage(std::cout);
-        return writtenToStandardOutput();
+        return checkOutput(0);
     }
     const TCommandHelp* command = args.size() == 1 ? FindCommandHelp(args[0]) : nullptr;
     if (!command) {
@@ -64,7 +101,7 @@ int help(const std::vector<std::string>& args) {
         return 1;
     }
     PrintCommandHelp(std::cout, *command);
-    return writtenToStandardOutput();
+    return checkOutput(0);
 }
 
 int run(const std::vector<std::string>& argv) {
@@ -75,11 +112,11 @@ int run(const std::vector<std::string>& argv) {
             return 1;
         }
         PrintUsage(std::cout);
-        return writtenToStandardOutput();
+        return checkOutput(0);
     }
     if (argv[1] == "--version") {
         PrintVersion(std::cout);
-        return writtenToStandardOutput();
+        return checkOutput(0);
     }
     const std::vector<std::string> args(argv.begin() + 2, argv.end());
     // "skarnres COMMAND --help" is "skarnres help COMMAND" (a file called --help can be given as ./--help).
@@ -91,6 +128,7 @@ int run(const std::vector<std::string>& argv) {
         if (argv[1] != c.name)
             continue;
         try {
+            refuseRelativePathsWithoutWorkingFolder(args);
             // Drive paths ("C:\\...") resolve through the prefix that holds the game, as in the
             // window; game-root reads the registry itself and says more.
             if (std::string_view(c.name) != "game-root") {
@@ -98,11 +136,11 @@ int run(const std::vector<std::string>& argv) {
                 if (game.Installed && !game.Report.empty())
                     std::cerr << "skarnres: " << game.Report << '\n';
             }
-            return c.run(args);
+            return checkOutput(c.run(args));
         } catch (const std::exception& e) {
             std::cerr << "skarnres: " << e.what() << '\n';
         }
-        return 1;
+        return checkOutput(1);
     }
     std::cerr << "skarnres: unknown command " << argv[1] << " (try skarnres --help)\n";
     return 1;

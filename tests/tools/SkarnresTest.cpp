@@ -1,0 +1,308 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ContainerWriter.h"
+#include "ImmutableFile.h"
+#include "TempDir.h"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string textOf(const std::string& path) {
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// Runs skarnres with args; standard output goes to outPath when given (such as /dev/full).
+TRun runSkarnres(const TTempDir& scratch, const std::vector<std::string>& args,
+                 const std::string& outPath = "") {
+    const std::string out = outPath.empty() ? scratch.file("stdout") : outPath;
+    const std::string err = scratch.file("stderr");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::vector<std::string> words = {SKARNRES_PATH};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    TRun run;
+    if (posix_spawn(&child, SKARNRES_PATH, &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        if (::waitpid(child, &status, 0) == child && WIFEXITED(status))
+            run.status = WEXITSTATUS(status);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    run.out = outPath.empty() ? textOf(out) : "";
+    run.err = textOf(err);
+    return run;
+}
+
+// Every file below root: relative path -> content, links as "-> target", folders as "<dir>".
+std::map<std::string, std::string> tree(const fs::path& root) {
+    std::map<std::string, std::string> files;
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
+        const std::string name = it->path().string().substr(root.string().size() + 1);
+        if (it->is_symlink())
+            files[name] = "-> " + fs::read_symlink(it->path()).string();
+        else if (it->is_directory())
+            files[name] = "<dir>";
+        else if (it->is_regular_file())
+            files[name] = textOf(it->path().string());
+    }
+    return files;
+}
+
+std::vector<std::uint8_t> trackBytes(const std::string& displayName) {
+    return BuildContainer({{"t.scn", BytesOf("SceneName=" + displayName + "\r\n")}});
+}
+
+std::string trackText(const std::string& displayName) {
+    const std::vector<std::uint8_t> bytes = trackBytes(displayName);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// One attack: files to lay out, the command ("{}" stands for the folder), and what must come of it.
+struct ToolCase {
+    const char* title;
+    // relative path -> content; "-> x" makes a link to x, "<dir>" a folder
+    std::map<std::string, std::string> files;
+    std::vector<std::string> args;
+    int status;
+    std::string out;                          // exact standard output
+    std::vector<std::string> errHas;          // pieces standard error holds
+    std::map<std::string, std::string> after; // the whole tree afterwards
+    const char* outPath = "";                 // where standard output goes instead of a file
+    const char* immutable = "";               // a file the file system refuses to delete
+    bool workingFolderGone = false;           // run in a working folder that was deleted
+};
+
+class Skarnres : public ::testing::TestWithParam<ToolCase> {};
+
+TEST_P(Skarnres, Attack) {
+    const ToolCase& c = GetParam();
+    TTempDir dir;
+    TTempDir scratch;
+    const std::string root = dir.path().string();
+    const auto expand = [&](std::string text) {
+        for (std::size_t at; (at = text.find("{}")) != std::string::npos;)
+            text.replace(at, 2, root);
+        return text;
+    };
+    for (const auto& [name, content] : c.files) {
+        fs::create_directories((dir.path() / name).parent_path());
+        if (content == "<dir>")
+            fs::create_directory(dir.path() / name);
+        else if (content.starts_with("-> "))
+            fs::create_symlink(content.substr(3), dir.path() / name);
+        else
+            WriteFileBytes((dir.path() / name).string(),
+                           std::vector<std::uint8_t>(content.begin(), content.end()));
+    }
+    std::unique_ptr<TImmutableFile> immutable;
+    if (*c.immutable) {
+        immutable = std::make_unique<TImmutableFile>((dir.path() / c.immutable).string());
+        if (!immutable->Set())
+            GTEST_SKIP() << "this file system or these rights do not make files immutable";
+    }
+    std::vector<std::string> args;
+    for (const std::string& arg : c.args)
+        args.push_back(expand(arg));
+
+    const fs::path before = fs::current_path();
+    if (c.workingFolderGone) {
+        fs::create_directory(dir.path() / "gone");
+        fs::current_path(dir.path() / "gone");
+        fs::remove(dir.path() / "gone");
+    }
+    const TRun run = runSkarnres(scratch, args, c.outPath);
+    fs::current_path(before);
+    immutable.reset();
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_EQ(run.out, expand(c.out));
+    for (const std::string& piece : c.errHas)
+        EXPECT_NE(run.err.find(expand(piece)), std::string::npos) << "standard error: " << run.err;
+    std::map<std::string, std::string> after;
+    for (const auto& [name, content] : c.after)
+        after[name] = expand(content);
+    EXPECT_EQ(tree(dir.path()), after);
+    EXPECT_TRUE(fs::is_character_file("/dev/full")) << "the device is still there";
+}
+
+// A TGA header of a 24-bit picture of that size, without pixels, and a 2 x 2 picture.
+std::string tgaHeader(int width, int height) {
+    std::string header(18, '\0');
+    header[0x02] = 2; // true colour, uncompressed
+    header[0x0C] = static_cast<char>(width & 0xFF);
+    header[0x0D] = static_cast<char>(width >> 8);
+    header[0x0E] = static_cast<char>(height & 0xFF);
+    header[0x0F] = static_cast<char>(height >> 8);
+    header[0x10] = 24;
+    return header;
+}
+const std::string smallTga = tgaHeader(2, 2) + std::string(12, '\x7F');
+
+const std::string trackA = trackText("Alpha");
+const std::string trackB = trackText("Bravo");
+
+// The attacks; the picture commands only where skarnres is built with the toolkit.
+std::vector<ToolCase> toolCases() {
+    std::vector<ToolCase> cases = {
+        ToolCase{"UnreadableTracksAmongReadableOnes",
+                 {{"Baja/a.env", trackA},
+                  {"Baja/b.~env", trackB},
+                  {"Baja/dangling.env", "-> nowhere"},
+                  {"Baja/loop.env", "-> loop.env"}},
+                 {"tracks", "{}/Baja"},
+                 1,
+                 "A\tAlpha\ta.env\nX\tBravo\tb.~env\n",
+                 {"Cannot open file {}/Baja/dangling.env", "Cannot open file {}/Baja/loop.env"},
+                 {{"Baja", "<dir>"},
+                  {"Baja/a.env", trackA},
+                  {"Baja/b.~env", trackB},
+                  {"Baja/dangling.env", "-> nowhere"},
+                  {"Baja/loop.env", "-> loop.env"}}},
+        ToolCase{"TracksIntoAFullDevice",
+                 {{"Baja/a.env", trackA}},
+                 {"tracks", "{}/Baja/"},
+                 1,
+                 "",
+                 {"cannot write to standard output"},
+                 {{"Baja", "<dir>"}, {"Baja/a.env", trackA}},
+                 "/dev/full"},
+        ToolCase{"NamesThatWouldBreakTheLines",
+                 {{"Baja/tab\tx.env", trackText("Tab\there")},
+                  {"Baja/line\nx.env", trackA},
+                  {"Baja/raw\xE9\\.env", trackText("Caf\xE9")}},
+                 {"tracks", "{}/Baja"},
+                 0,
+                 "A\tAlpha\tline\\nx.env\nA\tCaf\xC3\xA9\traw\\xe9\\\\.env\nA\tTab\\there\ttab\\tx.env\n",
+                 {},
+                 {{"Baja", "<dir>"},
+                  {"Baja/tab\tx.env", trackText("Tab\there")},
+                  {"Baja/line\nx.env", trackA},
+                  {"Baja/raw\xE9\\.env", trackText("Caf\xE9")}}},
+        ToolCase{"SameNamedTracksInOneStore",
+                 {{"Baja/x.env", trackA}, {"Enduro/x.env", trackB}, {"archive", "<dir>"}},
+                 {"store", "{}/Baja/x.env", "{}/Enduro/x.env", "--to", "{}/archive/"},
+                 1,
+                 "{}/Baja/x.env\t{}/archive/x.env\n",
+                 {"Cannot create file {}/archive/x.env"},
+                 {{"Baja", "<dir>"},
+                  {"archive", "<dir>"},
+                  {"archive/x.env", trackA},
+                  {"Enduro", "<dir>"},
+                  {"Enduro/x.env", trackB}}},
+        ToolCase{"StoreOfATrackThatCannotBeDeleted",
+                 {{"Baja/a.env", trackA}, {"Baja/b.env", trackB}, {"archive", "<dir>"}},
+                 {"store", "{}/Baja/a.env", "{}/Baja/b.env", "--to", "{}/archive"},
+                 1,
+                 "{}/Baja/b.env\t{}/archive/b.env\n",
+                 {"{}/Baja/a.env", "stayed where it was"},
+                 {{"Baja", "<dir>"},
+                  {"Baja/a.env", trackA},
+                  {"archive", "<dir>"},
+                  {"archive/a.env", trackA},
+                  {"archive/b.env", trackB}},
+                 "",
+                 "Baja/a.env"},
+        ToolCase{
+            "ContainerNamesThatWouldBreakTheLines",
+            {{"c.env",
+              std::string(reinterpret_cast<const char*>(BuildContainer({{"a\tb\x01", BytesOf("xy")}}).data()),
+                          BuildContainer({{"a\tb\x01", BytesOf("xy")}}).size())}},
+            {"ls", "{}/c.env"},
+            0,
+            "0\ta\\tb\\x01\t25\t2\n",
+            {},
+            {{"c.env",
+              std::string(reinterpret_cast<const char*>(BuildContainer({{"a\tb\x01", BytesOf("xy")}}).data()),
+                          BuildContainer({{"a\tb\x01", BytesOf("xy")}}).size())}}},
+        ToolCase{"RelativePathWithoutWorkingFolder",
+                 {{"Baja/a.env", trackA}},
+                 {"store", "Baja/a.env", "--to", "{}/archive"},
+                 1,
+                 "",
+                 {"the working folder no longer exists"},
+                 {{"Baja", "<dir>"}, {"Baja/a.env", trackA}},
+                 "",
+                 "",
+                 true},
+        // In a native path only "/" separates.
+        ToolCase{"FetchOfANameWithAColon",
+                 {{"archive/x:y.env", trackA}, {"Baja/y.env", trackB}},
+                 {"fetch", "{}/archive/x:y.env", "--into", "{}/Baja"},
+                 0,
+                 "{}/archive/x:y.env\t{}/Baja/x:y.env\n",
+                 {},
+                 {{"archive", "<dir>"},
+                  {"archive/x:y.env", trackA},
+                  {"Baja", "<dir>"},
+                  {"Baja/x:y.env", trackA},
+                  {"Baja/y.env", trackB}}},
+        ToolCase{"StoreOfNamesWithAColonAndABackslash",
+                 {{"Baja/a:b.env", trackA}, {"Baja/c\\d.env", trackB}, {"archive", "<dir>"}},
+                 {"store", "{}/Baja/a:b.env", "{}/Baja/c\\d.env", "--to", "{}/archive"},
+                 0,
+                 "{}/Baja/a:b.env\t{}/archive/a:b.env\n{}/Baja/c\\\\d.env\t{}/archive/c\\\\d.env\n",
+                 {},
+                 {{"Baja", "<dir>"},
+                  {"archive", "<dir>"},
+                  {"archive/a:b.env", trackA},
+                  {"archive/c\\d.env", trackB}}},
+    };
+#ifdef SKARNRES_PREVIEW
+    const std::vector<ToolCase> pictures = {
+        ToolCase{"HugePictureHeader",
+                 {{"big.tga", tgaHeader(21845, 32767)}, {"out.png", "an older picture"}},
+                 {"tga", "{}/big.tga", "-o", "{}/out.png"},
+                 1,
+                 "",
+                 {"21845 x 32767 pixels, more than skarnres decodes"},
+                 {{"big.tga", tgaHeader(21845, 32767)}, {"out.png", "an older picture"}}},
+        ToolCase{"PictureIntoAFullDevice",
+                 {{"small.tga", smallTga}},
+                 {"tga", "{}/small.tga", "-o", "/dev/full"},
+                 1,
+                 "",
+                 {"cannot write /dev/full"},
+                 {{"small.tga", smallTga}}},
+        ToolCase{"PictureIntoAFolderThatIsMissing",
+                 {{"small.tga", smallTga}},
+                 {"tga", "{}/small.tga", "-o", "{}/nowhere/out.png"},
+                 1,
+                 "",
+                 {"cannot write {}/nowhere/out.png"},
+                 {{"small.tga", smallTga}}},
+    };
+    cases.insert(cases.end(), pictures.begin(), pictures.end());
+#endif
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Skarnres, ::testing::ValuesIn(toolCases()),
+                         [](const auto& info) { return std::string(info.param.title); });
+
+} // namespace

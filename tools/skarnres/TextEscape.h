@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+// One field of a tab-separated output line, so that every record stays one line with a fixed number
+// of fields whatever bytes a name holds: a backslash becomes "\\", a tab "\t", a line feed "\n", a
+// carriage return "\r"; every other control character (below 0x20, and 0x7F) and every byte that is
+// not part of well-formed UTF-8 becomes "\x" and two lower-case hexadecimal digits. Well-formed UTF-8
+// stays as it is.
+std::string EscapeField(const std::string& bytes);
