@@ -272,15 +272,9 @@ void TSkarnFolder::LoadEntry(int index, bool descramble) {
     if (length <= 0)
         return;
     std::uint8_t* data = allocateData(index, static_cast<std::size_t>(length));
-    const std::int64_t start = bodyStart() + entry(index).offset();
-    if (start >= 0 && start + length <= static_cast<std::int64_t>(m_head.size())) {
-        std::memcpy(data, m_head.data() + start, static_cast<std::size_t>(length));
-    } else {
-        TStream& file = *stream();
-        file.Seek(start);
-        const std::size_t got = file.Read(data, static_cast<std::size_t>(length));
-        std::fill(data + got, data + length, std::uint8_t{0});
-    }
+    const std::size_t got =
+        readAt(bodyStart() + entry(index).offset(), data, static_cast<std::size_t>(length));
+    std::fill(data + got, data + length, std::uint8_t{0});
     entry(index).Flags = FolderEntry::StoredFlag;
     if (descramble)
         DescrambleEntry(index);
@@ -294,7 +288,10 @@ std::size_t TSkarnFolder::ReadEntryPart(int index, std::int64_t from, std::uint8
     if (from >= length)
         return 0;
     count = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(count), length - from));
-    const std::int64_t start = bodyStart() + entry(index).offset() + from;
+    return readAt(bodyStart() + entry(index).offset() + from, out, count);
+}
+
+std::size_t TSkarnFolder::readAt(std::int64_t start, std::uint8_t* out, std::size_t count) {
     // What lies in the first block, kept from the directory's read, costs no read of its own.
     if (start >= 0 && start + static_cast<std::int64_t>(count) <= static_cast<std::int64_t>(m_head.size())) {
         std::memcpy(out, m_head.data() + start, count);
