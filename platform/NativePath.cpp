@@ -164,6 +164,20 @@ std::string NativePath(const std::string& path) {
     std::string result;
     std::vector<std::string> components;
     splitPath(path, result, components);
+    // A path that exists as written needs no matching: one call instead of one per component. A new
+    // file's name in a folder that exists as written is matched in that folder alone.
+    if (!components.empty()) {
+        std::string parent = result;
+        for (std::size_t i = 0; i + 1 < components.size(); ++i) {
+            parent += '/';
+            parent += components[i];
+        }
+        std::string asWritten = parent + '/' + components.back();
+        if (exists(asWritten))
+            return finish(std::move(asWritten), path);
+        if (exists(parent.empty() ? std::string("/") : parent))
+            return finish(parent + '/' + matchInFolder(parent, components.back()), path);
+    }
     bool parentExists = true;
     for (const std::string& component : components) {
         std::string candidate = result;
