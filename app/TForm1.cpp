@@ -437,27 +437,35 @@ void TForm1::ArchiveSelected(const std::string& destinationFolder) {
     const auto total = static_cast<qsizetype>(fileNames.size());
     const QString where = " stored in " + fromStd(ShownPath(destinationFolder));
     qsizetype stored = 0;
-    // One transfer for the whole Store, so a later track never replaces an earlier one's copy.
-    TTrackTransfer transfer;
     QStringList stayed;
-    TTrackWork work(*StatusText, "Storing", total, m_progressIntervalMs,
-                    [this](qsizetype done, qsizetype all) { emit Progressed(done, all); });
-    for (const std::string& name : fileNames) {
-        if (!work.proceed(stored)) {
-            say(OutcomeText(TracksText(stored) + where, total - stored, {"cancelled"}));
-            return;
-        }
-        try {
-            // Each track is moved whole (copied, flushed, then its source deleted) or not at all.
-            if (!transfer.Copy(PathInFolder(folder, name), PathInFolder(destinationFolder, name), true))
-                stayed << fromStd(name);
-        } catch (const std::exception& failure) {
-            say(OutcomeText(TracksText(stored) + where, total - stored, {FailureMessage(failure)}));
-            throw;
-        }
+    // One transfer for the whole Store, so a later track never replaces an earlier one's copy.
+    TTrackTransfer transfer([&](const TTransferred& track) {
         ++stored;
+        if (track.sourceStayed)
+            stayed << fromStd(fileNames[track.index]);
+    });
+    bool cancelled = false;
+    try {
+        TTrackWork work(*StatusText, "Storing", total, m_progressIntervalMs,
+                        [this](qsizetype done, qsizetype all) { emit Progressed(done, all); });
+        qsizetype copied = 0;
+        for (const std::string& name : fileNames) {
+            if (!work.proceed(copied)) {
+                cancelled = true;
+                break;
+            }
+            transfer.Add(PathInFolder(folder, name), PathInFolder(destinationFolder, name), true);
+            ++copied;
+        }
+        // Each track is moved whole (copied, flushed, then its source deleted) or not at all.
+        transfer.Finish();
+    } catch (const std::exception& failure) {
+        say(OutcomeText(TracksText(stored) + where, total - stored, {FailureMessage(failure)}));
+        throw;
     }
-    if (stayed.isEmpty())
+    if (cancelled)
+        say(OutcomeText(TracksText(stored) + where, total - stored, {"cancelled"}));
+    else if (stayed.isEmpty())
         say(TracksText(stored) + where);
     else
         // No message box: the status bar says which archived tracks are still in the game.
@@ -482,28 +490,31 @@ void TForm1::FetchFiles(const QStringList& paths) {
     const QString where = " fetched into " + EventSelectBox->currentText();
     qsizetype fetched = 0;
     // One transfer for the whole Fetch, so a later track never replaces an earlier one's copy.
-    TTrackTransfer transfer;
-    {
+    TTrackTransfer transfer([&](const TTransferred&) { ++fetched; });
+    bool cancelled = false;
+    try {
         TTrackWork work(*StatusText, "Fetching", total, m_progressIntervalMs,
                         [this](qsizetype done, qsizetype all) { emit Progressed(done, all); });
+        qsizetype copied = 0;
         for (const QString& path : paths) {
-            if (!work.proceed(fetched)) {
-                RefreshTrackList();
-                say(OutcomeText(TracksText(fetched) + where, total - fetched, {"cancelled"}));
-                return;
+            if (!work.proceed(copied)) {
+                cancelled = true;
+                break;
             }
             const std::string source = path.toStdString();
-            try {
-                transfer.Copy(source, PathInFolder(folder, FileNamePart(source)), false);
-            } catch (const std::exception& failure) {
-                say(OutcomeText(TracksText(fetched) + where, total - fetched, {FailureMessage(failure)}));
-                throw;
-            }
-            ++fetched;
+            transfer.Add(source, PathInFolder(folder, FileNamePart(source)), false);
+            ++copied;
         }
+        transfer.Finish();
+    } catch (const std::exception& failure) {
+        say(OutcomeText(TracksText(fetched) + where, total - fetched, {FailureMessage(failure)}));
+        throw;
     }
     RefreshTrackList();
-    say(TracksText(fetched) + where);
+    if (cancelled)
+        say(OutcomeText(TracksText(fetched) + where, total - fetched, {"cancelled"}));
+    else
+        say(TracksText(fetched) + where);
 }
 
 void TForm1::DeleteBtnClick() {

@@ -110,6 +110,15 @@ TCopyResult CopyFileReplacing(const std::string& source, const std::string& dest
     return CopyFileReplacingWithFaults(source, destination, TCopyFaults{}, keep);
 }
 
+TCopyResult CopyFileReplacingWithFaults(const std::string& source, const std::string& destination,
+                                        const TCopyFaults& faults, const std::vector<TFileStamp>& keep) {
+    TPendingCopy copy(source, destination, keep, faults);
+    copy.Flush();
+    const TCopyResult result = copy.Place(keep, false);
+    FlushFolderOf(destination);
+    return result;
+}
+
 TDeleteResult DeleteFileIfUnchanged(const std::string& path, const TFileStamp& stamp) {
     return DeleteFileIfUnchangedWithFaults(path, stamp, TCopyFaults{});
 }
@@ -273,39 +282,57 @@ bool TFolderRenamer::Rename(const std::string& from, const std::string& to) {
     return RenameFile(m_folder + from, m_folder + to);
 }
 
-TCopyResult CopyFileReplacingWithFaults(const std::string& source, const std::string& destination,
-                                        const TCopyFaults& injected, const std::vector<TFileStamp>& keep) {
-    TUniqueWinHandle in(::CreateFileW(wide(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
-                                      nullptr));
+namespace {
+
+// Refuses (EFCreateError) to replace what has the destination's name now when it is the source itself,
+// one of the copies in keep, a folder or a read-only file.
+void refuseUnlessReplaceable(const std::wstring& wideDestination, const std::string& destination,
+                             const TFileStamp& source, const std::vector<TFileStamp>& keep) {
+    // Access 0 reads only the attributes, so neither our handles nor others stand in the way.
+    const TUniqueWinHandle old(::CreateFileW(wideDestination.c_str(), 0,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION oldInfo{};
+    if (!old.valid() || !::GetFileInformationByHandle(old.get(), &oldInfo))
+        return;
+    const TFileStamp oldStamp = stampOf(oldInfo);
+    bool wroteIt = oldStamp.SameFile(source);
+    for (const TFileStamp& written : keep)
+        wroteIt = wroteIt || oldStamp.SameFile(written);
+    if (wroteIt || (oldInfo.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
+        throw EFCreateError(destination);
+}
+
+} // namespace
+
+struct TPendingCopy::TState {
+    explicit TState(const std::string& folder) : temporary(folder) {}
+    std::string destination;
+    TFileStamp source;
+    TFileStamp written;
+    bool failFlush = false;
+    TTemporaryFile temporary;
+};
+
+TPendingCopy::TPendingCopy(const std::string& source, const std::string& destination,
+                           const std::vector<TFileStamp>& keep, const TCopyFaults& injected) {
+    const TUniqueWinHandle in(::CreateFileW(wide(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
+                                            nullptr));
     BY_HANDLE_FILE_INFORMATION sourceInfo{};
     LARGE_INTEGER size{};
     if (!in.valid() || ::GetFileType(in.get()) != FILE_TYPE_DISK ||
         !::GetFileInformationByHandle(in.get(), &sourceInfo) || !::GetFileSizeEx(in.get(), &size))
         throw EFOpenError(source);
     const TFileStamp sourceStamp = stampOf(sourceInfo);
+    refuseUnlessReplaceable(wide(destination), destination, sourceStamp, keep);
 
-    const std::wstring wideDestination = wide(destination);
-    {
-        // Access 0 reads only the attributes, so neither our handle nor others stand in the way.
-        TUniqueWinHandle old(::CreateFileW(wideDestination.c_str(), 0,
-                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        BY_HANDLE_FILE_INFORMATION oldInfo{};
-        if (old.valid() && ::GetFileInformationByHandle(old.get(), &oldInfo)) {
-            const TFileStamp oldStamp = stampOf(oldInfo);
-            bool wroteIt = oldStamp.SameFile(sourceStamp);
-            for (const TFileStamp& written : keep)
-                wroteIt = wroteIt || oldStamp.SameFile(written);
-            if (wroteIt ||
-                (oldInfo.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
-                throw EFCreateError(destination);
-        }
-    }
-
-    TTemporaryFile temporary(FolderPart(destination));
-    if (!temporary.created())
+    auto state = std::make_unique<TState>(FolderPart(destination));
+    if (!state->temporary.created())
         throw EFCreateError(destination);
+    state->destination = destination;
+    state->source = sourceStamp;
+    state->failFlush = injected.failFlush;
 
     TFaultCounter faults(injected);
     std::vector<unsigned char> buffer(CopyChunkSize);
@@ -316,23 +343,42 @@ TCopyResult CopyFileReplacingWithFaults(const std::string& source, const std::st
         if (faults.readFails() || !readAll(in.get(), buffer.data(), count))
             throw EReadError();
         faults.afterRead(++chunk);
-        if (faults.writeFails() || !writeAll(temporary.handle(), buffer.data(), count))
+        if (faults.writeFails() || !writeAll(state->temporary.handle(), buffer.data(), count))
             throw EWriteError();
         remaining -= count;
     }
     BY_HANDLE_FILE_INFORMATION endInfo{};
     if (!::GetFileInformationByHandle(in.get(), &endInfo) || stampOf(endInfo) != sourceStamp)
         throw EFileChanged(source);
-    BY_HANDLE_FILE_INFORMATION copyInfo{};
-    if (faults.flushFails() || !::FlushFileBuffers(temporary.handle()) ||
-        !::GetFileInformationByHandle(temporary.handle(), &copyInfo) || !temporary.close())
-        throw EWriteError();
-    if (!::MoveFileExW(temporary.path().c_str(), wideDestination.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        throw EFCreateError(destination);
-    temporary.keep();
-    return {sourceStamp, stampOf(copyInfo)};
+    m_state = std::move(state);
 }
+
+void TPendingCopy::Flush() {
+    TState& state = *m_state;
+    BY_HANDLE_FILE_INFORMATION copyInfo{};
+    if (state.failFlush || !::FlushFileBuffers(state.temporary.handle()) ||
+        !::GetFileInformationByHandle(state.temporary.handle(), &copyInfo))
+        throw EWriteError();
+    state.written = stampOf(copyInfo);
+}
+
+TCopyResult TPendingCopy::Place(const std::vector<TFileStamp>& keep, bool) {
+    TState& state = *m_state;
+    // Windows matches names without regard to case itself.
+    const std::wstring wideDestination = wide(state.destination);
+    refuseUnlessReplaceable(wideDestination, state.destination, state.source, keep);
+    // Open without sharing until now, so that TidyFolder in another running copy of the program
+    // leaves it alone.
+    if (!state.temporary.close())
+        throw EWriteError();
+    if (!::MoveFileExW(state.temporary.path().c_str(), wideDestination.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        throw EFCreateError(state.destination);
+    state.temporary.keep();
+    return {state.source, state.written};
+}
+
+void FlushFolderOf(const std::string&) {}
 
 TDeleteResult DeleteFileIfUnchangedWithFaults(const std::string& path, const TFileStamp& stamp,
                                               const TCopyFaults& injected) {
@@ -435,15 +481,16 @@ public:
     int fd() const { return m_fd; }
 
     // Puts the file in place of destination (a native path in the same folder), replacing a file
-    // there. False, with the file still temporary, when the file system refuses.
-    bool moveTo(const std::string& destination) {
+    // there when mayReplace() says so. False, with the file still temporary, when the file system or
+    // mayReplace refuses.
+    template <typename TCheck> bool moveTo(const std::string& destination, const TCheck& mayReplace) {
         if (m_path.empty()) {
             // An unnamed file takes the destination's name directly when it is free; otherwise a
             // temporary name first, since a link never replaces.
             const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
             if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, destination.c_str(), AT_SYMLINK_FOLLOW) == 0)
                 return true;
-            if (errno != EEXIST)
+            if (errno != EEXIST || !mayReplace())
                 return false;
             for (int attempt = 0; attempt < TemporaryNameAttempts && m_path.empty(); ++attempt) {
                 std::string path = joinNative(m_folder, copyTemporaryName());
@@ -454,6 +501,8 @@ public:
             }
             if (m_path.empty())
                 return false;
+        } else if (!mayReplace()) {
+            return false;
         }
         if (::rename(m_path.c_str(), destination.c_str()) != 0)
             return false;
@@ -545,6 +594,20 @@ TFileStamp stampOf(const struct stat& info) {
     stamp.size = static_cast<std::int64_t>(info.st_size);
     stamp.modified = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
     return stamp;
+}
+
+// Whether old, the file named nativeDestination, may be replaced by a copy of source. Replacing the
+// source itself (another spelling of its path, another letter case, a hard link) and then deleting the
+// source of a move would lose the track; replacing a copy that the same operation made a moment ago (in
+// keep) would lose that track.
+bool mayReplace(const struct stat& old, const std::string& nativeDestination, const TFileStamp& source,
+                const std::vector<TFileStamp>& keep) {
+    const TFileStamp oldStamp = stampOf(old);
+    if (oldStamp.SameFile(source) || std::any_of(keep.begin(), keep.end(), [&](const TFileStamp& written) {
+            return written.SameFile(oldStamp);
+        }))
+        return false;
+    return S_ISREG(old.st_mode) && ::faccessat(AT_FDCWD, nativeDestination.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
 // A native folder without its trailing separators ("/" stays).
@@ -711,8 +774,18 @@ bool TFolderRenamer::Rename(const std::string& from, const std::string& to) {
     return true;
 }
 
-TCopyResult CopyFileReplacingWithFaults(const std::string& source, const std::string& destination,
-                                        const TCopyFaults& injected, const std::vector<TFileStamp>& keep) {
+struct TPendingCopy::TState {
+    explicit TState(std::string folder) : temporary(std::move(folder)) {}
+    std::string destination;
+    std::string nativeDestination; // as the destination was resolved when the copy began
+    TFileStamp source;
+    TFileStamp written;
+    bool failFlush = false;
+    TTemporaryFile temporary;
+};
+
+TPendingCopy::TPendingCopy(const std::string& source, const std::string& destination,
+                           const std::vector<TFileStamp>& keep, const TCopyFaults& injected) {
     // O_NONBLOCK: a FIFO named like a track must not wait for a writer; it is refused below.
     const TUniqueFd in(::open(NativePath(source).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat sourceStat {};
@@ -724,26 +797,21 @@ TCopyResult CopyFileReplacingWithFaults(const std::string& source, const std::st
     const TSplitPath target = splitNative(nativeDestination);
     if (!isFileName(target.name))
         throw EFCreateError(destination);
-    // The destination as it is now. Replacing the source itself (another spelling of its path, another
-    // letter case, a hard link) and then deleting the source of a move would lose the track; replacing
-    // a copy that the same operation made a moment ago would lose that track.
     struct stat old {};
     const bool replacing = ::stat(nativeDestination.c_str(), &old) == 0;
-    if (replacing) {
-        bool wroteIt = sameFile(old, sourceStat);
-        for (const TFileStamp& written : keep)
-            wroteIt = wroteIt || written.SameFile(stampOf(old));
-        if (wroteIt || !S_ISREG(old.st_mode) ||
-            ::faccessat(AT_FDCWD, nativeDestination.c_str(), W_OK, AT_EACCESS) != 0)
-            throw EFCreateError(destination);
-    }
-
-    TTemporaryFile temporary(target.folder);
-    if (!temporary.created())
+    if (replacing && !mayReplace(old, nativeDestination, sourceStamp, keep))
         throw EFCreateError(destination);
+
+    auto state = std::make_unique<TState>(target.folder);
+    if (!state->temporary.created())
+        throw EFCreateError(destination);
+    state->destination = destination;
+    state->nativeDestination = nativeDestination;
+    state->source = sourceStamp;
+    state->failFlush = injected.failFlush;
     if (replacing) {
         // The copy keeps the permissions of the file it replaces where it can.
-        [[maybe_unused]] const int kept = ::fchmod(temporary.fd(), old.st_mode & 07777);
+        [[maybe_unused]] const int kept = ::fchmod(state->temporary.fd(), old.st_mode & 07777);
     }
 
     TFaultCounter faults(injected);
@@ -757,7 +825,7 @@ TCopyResult CopyFileReplacingWithFaults(const std::string& source, const std::st
         if (faults.readFails() || !readAt(in.get(), buffer.data(), count, offset))
             throw EReadError();
         faults.afterRead(++chunk);
-        if (faults.writeFails() || !writeAll(temporary.fd(), buffer.data(), count))
+        if (faults.writeFails() || !writeAll(state->temporary.fd(), buffer.data(), count))
             throw EWriteError();
         offset += static_cast<off_t>(count);
     }
@@ -765,13 +833,38 @@ TCopyResult CopyFileReplacingWithFaults(const std::string& source, const std::st
     struct stat after {};
     if (::fstat(in.get(), &after) != 0 || stampOf(after) != sourceStamp)
         throw EFileChanged(source);
+    // The disk starts on the bytes now, so that the flush of many copies waits for little. Only a hint.
+    [[maybe_unused]] const int started =
+        ::sync_file_range(state->temporary.fd(), 0, 0, SYNC_FILE_RANGE_WRITE);
+    m_state = std::move(state);
+}
+
+void TPendingCopy::Flush() {
+    TState& state = *m_state;
     struct stat written {};
-    if (faults.flushFails() || ::fsync(temporary.fd()) != 0 || ::fstat(temporary.fd(), &written) != 0)
+    if (state.failFlush || ::fsync(state.temporary.fd()) != 0 || ::fstat(state.temporary.fd(), &written) != 0)
         throw EWriteError();
-    if (!temporary.moveTo(nativeDestination))
-        throw EFCreateError(destination);
-    syncFolder(target.folder);
-    return {sourceStamp, stampOf(written)};
+    state.written = stampOf(written);
+}
+
+TCopyResult TPendingCopy::Place(const std::vector<TFileStamp>& keep, bool resolveAgain) {
+    TState& state = *m_state;
+    const std::string nativeDestination =
+        resolveAgain ? NativePath(state.destination) : state.nativeDestination;
+    if (!isFileName(splitNative(nativeDestination).name))
+        throw EFCreateError(state.destination);
+    const auto replaceable = [&] {
+        struct stat old {};
+        return ::stat(nativeDestination.c_str(), &old) != 0 ||
+               mayReplace(old, nativeDestination, state.source, keep);
+    };
+    if (!state.temporary.moveTo(nativeDestination, replaceable))
+        throw EFCreateError(state.destination);
+    return {state.source, state.written};
+}
+
+void FlushFolderOf(const std::string& path) {
+    syncFolder(splitNative(NativePath(path)).folder);
 }
 
 TDeleteResult DeleteFileIfUnchangedWithFaults(const std::string& path, const TFileStamp& stamp,
@@ -819,3 +912,19 @@ void TidyFolder(const std::string& folder) {
 }
 
 #endif
+
+TPendingCopy::TPendingCopy(const std::string& source, const std::string& destination,
+                           const std::vector<TFileStamp>& keep)
+    : TPendingCopy(source, destination, keep, TCopyFaults{}) {}
+
+TPendingCopy::~TPendingCopy() = default;
+TPendingCopy::TPendingCopy(TPendingCopy&&) noexcept = default;
+TPendingCopy& TPendingCopy::operator=(TPendingCopy&&) noexcept = default;
+
+const std::string& TPendingCopy::Destination() const {
+    return m_state->destination;
+}
+
+std::int64_t TPendingCopy::Size() const {
+    return m_state->source.size;
+}

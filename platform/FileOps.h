@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -87,6 +88,49 @@ struct TCopyResult {
 // file stays behind.
 TCopyResult CopyFileReplacing(const std::string& source, const std::string& destination,
                               const std::vector<TFileStamp>& keep = {});
+
+struct TCopyFaults;
+
+// One copy of CopyFileReplacing taken in its three steps, so that an operation copying many files
+// flushes the disk once for all of them: every copy is written (the constructor), then every copy is
+// flushed (Flush), then each is put in place (Place) and the folders are flushed (FlushFolder).
+// Until Place the destination is untouched; a copy that is never placed leaves nothing behind.
+class TPendingCopy {
+public:
+    // Copies the bytes of source into a new temporary file in destination's folder and starts writing
+    // them to disk. Throws as CopyFileReplacing does, except for a failed flush, with keep as there.
+    TPendingCopy(const std::string& source, const std::string& destination,
+                 const std::vector<TFileStamp>& keep = {});
+    // The same with failures injected (CopyFaults.h).
+    TPendingCopy(const std::string& source, const std::string& destination,
+                 const std::vector<TFileStamp>& keep, const TCopyFaults& faults);
+    ~TPendingCopy();
+    TPendingCopy(TPendingCopy&&) noexcept;
+    TPendingCopy& operator=(TPendingCopy&&) noexcept;
+
+    // Waits until the copy is on disk. Throws EWriteError when the disk refuses (a full disk).
+    void Flush();
+    // Puts the flushed copy in place of its destination, replacing a file there. The checks of the
+    // constructor are made again against what has the destination's name now, with keep holding also
+    // the copies placed since: throws EFCreateError, with the destination untouched. With resolveAgain
+    // the destination's path is matched to the names on disk again, since a copy placed meanwhile may
+    // have taken its name in another letter case; false when no such copy can have. The rename is
+    // durable once the destination's folder is flushed.
+    TCopyResult Place(const std::vector<TFileStamp>& keep, bool resolveAgain = true);
+
+    const std::string& Destination() const;
+    // The size of the copy in bytes.
+    std::int64_t Size() const;
+
+private:
+    struct TState;
+    std::unique_ptr<TState> m_state;
+};
+
+// Makes the renames into the folder of path (a file's path, Windows-style or native) durable. Best
+// effort, since not every file system can flush a folder; nothing to do on Windows, where the renames
+// are written through.
+void FlushFolderOf(const std::string& path);
 
 enum class TDeleteResult {
     Deleted, // the file was deleted, or was already gone

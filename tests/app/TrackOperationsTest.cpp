@@ -163,6 +163,7 @@ struct RaceCase {
     bool duringCopy;       // during the copy, or between the copy and the deletion
     bool replace;          // a new file takes the name, or the file itself grows
     bool archivedOldBytes; // the archive holds the old b.env afterwards
+    bool oneBatch;         // the three tracks are finished together, not one by one
 };
 
 class StoreRace : public TrackOperations, public ::testing::WithParamInterface<RaceCase> {};
@@ -201,25 +202,39 @@ TEST_P(StoreRace, KeepsTheChangedTrack) {
     TFaultyTransfer transfer(faults);
 
     try {
-        for (const char* name : {"a.env", "b.env", "c.env"})
-            transfer.Copy(eventFolder + name, archiveFolder() + name, true);
+        for (const char* name : {"a.env", "b.env", "c.env"}) {
+            transfer.Add(eventFolder + name, archiveFolder() + name, true);
+            if (!GetParam().oneBatch)
+                transfer.Finish();
+        }
+        transfer.Finish();
         FAIL() << "the change went unnoticed";
     } catch (const EFileChanged& e) {
         EXPECT_NE(std::string(e.what()).find(eventFolder + "b.env"), std::string::npos) << e.what();
     }
-    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"b.env", changed}, {"c.env", track("c.env")}}));
+    // c.env is untouched, or moved whole when it was copied before b.env's change came to light: a
+    // complete copy of b.env's old bytes shows it only when b.env is about to be deleted.
+    const bool cMoved = GetParam().oneBatch && GetParam().archivedOldBytes;
+    TSnapshot game{{"b.env", changed}};
     TSnapshot archived{{"a.env", track("a.env")}};
+    (cMoved ? archived : game)["c.env"] = track("c.env");
     if (GetParam().archivedOldBytes)
         archived["b.env"] = track("b.env");
+    EXPECT_EQ(FolderSnapshot(baja()), game);
     EXPECT_EQ(FolderSnapshot(archive()), archived);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, StoreRace,
-                         ::testing::Values(RaceCase{"GrownDuringCopy", true, false, false},
-                                           RaceCase{"ReplacedDuringCopy", true, true, true},
-                                           RaceCase{"GrownBeforeDeletion", false, false, true},
-                                           RaceCase{"ReplacedBeforeDeletion", false, true, true}),
-                         [](const auto& info) { return std::string(info.param.title); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StoreRace,
+    ::testing::Values(RaceCase{"GrownDuringCopy", true, false, false, false},
+                      RaceCase{"ReplacedDuringCopy", true, true, true, false},
+                      RaceCase{"GrownBeforeDeletion", false, false, true, false},
+                      RaceCase{"ReplacedBeforeDeletion", false, true, true, false},
+                      RaceCase{"GrownDuringCopyInOneBatch", true, false, false, true},
+                      RaceCase{"ReplacedDuringCopyInOneBatch", true, true, true, true},
+                      RaceCase{"GrownBeforeDeletionInOneBatch", false, false, true, true},
+                      RaceCase{"ReplacedBeforeDeletionInOneBatch", false, true, true, true}),
+    [](const auto& info) { return std::string(info.param.title); });
 
 TEST_F(TrackOperations, OneStoreNeverReplacesItsOwnCopy) {
     // Two folders with a track of one name, stored by one operation.
@@ -227,8 +242,9 @@ TEST_F(TrackOperations, OneStoreNeverReplacesItsOwnCopy) {
     put(baja(), "x.env");
     WriteFileBytes((baja() / "../Enduro/x.env").string(), BytesOf("enduro x"));
     TTrackTransfer transfer;
-    EXPECT_TRUE(transfer.Copy(eventFolder + "x.env", archiveFolder() + "x.env", true));
-    EXPECT_THROW(transfer.Copy("C:\\Games\\Skarn\\Vevozura\\Enduro\\x.env", archiveFolder() + "x.env", true),
+    transfer.Add(eventFolder + "x.env", archiveFolder() + "x.env", true);
+    transfer.Finish();
+    EXPECT_THROW(transfer.Add("C:\\Games\\Skarn\\Vevozura\\Enduro\\x.env", archiveFolder() + "x.env", true),
                  EFCreateError);
     EXPECT_EQ(FolderSnapshot(archive()), (TSnapshot{{"x.env", track("x.env")}}));
     EXPECT_EQ(ReadFileBytes((baja() / "../Enduro/x.env").string()), BytesOf("enduro x"));
@@ -246,9 +262,30 @@ TEST_F(TrackOperations, OneStoreNeverReplacesItsOwnCopy) {
     EXPECT_EQ(FolderSnapshot(baja() / "../../Archive"), (TSnapshot{{"Track.env", track("Track.env")}}));
     EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"track.env", track("track.env")}}));
 
+    // Two tracks of one name fetched by one operation: the second is refused, not put over the first.
+    fs::create_directories(archive() / "more");
+    WriteFileBytes((archive() / "y.env").string(), BytesOf("first y"));
+    WriteFileBytes((archive() / "more/y.env").string(), BytesOf("second y"));
+    EXPECT_THROW(FetchTracks(eventFolder, {archiveFolder() + "y.env", archiveFolder() + "more/y.env"}),
+                 EFCreateError);
+    EXPECT_EQ(ReadFileBytes((baja() / "y.env").string()), BytesOf("first y"));
+
     // A later operation replaces the copy as ever.
     ArchiveSelected(eventFolder, "C:\\Games\\Skarn\\Archive\\", {"track.env"});
     EXPECT_EQ(FolderSnapshot(baja() / "../../Archive"), (TSnapshot{{"Track.env", track("track.env")}}));
+}
+
+TEST_F(TrackOperations, AFailedFlushLeavesTheWholeBatchUntouched) {
+    put(baja(), "a.env");
+    put(baja(), "b.env");
+    TCopyFaults faults;
+    faults.failFlush = true;
+    TFaultyTransfer transfer(faults);
+    transfer.Add(eventFolder + "a.env", archiveFolder() + "a.env", true);
+    transfer.Add(eventFolder + "b.env", archiveFolder() + "b.env", true);
+    EXPECT_THROW(transfer.Finish(), EWriteError);
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"a.env", track("a.env")}, {"b.env", track("b.env")}}));
+    EXPECT_EQ(FolderSnapshot(archive()), TSnapshot{}) << "no copy and no temporary is left";
 }
 
 TEST_F(TrackOperations, StoreIntoTheEventFolderItselfKeepsTheTrack) {

@@ -74,18 +74,24 @@ int CmdStop(const std::vector<std::string>& args) {
 // was archived is named on standard error and gives exit status 1.
 int CmdStore(const std::vector<std::string>& args) {
     const TFilesAndFolder request = filesAndFolder(args, "--to", "usage: skarnres store FILE... --to FOLDER");
-    TTrackTransfer transfer;
+    std::vector<std::string> destinations;
+    for (const std::string& file : request.files)
+        destinations.push_back(PathInFolder(request.folder, FileNamePart(file)));
     int status = 0;
-    for (const std::string& file : request.files) {
-        const std::string destination = PathInFolder(request.folder, FileNamePart(file));
-        if (transfer.Copy(file, destination, true)) {
+    TTrackTransfer transfer([&](const TTransferred& track) {
+        const std::string& file = request.files[track.index];
+        const std::string& destination = destinations[track.index];
+        if (!track.sourceStayed) {
             std::cout << EscapeField(file) << '\t' << EscapeField(destination) << '\n';
         } else {
             std::cerr << "skarnres: " << file << ": archived as " << destination
                       << ", but the track stayed where it was: its file cannot be deleted\n";
             status = 1;
         }
-    }
+    });
+    for (std::size_t i = 0; i < request.files.size(); ++i)
+        transfer.Add(request.files[i], destinations[i], true);
+    transfer.Finish();
     return status;
 }
 
@@ -93,11 +99,15 @@ int CmdStore(const std::vector<std::string>& args) {
 int CmdFetch(const std::vector<std::string>& args) {
     const TFilesAndFolder request =
         filesAndFolder(args, "--into", "usage: skarnres fetch FILE... --into EVENT-FOLDER");
-    TTrackTransfer transfer;
-    for (const std::string& file : request.files) {
-        const std::string destination = PathInFolder(request.folder, FileNamePart(file));
-        transfer.Copy(file, destination, false);
-        std::cout << EscapeField(file) << '\t' << EscapeField(destination) << '\n';
-    }
+    std::vector<std::string> destinations;
+    for (const std::string& file : request.files)
+        destinations.push_back(PathInFolder(request.folder, FileNamePart(file)));
+    TTrackTransfer transfer([&](const TTransferred& track) {
+        std::cout << EscapeField(request.files[track.index]) << '\t' << EscapeField(destinations[track.index])
+                  << '\n';
+    });
+    for (std::size_t i = 0; i < request.files.size(); ++i)
+        transfer.Add(request.files[i], destinations[i], false);
+    transfer.Finish();
     return 0;
 }
