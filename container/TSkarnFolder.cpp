@@ -256,17 +256,21 @@ void TSkarnFolder::CloseFile() {
     m_head.clear();
 }
 
+auto TSkarnFolder::openForRead() {
+    const bool opened = !StreamOpen();
+    if (opened)
+        openStream(true);
+    return TScopeExit([this, opened] {
+        if (opened)
+            closeStream();
+    });
+}
+
 void TSkarnFolder::LoadEntry(int index, bool descramble) {
     if (BadIndex(index))
         return;
     settle(entry(index));
-    const bool opened = !StreamOpen();
-    if (opened)
-        openStream(true);
-    const TScopeExit closeIfOpened([this, opened] {
-        if (opened)
-            closeStream();
-    });
+    const auto closeIfOpened = openForRead();
 
     const std::int32_t length = entry(index).length();
     if (length <= 0)
@@ -297,13 +301,7 @@ std::size_t TSkarnFolder::readAt(std::int64_t start, std::uint8_t* out, std::siz
         std::memcpy(out, m_head.data() + start, count);
         return count;
     }
-    const bool opened = !StreamOpen();
-    if (opened)
-        openStream(true);
-    const TScopeExit closeIfOpened([this, opened] {
-        if (opened)
-            closeStream();
-    });
+    const auto closeIfOpened = openForRead();
     TStream& file = *stream();
     file.Seek(start);
     return file.Read(out, count);

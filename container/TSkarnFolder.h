@@ -98,6 +98,8 @@ private:
     std::int32_t cutToFile(std::int64_t fileSize, std::int32_t offset, std::int32_t length) const;
     // Checks the range of an entry read without the file's size against that size, asking it now.
     void settle(FolderEntry& rec) const;
+    // Reopens the file when it is closed; the guard returned closes it again when it was reopened.
+    [[nodiscard]] auto openForRead();
     // Reads up to count bytes at position start of the file into out: from the first block kept from
     // the directory's read when they lie in it, otherwise from the file, reopened for the read when it
     // is closed. Returns how many bytes it read.
