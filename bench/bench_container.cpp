@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "BenchTracks.h"
 #include "ContainerWriter.h"
 #include "TempDir.h"
 #include "container/TSkarnFolder.h"
@@ -20,17 +21,7 @@ constexpr int FileCount = 2000;
 struct TTrackFolder {
     TTrackFolder() {
         // Eight entries (a directory of a few hundred bytes), a 1 KB scene descriptor, 60 KB in all.
-        std::vector<TContainerEntry> entries = {
-            {"track.scn", std::vector<std::uint8_t>(1024, 'S')},
-            {"trackS.tga", std::vector<std::uint8_t>(40000, 7)},
-            {"track.trk", std::vector<std::uint8_t>(12000, 1)},
-            {"track.obj", std::vector<std::uint8_t>(5000, 2)},
-            {"track.lgt", std::vector<std::uint8_t>(800, 3)},
-            {"track.snd", std::vector<std::uint8_t>(600, 4)},
-            {"track.cam", std::vector<std::uint8_t>(400, 5)},
-            {"track.txt", std::vector<std::uint8_t>(176, 6)},
-        };
-        const auto bytes = BuildContainer(entries);
+        const auto bytes = BuildContainer(GameLikeTrack(std::vector<std::uint8_t>(1024, 'S'), 40000));
         TSkarnFolder probe = [&] {
             WriteFileBytes(dir.file("probe.env"), bytes);
             return TSkarnFolder(dir.file("probe.env"), true);

@@ -22,6 +22,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "BenchTracks.h"
 #include "ContainerWriter.h"
 #include "TempDir.h"
 #include "app/TrackCatalogue.h"
@@ -31,18 +32,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Tracks of 60 KB: a directory of eight entries, the scene descriptor first, as the game's own.
+// Tracks of 60 KB with their display name in the scene descriptor.
 std::vector<std::uint8_t> trackBytes(const std::string& displayName, std::size_t textureBytes) {
-    return BuildContainer({
-        {"track.scn", BytesOf("[Scene]\r\nSceneName=" + displayName + "\r\nLaps=3\r\nWeather=dry\r\n")},
-        {"trackS.tga", std::vector<std::uint8_t>(textureBytes, 7)},
-        {"track.trk", std::vector<std::uint8_t>(12000, 1)},
-        {"track.obj", std::vector<std::uint8_t>(5000, 2)},
-        {"track.lgt", std::vector<std::uint8_t>(800, 3)},
-        {"track.snd", std::vector<std::uint8_t>(600, 4)},
-        {"track.cam", std::vector<std::uint8_t>(400, 5)},
-        {"track.txt", std::vector<std::uint8_t>(176, 6)},
-    });
+    return BuildContainer(GameLikeTrack(
+        BytesOf("[Scene]\r\nSceneName=" + displayName + "\r\nLaps=3\r\nWeather=dry\r\n"), textureBytes));
 }
 
 // The tracks' directories and scene entries are written; the rest of each file is left sparse, so
