@@ -13,6 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "FolderSearch.h"
 #include "TempDir.h"
 #include "platform/NativePath.h"
 #include "platform/TSearchRec.h"
@@ -20,27 +21,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Found {
-    int attr;
-    std::int64_t size;
-    bool operator==(const Found&) const = default;
-};
-
-std::map<std::string, Found> search(const std::string& pattern, int mask, int* firstResult = nullptr) {
-    std::map<std::string, Found> found;
-    TSearchRec rec;
-    const int result = FindFirst(pattern, mask, rec);
-    if (firstResult)
-        *firstResult = result;
-    if (result != 0)
-        return found;
-    do {
-        found[rec.Name] = {rec.Attr(), rec.Size()};
-    } while (FindNext(rec) == 0);
-    FindClose(rec);
-    return found;
-}
 
 int openDescriptors() {
     int count = 0;
@@ -88,7 +68,7 @@ protected:
 };
 
 TEST_F(SearchTest, ReportsEachKindOfEntryAsWindowsWould) {
-    const std::map<std::string, Found> expected = {
+    const std::map<std::string, TFound> expected = {
         {".", {faDirectory, 0}},
         {"..", {faDirectory, 0}},
         {"Sub.env", {faDirectory, 0}},
@@ -104,11 +84,11 @@ TEST_F(SearchTest, ReportsEachKindOfEntryAsWindowsWould) {
         {"link.env", {faArchive, 5}},
         {"linkdir.env", {faDirectory, 0}},
     };
-    EXPECT_EQ(search(pattern(), faAnyFile), expected);
+    EXPECT_EQ(SearchAll(pattern(), faAnyFile), expected);
 }
 
 TEST_F(SearchTest, TheMaskKeepsOutOnlyHiddenSystemVolumeAndDirectoryEntries) {
-    const std::map<std::string, Found> expected = {
+    const std::map<std::string, TFound> expected = {
         {"track.env", {faArchive, 5}},
         {"Inactive.~env", {faArchive, 7}},
         {"locked.env", {faArchive | faReadOnly, 2}},
@@ -118,10 +98,11 @@ TEST_F(SearchTest, TheMaskKeepsOutOnlyHiddenSystemVolumeAndDirectoryEntries) {
         {"loop.env", {faArchive, 0}},
         {"link.env", {faArchive, 5}},
     };
-    EXPECT_EQ(search(pattern(), 0), expected);
-    EXPECT_EQ(search(pattern(), faReadOnly | faArchive), expected) << "read-only and archive never exclude";
+    EXPECT_EQ(SearchAll(pattern(), 0), expected);
+    EXPECT_EQ(SearchAll(pattern(), faReadOnly | faArchive), expected)
+        << "read-only and archive never exclude";
 
-    const std::map<std::string, Found> hidden = search(pattern(), faHidden);
+    const std::map<std::string, TFound> hidden = SearchAll(pattern(), faHidden);
     EXPECT_TRUE(hidden.contains(".hidden.env"));
     EXPECT_FALSE(hidden.contains(".cache")) << "a hidden folder is still a folder";
 }
@@ -159,7 +140,7 @@ class Patterns : public SearchTest, public ::testing::WithParamInterface<Pattern
 
 TEST_P(Patterns, MatchNamesWithWildcards) {
     std::vector<std::string> names;
-    for (const auto& [name, found] : search(pattern(GetParam().pattern), faArchive))
+    for (const auto& [name, found] : SearchAll(pattern(GetParam().pattern), faArchive))
         names.push_back(name);
     EXPECT_EQ(names, GetParam().names);
 }
@@ -177,15 +158,15 @@ INSTANTIATE_TEST_SUITE_P(Cases, Patterns,
 TEST_F(SearchTest, SearchesThatFindNothingLeaveNothingOpen) {
     const int before = openDescriptors();
     int result = 0;
-    search(pattern("*.xyz"), faAnyFile, &result);
+    SearchAll(pattern("*.xyz"), faAnyFile, &result);
     EXPECT_EQ(result, kErrorFileNotFound);
-    search((dir.path() / "Missing" / "*.*").string(), faAnyFile, &result);
+    SearchAll((dir.path() / "Missing" / "*.*").string(), faAnyFile, &result);
     EXPECT_EQ(result, kErrorPathNotFound);
-    search((folder / "track.env" / "*.*").string(), faAnyFile, &result);
+    SearchAll((folder / "track.env" / "*.*").string(), faAnyFile, &result);
     EXPECT_EQ(result, kErrorPathNotFound) << "a file is no folder";
-    search((folder / "pipe.env" / "*.*").string(), faAnyFile, &result);
+    SearchAll((folder / "pipe.env" / "*.*").string(), faAnyFile, &result);
     EXPECT_EQ(result, kErrorPathNotFound) << "a FIFO is no folder, and must not hang the search";
-    search(folder.string() + "/", faAnyFile, &result);
+    SearchAll(folder.string() + "/", faAnyFile, &result);
     EXPECT_EQ(result, kErrorFileNotFound) << "an empty pattern matches nothing";
     EXPECT_EQ(openDescriptors(), before);
 }
@@ -220,10 +201,10 @@ TEST_F(SearchTest, WindowsPathsResolveThroughThePrefix) {
     fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
     fs::create_directory_symlink(dir.path(), prefix / "drive_c/Games/Skarn Rally 2");
     SetWinePrefix(prefix.string());
-    const std::map<std::string, Found> viaPrefix =
-        search("C:\\GAMES\\skarn rally 2\\\\Vevozura\\..\\baja\\*.*", 0);
+    const std::map<std::string, TFound> viaPrefix =
+        SearchAll("C:\\GAMES\\skarn rally 2\\\\Vevozura\\..\\baja\\*.*", 0);
     SetWinePrefix(previous);
-    EXPECT_EQ(viaPrefix, search(pattern(), 0));
+    EXPECT_EQ(viaPrefix, SearchAll(pattern(), 0));
     EXPECT_TRUE(viaPrefix.contains("track.env"));
 }
 

@@ -6,31 +6,13 @@
 #include <windows.h>
 
 #include "ContainerWriter.h"
+#include "FolderSearch.h"
 #include "TempDir.h"
 #include "platform/TSearchRec.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Found {
-    int attr;
-    std::int64_t size;
-    bool operator==(const Found&) const = default;
-};
-
-std::map<std::string, Found> search(const std::string& pattern, int mask, int& firstResult) {
-    std::map<std::string, Found> found;
-    TSearchRec rec;
-    firstResult = FindFirst(pattern, mask, rec);
-    if (firstResult != 0)
-        return found;
-    do {
-        found[rec.Name] = {rec.Attr(), rec.Size()};
-    } while (FindNext(rec) == 0);
-    FindClose(rec);
-    return found;
-}
 
 class WindowsSearch : public ::testing::Test {
 protected:
@@ -57,26 +39,26 @@ protected:
 TEST_F(WindowsSearch, TheMaskKeepsOutHiddenSystemAndFolderEntriesUnlessAskedFor) {
     const std::string pattern = dir.file("*.env");
     int result = -1;
-    EXPECT_EQ(search(pattern, faReadOnly | faArchive, result),
-              (std::map<std::string, Found>{{"locked.env", {faReadOnly | faArchive, 2}},
-                                            {"track.env", {faArchive, 5}}}));
+    EXPECT_EQ(SearchAll(pattern, faReadOnly | faArchive, &result),
+              (std::map<std::string, TFound>{{"locked.env", {faReadOnly | faArchive, 2}},
+                                             {"track.env", {faArchive, 5}}}));
     EXPECT_EQ(result, 0);
-    const auto all = search(pattern, faAnyFile, result);
+    const auto all = SearchAll(pattern, faAnyFile, &result);
     ASSERT_EQ(all.size(), 5u);
-    EXPECT_EQ(all.at("hidden.env"), (Found{faHidden | faArchive, 1}));
-    EXPECT_EQ(all.at("system.env"), (Found{faSysFile | faArchive, 3}));
+    EXPECT_EQ(all.at("hidden.env"), (TFound{faHidden | faArchive, 1}));
+    EXPECT_EQ(all.at("system.env"), (TFound{faSysFile | faArchive, 3}));
     EXPECT_TRUE(all.at("Sub.env").attr & faDirectory);
     EXPECT_EQ(all.at("Sub.env").size, 0);
 }
 
 TEST_F(WindowsSearch, SearchesThatFindNothing) {
     int result = -1;
-    EXPECT_TRUE(search(dir.file("*.zip"), faAnyFile, result).empty());
+    EXPECT_TRUE(SearchAll(dir.file("*.zip"), faAnyFile, &result).empty());
     EXPECT_EQ(result, kErrorFileNotFound);
-    EXPECT_TRUE(search(dir.file("missing\\*.*"), faAnyFile, result).empty());
+    EXPECT_TRUE(SearchAll(dir.file("missing\\*.*"), faAnyFile, &result).empty());
     EXPECT_EQ(result, kErrorPathNotFound);
     // Only a folder matches, and the mask leaves it out.
-    EXPECT_TRUE(search(dir.file("Sub.*"), faArchive, result).empty());
+    EXPECT_TRUE(SearchAll(dir.file("Sub.*"), faArchive, &result).empty());
     EXPECT_NE(result, 0);
 }
 
