@@ -79,7 +79,6 @@ protected:
         QApplication::sendEvent(button, &event);
     }
 
-    std::optional<TFakeGame> game;
     std::optional<TForm1> form;
 };
 

@@ -17,13 +17,8 @@ class TForm1Operations : public TFormFixture {
 protected:
     void SetUp() override {
         TFormFixture::SetUp();
-        game.emplace(dir.path() / "pfx");
         // List order: Alpha, Bravo, Charlie, Delta.
-        game->AddTrack("Baja", "a.env", "Alpha");
-        game->AddTrack("Baja", "b.~env", "Bravo");
-        game->AddTrack("Baja", "c.envx", "Charlie");
-        game->AddTrack("Baja", "d.env", "Delta");
-        baja = game->EventFolder("Baja");
+        makeGame({{"a.env", "Alpha"}, {"b.~env", "Bravo"}, {"c.envx", "Charlie"}, {"d.env", "Delta"}});
         // Deleted tracks go to a trash of the test's own.
         if (const char* old = std::getenv("XDG_DATA_HOME"))
             oldDataHome = old;
@@ -39,15 +34,6 @@ protected:
         TFormFixture::TearDown();
     }
 
-    std::set<std::string> filesIn(const fs::path& folder) {
-        std::set<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder))
-            names.insert(entry.path().filename().string());
-        return names;
-    }
-
-    std::optional<TFakeGame> game;
-    fs::path baja;
     fs::path trash;
     std::optional<std::string> oldDataHome;
 };

@@ -21,18 +21,7 @@ class TForm1Player : public TFormFixture {
 protected:
     void SetUp() override {
         TFormFixture::SetUp();
-        game.emplace(dir.path() / "pfx");
-        game->AddTrack("Baja", "a.env", "Alpha");
-        game->AddTrack("Baja", "b.~env", "Bravo");
-        game->AddTrack("Baja", "c.env", "Charlie");
-        baja = game->EventFolder("Baja");
-    }
-
-    std::set<std::string> filesIn(const fs::path& folder) {
-        std::set<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder))
-            names.insert(entry.path().filename().string());
-        return names;
+        makeGame({{"a.env", "Alpha"}, {"b.~env", "Bravo"}, {"c.env", "Charlie"}});
     }
 
     // Waits until the list holds count items, or three seconds have gone by (it takes a quarter of one; the
@@ -40,9 +29,6 @@ protected:
     static bool waitForRows(TForm1& form, int count) {
         return QTest::qWaitFor([&] { return form.Tracks().rowCount() == count; }, 10000);
     }
-
-    std::optional<TFakeGame> game;
-    fs::path baja;
 };
 
 TEST_F(TForm1Player, EnterDoubleClickAndAcceleratorsActOnTheTracks) {

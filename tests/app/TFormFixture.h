@@ -10,7 +10,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FakeGame.h"
@@ -58,6 +60,22 @@ protected:
         return out;
     }
 
+    // A fake game in the prefix whose event Baja holds tracks, given as (file name, display name).
+    void makeGame(const std::vector<std::pair<std::string, std::string>>& bajaTracks) {
+        game.emplace(dir.path() / "pfx");
+        for (const auto& [fileName, displayName] : bajaTracks)
+            game->AddTrack("Baja", fileName, displayName);
+        baja = game->EventFolder("Baja");
+    }
+
+    // The names of the files in folder.
+    static std::set<std::string> filesIn(const fs::path& folder) {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder))
+            names.insert(entry.path().filename().string());
+        return names;
+    }
+
     static void pickEvent(TForm1& form, int index) {
         form.EventSelectBox->setCurrentIndex(index);
         emit form.EventSelectBox->activated(index);
@@ -65,6 +83,8 @@ protected:
 
     TTempDir dir;
     TScriptedDialogs dialogs;
+    std::optional<TFakeGame> game;
+    fs::path baja; // the event folder Baja of game
 
 private:
     std::optional<std::string> m_oldPrefix;
