@@ -7,7 +7,6 @@
 #include "platform/CopyFaults.h"
 #include "platform/Exceptions.h"
 #include "platform/NativePath.h"
-#include "platform/TextCase.h"
 
 std::string NameWithExtension(const std::string& name, const std::string& extension) {
     return NameWithoutExtension(name) + extension;
@@ -39,16 +38,10 @@ constexpr std::int64_t BatchBytes = std::int64_t{128} << 20;
 void TTrackTransfer::Add(const std::string& source, const std::string& destination, bool deleteSource) {
     const std::size_t index = m_added++;
     try {
-        const std::string folder = FolderPart(destination);
-        if (std::find(m_tidiedFolders.begin(), m_tidiedFolders.end(), folder) == m_tidiedFolders.end()) {
-            TidyFolder(folder.empty() ? std::string(".") : folder);
-            m_tidiedFolders.push_back(folder);
-        }
-        TPendingCopy copy = m_faults ? TPendingCopy(source, destination, m_written, *m_faults)
-                                     : TPendingCopy(source, destination, m_written);
-        const bool nameSeenBefore = !m_foldedNames.insert(FoldedName(FileNamePart(destination))).second;
+        TPendingCopy copy(source, destination, m_written, m_faults ? *m_faults : TCopyFaults{},
+                          folderOf(destination).PathOf(FileNamePart(destination)));
         m_batchBytes += copy.Size();
-        m_batch.push_back(TQueued{index, source, deleteSource, nameSeenBefore, std::move(copy)});
+        m_batch.push_back(TQueued{index, source, deleteSource, std::move(copy)});
     } catch (...) {
         // The tracks before this one are finished, so that the failure ends the transfer where it came.
         Finish();
@@ -56,6 +49,17 @@ void TTrackTransfer::Add(const std::string& source, const std::string& destinati
     }
     if (m_batch.size() >= BatchCopies || m_batchBytes >= BatchBytes)
         Finish();
+}
+
+TFolderNames& TTrackTransfer::folderOf(const std::string& destination) {
+    const std::string folder = FolderPart(destination);
+    auto found = m_folders.find(folder);
+    if (found == m_folders.end()) {
+        // What a killed run left in the folder goes before the folder's names are read.
+        TidyFolder(folder.empty() ? std::string(".") : folder);
+        found = m_folders.try_emplace(folder, folder).first;
+    }
+    return found->second;
 }
 
 void TTrackTransfer::Finish() {
@@ -72,12 +76,17 @@ void TTrackTransfer::Finish() {
     std::vector<TCopyResult> results;
     results.reserve(batch.size());
     for (; placed < batch.size(); ++placed) {
+        // Found in the folder again: an earlier copy may have taken the name in another letter case.
+        const std::string& destination = batch[placed].copy.Destination();
+        TFolderNames& folder = folderOf(destination);
+        const std::string name = FileNamePart(destination);
         try {
-            results.push_back(batch[placed].copy.Place(m_written, batch[placed].nameSeenBefore));
+            results.push_back(batch[placed].copy.Place(m_written, folder.PathOf(name)));
         } catch (...) {
             failure = std::current_exception();
             break;
         }
+        folder.Add(name);
         m_written.push_back(results.back().copy);
     }
 

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "platform/FileOps.h"
@@ -91,7 +91,6 @@ private:
         std::size_t index;
         std::string source;
         bool deleteSource;
-        bool nameSeenBefore; // an earlier track of the transfer went to a name equal without regard to case
         TPendingCopy copy;
     };
 
@@ -101,8 +100,10 @@ private:
     std::int64_t m_batchBytes = 0;
     std::size_t m_added = 0;
     std::vector<TFileStamp> m_written;
-    std::vector<std::string> m_tidiedFolders;
-    std::unordered_set<std::string> m_foldedNames; // of every destination so far
+    // The destination folders so far, tidied, with their names, under the folder as given.
+    std::map<std::string, TFolderNames> m_folders;
+
+    TFolderNames& folderOf(const std::string& destination);
 };
 
 // Store: moves each of fileNames, in order, from eventFolder to destinationFolder under its own name,

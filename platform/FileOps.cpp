@@ -114,7 +114,7 @@ TCopyResult CopyFileReplacingWithFaults(const std::string& source, const std::st
                                         const TCopyFaults& faults, const std::vector<TFileStamp>& keep) {
     TPendingCopy copy(source, destination, keep, faults);
     copy.Flush();
-    const TCopyResult result = copy.Place(keep, false);
+    const TCopyResult result = copy.Place(keep);
     FlushFolderOf(destination);
     return result;
 }
@@ -275,6 +275,15 @@ TFolderRenamer::TFolderRenamer(const std::string& folder) : m_folder(folder) {}
 
 TFolderRenamer::~TFolderRenamer() = default;
 
+TFolderNames::TFolderNames(const std::string& folder) : m_folder(folder) {}
+
+// Windows matches the names itself.
+std::string TFolderNames::PathOf(const std::string& name) const {
+    return m_folder + name;
+}
+
+void TFolderNames::Add(const std::string&) {}
+
 bool TFolderRenamer::Rename(const std::string& from, const std::string& to) {
     if (NameStart(from) != 0 || NameStart(to) != 0)
         return false;
@@ -315,7 +324,7 @@ struct TPendingCopy::TState {
 };
 
 TPendingCopy::TPendingCopy(const std::string& source, const std::string& destination,
-                           const std::vector<TFileStamp>& keep, const TCopyFaults& injected) {
+                           const std::vector<TFileStamp>& keep, const TCopyFaults& injected, std::string) {
     const TUniqueWinHandle in(::CreateFileW(wide(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
                                             nullptr));
@@ -362,7 +371,7 @@ void TPendingCopy::Flush() {
     state.written = stampOf(copyInfo);
 }
 
-TCopyResult TPendingCopy::Place(const std::vector<TFileStamp>& keep, bool) {
+TCopyResult TPendingCopy::Place(const std::vector<TFileStamp>& keep, const std::string&) {
     TState& state = *m_state;
     // Windows matches names without regard to case itself.
     const std::wstring wideDestination = wide(state.destination);
@@ -711,6 +720,50 @@ bool DeleteFile(const std::string& path) {
     return ::unlink(NativePath(path).c_str()) == 0;
 }
 
+namespace {
+
+void readFoldedNames(DIR* dir, TFoldedNames& names) {
+    while (const dirent* entry = ::readdir(dir))
+        names[FoldedName(entry->d_name)].emplace_back(entry->d_name);
+}
+
+// The name of a file as Windows finds it: under its exact name, else the first under another letter
+// case; null when there is none.
+const std::string* spellingOf(const TFoldedNames& names, const std::string& name) {
+    const auto found = names.find(FoldedName(name));
+    if (found == names.end())
+        return nullptr;
+    const std::vector<std::string>& spellings = found->second;
+    const auto exact = std::find(spellings.begin(), spellings.end(), name);
+    return exact != spellings.end() ? &*exact : &spellings.front();
+}
+
+} // namespace
+
+TFolderNames::TFolderNames(const std::string& folder) : m_folder(folder) {
+    if (!m_folder.empty() && m_folder[0] == '/')
+        return; // used as it is, as NativePath uses it
+    m_matched = true;
+    m_folder = WithTrailingSeparator(NativePath(folder.empty() ? std::string(".") : folder));
+    if (const TUniqueDir dir(::opendir(m_folder.c_str())); dir)
+        readFoldedNames(dir.get(), m_names);
+}
+
+std::string TFolderNames::PathOf(const std::string& name) const {
+    if (!m_matched)
+        return m_folder + name;
+    const std::string* spelling = spellingOf(m_names, name);
+    return m_folder + (spelling ? *spelling : name);
+}
+
+void TFolderNames::Add(const std::string& name) {
+    if (!m_matched)
+        return;
+    std::vector<std::string>& spellings = m_names[FoldedName(name)];
+    if (spellings.empty())
+        spellings.push_back(name);
+}
+
 TFolderRenamer::TFolderRenamer(const std::string& folder) : m_folder(folder) {
     // What a killed run left here goes first: a letter-case change cut short is finished, so its
     // track is under its own name again.
@@ -726,8 +779,7 @@ TFolderRenamer::TFolderRenamer(const std::string& folder) : m_folder(folder) {
             ::close(listed);
         return;
     }
-    while (const dirent* entry = ::readdir(names.get()))
-        m_names[FoldedName(entry->d_name)].emplace_back(entry->d_name);
+    readFoldedNames(names.get(), m_names);
     m_dir = dir.release();
 }
 
@@ -740,14 +792,11 @@ bool TFolderRenamer::Rename(const std::string& from, const std::string& to) {
     if (m_dir < 0 || !isFileName(from) || !isFileName(to) || from.find('/') != std::string::npos ||
         to.find('/') != std::string::npos)
         return false;
-    const std::string foldedFrom = FoldedName(from);
-    const auto found = m_names.find(foldedFrom);
-    if (found == m_names.end())
+    const std::string* found = spellingOf(m_names, from);
+    if (!found)
         return false;
-    // The file under its exact name, else under another letter case, as Windows finds it.
-    std::vector<std::string>& spellings = found->second;
-    const auto exact = std::find(spellings.begin(), spellings.end(), from);
-    const std::string source = exact != spellings.end() ? *exact : spellings.front();
+    const std::string source = *found;
+    const std::string foldedFrom = FoldedName(from);
 
     const std::string foldedTo = FoldedName(to);
     const auto taken = m_names.find(foldedTo);
@@ -766,7 +815,8 @@ bool TFolderRenamer::Rename(const std::string& from, const std::string& to) {
         if (!RenameFile(PathInFolder(m_folder, source), PathInFolder(m_folder, to)))
             return false;
     }
-    // found may no longer be valid once to's entry is made: drop the old name first.
+    // The old name goes first: the spellings may move once to's entry is made.
+    std::vector<std::string>& spellings = m_names[foldedFrom];
     spellings.erase(std::find(spellings.begin(), spellings.end(), source));
     if (spellings.empty())
         m_names.erase(foldedFrom);
@@ -785,7 +835,8 @@ struct TPendingCopy::TState {
 };
 
 TPendingCopy::TPendingCopy(const std::string& source, const std::string& destination,
-                           const std::vector<TFileStamp>& keep, const TCopyFaults& injected) {
+                           const std::vector<TFileStamp>& keep, const TCopyFaults& injected,
+                           std::string nativeDestination) {
     // O_NONBLOCK: a FIFO named like a track must not wait for a writer; it is refused below.
     const TUniqueFd in(::open(NativePath(source).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat sourceStat {};
@@ -793,7 +844,8 @@ TPendingCopy::TPendingCopy(const std::string& source, const std::string& destina
         throw EFOpenError(source);
     const TFileStamp sourceStamp = stampOf(sourceStat);
 
-    const std::string nativeDestination = NativePath(destination);
+    if (nativeDestination.empty())
+        nativeDestination = NativePath(destination);
     const TSplitPath target = splitNative(nativeDestination);
     if (!isFileName(target.name))
         throw EFCreateError(destination);
@@ -847,10 +899,9 @@ void TPendingCopy::Flush() {
     state.written = stampOf(written);
 }
 
-TCopyResult TPendingCopy::Place(const std::vector<TFileStamp>& keep, bool resolveAgain) {
+TCopyResult TPendingCopy::Place(const std::vector<TFileStamp>& keep, const std::string& resolvedAgain) {
     TState& state = *m_state;
-    const std::string nativeDestination =
-        resolveAgain ? NativePath(state.destination) : state.nativeDestination;
+    const std::string& nativeDestination = resolvedAgain.empty() ? state.nativeDestination : resolvedAgain;
     if (!isFileName(splitNative(nativeDestination).name))
         throw EFCreateError(state.destination);
     const auto replaceable = [&] {

@@ -24,6 +24,11 @@
 // changes nothing, as Windows' MoveFile does.
 bool RenameFile(const std::string& from, const std::string& to);
 
+#ifndef _WIN32
+// A folder's names as stored, under their folded form (FoldedName), each in the folder's listing order.
+using TFoldedNames = std::unordered_map<std::string, std::vector<std::string>>;
+#endif
+
 // Renames files within one folder, many in a row (Start and Stop of a selection), with the guarantees
 // of RenameFile: never replacing a file, and failing when the new name is taken in any letter case.
 // The folder is tidied (TidyFolder), resolved and its names are read once, when the renamer is made; the
@@ -46,8 +51,30 @@ private:
     std::string m_folder;
 #ifndef _WIN32
     int m_dir = -1;
-    // The folder's names as stored, under their folded form.
-    std::unordered_map<std::string, std::vector<std::string>> m_names;
+    TFoldedNames m_names;
+#endif
+};
+
+// The names of one folder, read once, so that many names can be found in it the way NativePath finds
+// them, without reading the folder for each: the name itself when a file has it, else the first one
+// equal without regard to case, else the name as given. The names the program adds are told to it
+// (Add); what other programs add meanwhile goes unnoticed. Nothing is read for a folder given as a
+// native path ("/...") and on Windows, where such paths are used as they are.
+class TFolderNames {
+public:
+    // folder: Windows-style or native, ending in a separator; "" for the working folder.
+    explicit TFolderNames(const std::string& folder);
+
+    // The path of the file name in the folder, to use with the file system.
+    std::string PathOf(const std::string& name) const;
+    // A file was made where PathOf(name) led: unless that was an existing file's name, name is now taken.
+    void Add(const std::string& name);
+
+private:
+    std::string m_folder; // ending in a separator, native when names are matched
+#ifndef _WIN32
+    bool m_matched = false;
+    TFoldedNames m_names;
 #endif
 };
 
@@ -101,9 +128,11 @@ public:
     // them to disk. Throws as CopyFileReplacing does, except for a failed flush, with keep as there.
     TPendingCopy(const std::string& source, const std::string& destination,
                  const std::vector<TFileStamp>& keep = {});
-    // The same with failures injected (CopyFaults.h).
+    // The same with failures injected (CopyFaults.h), and with the destination resolved by the caller
+    // (nativeDestination: what NativePath(destination) gives; empty to resolve it here).
     TPendingCopy(const std::string& source, const std::string& destination,
-                 const std::vector<TFileStamp>& keep, const TCopyFaults& faults);
+                 const std::vector<TFileStamp>& keep, const TCopyFaults& faults,
+                 std::string nativeDestination = {});
     ~TPendingCopy();
     TPendingCopy(TPendingCopy&&) noexcept;
     TPendingCopy& operator=(TPendingCopy&&) noexcept;
@@ -112,11 +141,11 @@ public:
     void Flush();
     // Puts the flushed copy in place of its destination, replacing a file there. The checks of the
     // constructor are made again against what has the destination's name now, with keep holding also
-    // the copies placed since: throws EFCreateError, with the destination untouched. With resolveAgain
-    // the destination's path is matched to the names on disk again, since a copy placed meanwhile may
-    // have taken its name in another letter case; false when no such copy can have. The rename is
-    // durable once the destination's folder is flushed.
-    TCopyResult Place(const std::vector<TFileStamp>& keep, bool resolveAgain = true);
+    // the copies placed since: throws EFCreateError, with the destination untouched. resolvedAgain,
+    // when given, is the destination resolved anew, as a copy placed meanwhile may have taken its name
+    // in another letter case; empty: as it was resolved when the copy began. The rename is durable once
+    // the destination's folder is flushed.
+    TCopyResult Place(const std::vector<TFileStamp>& keep, const std::string& resolvedAgain = {});
 
     const std::string& Destination() const;
     // The size of the copy in bytes.

@@ -121,4 +121,24 @@ TEST_F(WindowsPaths, CopyOntoTheSameFileInOtherLetterCaseIsRefused) {
     EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"t.env", BytesOf("track")}}));
 }
 
+// A destination folder's names read once find every name as NativePath finds it, and learn the names
+// added to the folder.
+TEST_F(WindowsPaths, FolderNamesFindNamesAsNativePathDoes) {
+    WriteFileBytes((baja() / "Jump.ENV").string(), BytesOf("x"));
+    WriteFileBytes((baja() / "both.env").string(), BytesOf("x"));
+    WriteFileBytes((baja() / "BOTH.env").string(), BytesOf("x"));
+    const std::string native = baja().string() + "/";
+    for (const std::string& folder : {std::string("c:\\GAMES\\vevozura\\baja\\"), native,
+                                      std::string("C:\\Games\\Vevozura\\Missing\\")}) {
+        TFolderNames names(folder);
+        for (const char* name : {"jump.env", "Jump.ENV", "both.env", "BOTH.env", "Both.env", "new.env"})
+            EXPECT_EQ(names.PathOf(name), NativePath(folder + name)) << folder << name;
+    }
+    TFolderNames names("C:\\Games\\Vevozura\\Baja\\");
+    names.Add("New.env");
+    names.Add("jump.env"); // placed over Jump.ENV: no new name
+    EXPECT_EQ(names.PathOf("NEW.ENV"), NativePath("C:\\Games\\Vevozura\\Baja\\New.env"));
+    EXPECT_EQ(names.PathOf("jump.env"), NativePath("C:\\Games\\Vevozura\\Baja\\Jump.ENV"));
+}
+
 } // namespace
