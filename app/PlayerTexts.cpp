@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/TrackCatalogue.h"
+#include "tracks/TrackCatalogue.h"
 #include "platform/Exceptions.h"
 #include "platform/NativePath.h"
 #include "platform/PathParts.h"

@@ -24,7 +24,7 @@
 #include <unordered_set>
 
 #include "app/Decoration.h"
-#include "app/GameLocation.h"
+#include "tracks/GameLocation.h"
 #include "app/LetterColours.h"
 #include "app/PlayerTexts.h"
 #include "app/PreviewPainting.h"
@@ -32,9 +32,9 @@
 #include "app/TTrackItemDelegate.h"
 #include "app/TTrackListModel.h"
 #include "app/TTrackWork.h"
-#include "app/TrackCatalogue.h"
-#include "app/TrackOperations.h"
-#include "app/TrackPreview.h"
+#include "tracks/TrackCatalogue.h"
+#include "tracks/TrackOperations.h"
+#include "tracks/TrackPreview.h"
 #include "app/TrackRemoval.h"
 #include "controls/SysColors.h"
 #include "platform/Exceptions.h"

@@ -2,7 +2,7 @@
 
 #include <QAbstractListModel>
 
-#include "app/TrackCatalogue.h"
+#include "tracks/TrackCatalogue.h"
 
 // The items of ActiveListBox: a TTrackList adapted to Qt's item views. The display role is the
 // display name as Unicode text; the items' file names are reached through Item().

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/TTrackListModel.h"
-#include "app/TrackCatalogue.h"
+#include "tracks/TrackCatalogue.h"
 
 namespace {
 

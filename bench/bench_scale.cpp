@@ -25,8 +25,8 @@
 #include "BenchTracks.h"
 #include "ContainerWriter.h"
 #include "TempDir.h"
-#include "app/TrackCatalogue.h"
-#include "app/TrackOperations.h"
+#include "tracks/TrackCatalogue.h"
+#include "tracks/TrackOperations.h"
 
 namespace fs = std::filesystem;
 

@@ -12,7 +12,7 @@
 
 #include "FakeGame.h"
 #include "TgaWriter.h"
-#include "app/TrackCatalogue.h"
+#include "tracks/TrackCatalogue.h"
 
 namespace {
 

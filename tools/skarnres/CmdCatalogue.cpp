@@ -2,8 +2,8 @@
 
 #include "Commands.h"
 #include "TextEscape.h"
-#include "app/GameLocation.h"
-#include "app/TrackCatalogue.h"
+#include "tracks/GameLocation.h"
+#include "tracks/TrackCatalogue.h"
 #include "platform/AnsiText.h"
 #include "platform/PathParts.h"
 

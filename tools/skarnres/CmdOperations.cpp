@@ -3,7 +3,7 @@
 
 #include "Commands.h"
 #include "TextEscape.h"
-#include "app/TrackOperations.h"
+#include "tracks/TrackOperations.h"
 #include "platform/NativePath.h"
 #include "platform/PathParts.h"
 

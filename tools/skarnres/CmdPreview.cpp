@@ -4,8 +4,8 @@
 #include "BitmapPng.h"
 #include "Commands.h"
 #include "app/PreviewPainting.h"
-#include "app/TrackCatalogue.h"
-#include "app/TrackPreview.h"
+#include "tracks/TrackCatalogue.h"
+#include "tracks/TrackPreview.h"
 #include "platform/TBitmap.h"
 
 // skarnres preview FILE --event TYPE -o OUT.png: the picture the window shows for the track under that

@@ -12,7 +12,7 @@
 
 #include "Commands.h"
 #include "Help.h"
-#include "app/GameLocation.h"
+#include "tracks/GameLocation.h"
 #include "platform/Exceptions.h"
 
 #ifdef _WIN32

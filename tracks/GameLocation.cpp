@@ -1,6 +1,6 @@
-#include "app/GameLocation.h"
+#include "tracks/GameLocation.h"
 
-#include "app/TrackCatalogue.h"
+#include "tracks/TrackCatalogue.h"
 #include "platform/TRegistry.h"
 
 #ifndef _WIN32

@@ -9,7 +9,7 @@
 #include "ContainerWriter.h"
 #include "FakeGame.h"
 #include "TempDir.h"
-#include "app/TrackCatalogue.h"
+#include "tracks/TrackCatalogue.h"
 #include "platform/Exceptions.h"
 #include "platform/NativePath.h"
 

@@ -1,10 +1,10 @@
-#include "app/TrackPreview.h"
+#include "tracks/TrackPreview.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <vector>
 
-#include "app/TrackOperations.h"
+#include "tracks/TrackOperations.h"
 #include "container/Descramble.h"
 #include "container/TSkarnFolder.h"
 #include "tga/TBriskbTarga.h"

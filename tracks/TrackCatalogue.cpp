@@ -1,4 +1,4 @@
-#include "app/TrackCatalogue.h"
+#include "tracks/TrackCatalogue.h"
 
 #include <algorithm>
 #include <atomic>

@@ -6,7 +6,7 @@
 #include "ContainerWriter.h"
 #include "TempDir.h"
 #include "TgaWriter.h"
-#include "app/TrackPreview.h"
+#include "tracks/TrackPreview.h"
 #include "platform/TBitmap.h"
 
 namespace {

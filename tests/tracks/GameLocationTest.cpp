@@ -6,8 +6,8 @@
 
 #include "FakeGame.h"
 #include "TempDir.h"
-#include "app/GameLocation.h"
-#include "app/TrackCatalogue.h"
+#include "tracks/GameLocation.h"
+#include "tracks/TrackCatalogue.h"
 #include "platform/Exceptions.h"
 #include "platform/NativePath.h"
 

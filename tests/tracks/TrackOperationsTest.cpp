@@ -10,7 +10,7 @@
 #include "ContainerWriter.h"
 #include "FolderSnapshot.h"
 #include "TempDir.h"
-#include "app/TrackOperations.h"
+#include "tracks/TrackOperations.h"
 #include "platform/CopyFaults.h"
 #include "platform/Exceptions.h"
 #include "platform/NativePath.h"

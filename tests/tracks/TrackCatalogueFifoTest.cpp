@@ -7,7 +7,7 @@
 
 #include "ContainerWriter.h"
 #include "TempDir.h"
-#include "app/TrackCatalogue.h"
+#include "tracks/TrackCatalogue.h"
 #include "platform/Exceptions.h"
 
 namespace fs = std::filesystem;
