@@ -6,6 +6,8 @@
 #include <QString>
 #include <functional>
 
+#include "tracks/TrackOutcome.h"
+
 class QLabel;
 class QWidget;
 
@@ -27,6 +29,10 @@ public:
     // Called before the track at index (0-based): false once the player has cancelled.
     bool proceed(qsizetype index);
     bool cancelled() const { return m_cancelled; }
+    // proceed as the operations of tracks/ ask it, before each track.
+    TProgress progress() {
+        return [this](std::size_t index, std::size_t) { return proceed(static_cast<qsizetype>(index)); };
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

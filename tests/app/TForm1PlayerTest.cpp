@@ -38,7 +38,7 @@ TEST_F(TForm1Player, EnterDoubleClickAndAcceleratorsActOnTheTracks) {
     QTest::keyClick(form.ActiveListBox, Qt::Key_Return);
     EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.~env", "b.env", "c.env"}))
         << "each selected one switches";
-    EXPECT_EQ(form.StatusText->text(), "1 track started, 1 stopped");
+    EXPECT_EQ(form.StatusText->text(), "1 track stopped, 1 started") << "never \"0 tracks started\"";
 
     selectRows(form, {}, 2);
     QTest::keyClick(form.ActiveListBox, Qt::Key_Enter);
@@ -124,7 +124,8 @@ TEST_F(TForm1Player, DroppedTrackFilesAreFetchedOthersIgnored) {
     EXPECT_FALSE(fs::exists(baja / "notes.txt"));
     EXPECT_TRUE(fs::exists(outside / "e.~env")) << "fetched, so the archived copy stays";
     EXPECT_EQ(form.Tracks().rowCount(), 4);
-    EXPECT_EQ(form.StatusText->text(), "1 track fetched into Baja");
+    EXPECT_EQ(form.StatusText->text(),
+              "Echo fetched into Baja; Not a track: notes.txt (track files end in .env or .~env)");
 
     QMimeData other;
     other.setUrls({QUrl::fromLocalFile(QString::fromStdString((outside / "notes.txt").string()))});
@@ -158,9 +159,9 @@ TEST_F(TForm1Player, LongStoreShowsProgressAndCancelsBetweenTracks) {
     EXPECT_EQ(progress[5], "Storing 6 of 23 (Esc cancels)");
     EXPECT_EQ(filesIn(archive).size(), 5u) << "cancelled before the sixth track";
     EXPECT_EQ(filesIn(baja).size(), 18u) << "each track moved whole or not at all";
-    EXPECT_EQ(form.StatusText->text(),
-              QString::fromStdString("5 tracks stored in " + (archive / "").string() +
-                                     "; 18 left as they were: cancelled"));
+    EXPECT_EQ(form.StatusText->text(), "Cancelled: 5 of 23 stored") << "the outcome first";
+    EXPECT_EQ(form.StatusText->toolTip(), form.StatusText->text());
+    EXPECT_TRUE(form.LastReport().contains("Track 105 (t105.env) - cancelled before it"));
     EXPECT_EQ(dialogs.shown.size(), 0u) << "the Delete click during the work was held back";
 
     // Closing the window cancels too; it closes once the track in hand is done.
