@@ -142,8 +142,8 @@ QString whyLeft(const TOperationReport& report, const TTrackOutcome& track, cons
         if (report.Operation == TTrackOperation::Undo)
             return name + ": " + fromStd(track.Other) + " is taken now";
         if (report.Operation == TTrackOperation::Fetch)
-            return name + ": " + fromStd(track.Other) + ", the same track " +
-                   (IsInactiveTrack(track.Other) ? "stopped" : "started") + ", is there";
+            return name + " not fetched: " + fromStd(track.Other) + " is the same track, " +
+                   (IsInactiveTrack(track.Other) ? "stopped" : "started");
         return name + ": " + fromStd(track.Other) + " exists";
     case TTrackFate::Missing:
         return name + " is missing";

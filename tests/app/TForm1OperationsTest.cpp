@@ -260,7 +260,7 @@ TEST_F(TForm1Operations, FetchSaysWhatItLeftAndReplacedAndNeverMakesATwin) {
     EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.env", "b.~env", "c.envx", "d.env"}));
     EXPECT_EQ(form.StatusText->text(),
               "New D fetched into Baja, replacing an older copy; 2 left as they were: "
-              "a.~env: a.env, the same track started, is there, Bravo is there already");
+              "a.~env not fetched: a.env is the same track, started, Bravo is there already");
 
     // An event folder that does not exist is named, and Fetch into it says so before any dialog.
     pickEvent(form, 4);

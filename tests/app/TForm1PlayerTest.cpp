@@ -132,6 +132,7 @@ TEST_F(TForm1Player, DroppedTrackFilesAreFetchedOthersIgnored) {
     QDragEnterEvent refused(at, Qt::CopyAction, &other, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(viewport, &refused);
     EXPECT_FALSE(refused.isAccepted());
+    EXPECT_EQ(form.StatusText->text(), "Not a track: notes.txt (track files end in .env or .~env)");
 }
 
 // Long operations show their progress, and a cancel leaves every track either done or untouched.

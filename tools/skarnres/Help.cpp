@@ -41,7 +41,9 @@ const char* const windowDescription =
     "switches them between active and inactive. Alt+R stores, Alt+F fetches, and so does dropping .env "
     "or .~env files on the list. Delete or Alt+D deletes, into the desktop's trash where it has one. F5 "
     "reads the event folder again, as the window does by itself when another program changes it. Esc "
-    "cancels a long operation between two tracks. The status bar says what each operation did.";
+    "cancels a long operation between two tracks. The status bar says what each operation did; a click "
+    "on it, or Ctrl+R, shows the whole report, track by track. Ctrl+Z undoes the last Delete, Start, "
+    "Stop or switch.";
 
 const char* const environment =
     "The Wine prefix that holds the game's registry and drives, an absolute path; when it is set, no "
