@@ -550,14 +550,14 @@ void TForm1::DeleteBtnClick() {
                 break;
             }
             const std::string path = PathInFolder(folder, fileNames[static_cast<std::size_t>(i)]);
-            switch (RemoveTrackFile(path)) {
-            case TRemoval::Trashed:
+            switch (RemoveTrackFile(path).outcome) {
+            case TTrashOutcome::Trashed:
                 ++trashed;
                 break;
-            case TRemoval::Deleted:
+            case TTrashOutcome::Deleted:
                 ++deleted;
                 break;
-            case TRemoval::Failed:
+            case TTrashOutcome::Refused:
                 ++left;
                 reasons.push_back(WhyNotDeleted(path));
                 break;

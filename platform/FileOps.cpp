@@ -716,6 +716,10 @@ bool RenameFile(const std::string& from, const std::string& to) {
     return false;
 }
 
+TFileError RenameNativeNoReplace(const std::string& from, const std::string& to) {
+    return TFileError{renameNoReplace(from, to)};
+}
+
 bool DeleteFile(const std::string& path) {
     return ::unlink(NativePath(path).c_str()) == 0;
 }

@@ -6,6 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "FileError.h"
+
 // Renaming, deleting and copying files with the guarantees of the Windows file system and a few more.
 // Paths are Windows-style paths as the program builds them, or native paths as file dialogs return
 // them; on Linux both are resolved through NativePath. Messages carry the paths as the caller gave
@@ -77,6 +79,13 @@ private:
     TFoldedNames m_names;
 #endif
 };
+
+#ifndef _WIN32
+// Renames the native path from to the native path to, never replacing a file that has the name to, also
+// on file systems that cannot rename without replacing. The system's reason when it fails: EEXIST when
+// to is taken.
+TFileError RenameNativeNoReplace(const std::string& from, const std::string& to);
+#endif
 
 // Deletes the file path. Returns false, changing nothing, when it is missing, is a folder or the file
 // system refuses.
