@@ -567,11 +567,11 @@ void TForm1::DeleteBtnClick() {
     RefreshTrackList();
     QString done;
     if (trashed > 0 && deleted > 0)
-        done = TracksText(trashed) + " moved to the trash, " + CountText(deleted) + " deleted";
+        done = TracksText(trashed) + " moved to the trash, " + CountText(deleted) + " deleted for good";
     else if (trashed > 0)
         done = TracksText(trashed) + " moved to the trash";
     else
-        done = TracksText(deleted) + " deleted";
+        done = TracksText(deleted) + (deleted > 0 ? " deleted for good" : " deleted");
     say(OutcomeText(done, left, reasons));
 }
 
