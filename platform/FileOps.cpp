@@ -634,18 +634,59 @@ bool sameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// True when error says that the file system does not offer a call at all, rather than refusing it.
+bool unsupported(int error) {
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == ENOTSUP;
+}
+
+// Renames through a placeholder, for file systems that can neither rename without replacing nor make
+// hard links (exFAT and FAT, also through FUSE): an exclusively made empty file takes the name to, so
+// that no other file can have it, and the rename replaces that placeholder alone, checked to be ours
+// (the file held open, still empty) just before.
+int renameOverPlaceholder(int fromDir, const char* from, int toDir, const char* to) {
+    struct stat source {};
+    if (::fstatat(fromDir, from, &source, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno;
+    const TUniqueFd placeholder(
+        ::openat(toDir, to, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!placeholder)
+        return errno; // EEXIST when the name is taken, in any letter case where the disk ignores case
+    struct stat held {};
+    struct stat named {};
+    const auto stillOurs = [&] {
+        return ::fstat(placeholder.get(), &held) == 0 &&
+               ::fstatat(toDir, to, &named, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(held, named) &&
+               held.st_size == 0;
+    };
+    if (!stillOurs())
+        return EEXIST;
+    if (::renameat(fromDir, from, toDir, to) != 0) {
+        const int error = errno;
+        if (stillOurs())
+            ::unlinkat(toDir, to, 0);
+        return error;
+    }
+    // NOTE: held.st_nlink != 0 here would mean that the rename replaced a file put there between the
+    // check and the rename; the file is renamed either way, and nothing could undo that.
+    return 0;
+}
+
 // Renames without ever replacing: 0, or the errno of the failure (EEXIST when the name is taken).
 // Paths are taken relative to the folder descriptors (AT_FDCWD: the working folder).
 int renameNoReplaceAt(int fromDir, const char* from, int toDir, const char* to) {
     if (::renameat2(fromDir, from, toDir, to, RENAME_NOREPLACE) == 0)
         return 0;
     const int error = errno;
-    if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP && error != ENOTSUP)
+    if (!unsupported(error))
         return error;
     // NOTE: NFS, 9p and many FUSE servers cannot rename without replacing. A new hard link fails when the
     // name is taken, so link + unlink never replaces either; for a moment the file has both names.
-    if (::linkat(fromDir, from, toDir, to, 0) != 0)
-        return errno;
+    if (::linkat(fromDir, from, toDir, to, 0) != 0) {
+        const int linkError = errno;
+        return linkError == EPERM || linkError == EMLINK || unsupported(linkError)
+                   ? renameOverPlaceholder(fromDir, from, toDir, to)
+                   : linkError;
+    }
     if (::unlinkat(fromDir, from, 0) != 0) {
         const int unlinkError = errno;
         ::unlinkat(toDir, to, 0);
