@@ -22,8 +22,9 @@ TEST(RecycleBin, WithoutOneTheTrackIsDeletedForGoodOnlyWhenAllowed) {
     TTempDir dir;
     WriteFileBytes(dir.file("t.env"), BytesOf("track"));
     const bool bin = WouldGoToTrash(dir.file("t.env"));
-    if (underWine())
+    if (underWine()) {
         EXPECT_FALSE(bin) << "Wine deletes for good what it is asked to recycle";
+    }
     if (!bin) {
         const TTrashResult refused = MoveToTrash(dir.file("t.env"), TWithoutTrash::Refuse);
         EXPECT_EQ(refused.outcome, TTrashOutcome::Refused);
