@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
@@ -16,6 +17,7 @@
 #include "Handles.h"
 #include "NativePath.h"
 #include "PathParts.h"
+#include "SmallFile.h"
 
 namespace {
 
@@ -228,19 +230,6 @@ std::string deletionDate() {
     return text;
 }
 
-bool writeAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t put = ::write(fd, text.data() + done, text.size() - done);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
-        done += static_cast<std::size_t>(put);
-    }
-    return true;
-}
-
 // The name a file gets in the trash, attempt 0 being its own: "t.env", "t.2.env", "t.3.env", ...
 std::string trashName(const std::string& name, int attempt) {
     if (attempt == 0)
@@ -258,13 +247,18 @@ TTrashResult moveInto(const TTrashFolder& trash, const std::string& original, co
     for (int attempt = 0; attempt < TrashNameAttempts; ++attempt) {
         const std::string name = trashName(original.substr(original.find_last_of('/') + 1), attempt);
         const std::string info = trash.root + "/info/" + name + InfoSuffix;
-        TUniqueFd fd(::open(info.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        if (!fd) {
+        const int fd = ::open(info.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
             if (errno == EEXIST)
                 continue;
             return {TTrashOutcome::Refused, {}, TFileError{errno}};
         }
-        if (!writeAll(fd.get(), record) || ::fsync(fd.get()) != 0 || !fd.close()) {
+        TUniqueFile file(::fdopen(fd, "w"));
+        if (!file)
+            ::close(fd);
+        errno = 0;
+        if (!file || std::fputs(record.c_str(), file.get()) < 0 || std::fflush(file.get()) != 0 ||
+            ::fsync(::fileno(file.get())) != 0 || !file.close()) {
             const int error = errno != 0 ? errno : EIO;
             ::unlink(info.c_str());
             return {TTrashOutcome::Refused, {}, TFileError{error}};
@@ -328,13 +322,11 @@ TFileError RestoreFromTrash(const std::string& trashedPath) {
         return TFileError{EINVAL};
     const std::string name = trashedPath.substr(cut + 7);
     const std::string info = trashedPath.substr(0, cut) + "/info/" + name + InfoSuffix;
-    const TUniqueFd fd(::open(info.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd)
-        return TFileError{errno};
-    std::string text;
-    char buffer[4096];
-    for (ssize_t got; (got = ::read(fd.get(), buffer, sizeof buffer)) > 0 && text.size() < 65536;)
-        text.append(buffer, static_cast<std::size_t>(got));
+    errno = 0;
+    const std::optional<std::string> record = ReadSmallFile(info, 65536);
+    if (!record)
+        return TFileError{errno != 0 ? errno : EINVAL};
+    const std::string& text = *record;
     const std::size_t key = text.find("\nPath=");
     if (key == std::string::npos)
         return TFileError{EINVAL};

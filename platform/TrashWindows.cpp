@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Trash.h"
 
+#include <filesystem>
+
 #include <windows.h>
 // <shellapi.h> needs what <windows.h> defines.
 #include <shellapi.h>
@@ -16,12 +18,10 @@ bool underWine() {
     return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
-std::wstring fullPath(const std::wstring& path) {
-    const DWORD size = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    std::wstring full(size, L'\0');
-    const DWORD written = ::GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
-    full.resize(written < size ? written : 0);
-    return full;
+// The absolute path of path; "" when it has none.
+std::wstring fullPath(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::absolute(std::filesystem::path(WideFromUtf8(path)), error).wstring();
 }
 
 // The Recycle Bin's count of items for the drive of path; -1 when the drive has none.
@@ -60,12 +60,12 @@ bool isFile(const std::wstring& path, DWORD& error) {
 bool WouldGoToTrash(const std::string& path) {
     if (underWine())
         return false;
-    const std::wstring full = fullPath(WideFromUtf8(path));
+    const std::wstring full = fullPath(path);
     return !full.empty() && recycledItems(full) >= 0;
 }
 
 TTrashResult MoveToTrash(const std::string& path, TWithoutTrash withoutTrash) {
-    const std::wstring full = fullPath(WideFromUtf8(path));
+    const std::wstring full = fullPath(path);
     DWORD error = 0;
     if (full.empty() || !isFile(full, error))
         return {TTrashOutcome::Refused, {}, TFileError{static_cast<int>(error ? error : ERROR_INVALID_NAME)}};
