@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 // One entry of a container in memory. Offset and Length are held masked (XOR FolderEntry::Mask over
 // the whole 32-bit value); no file ever holds masked values. Use the accessors below to read them.
@@ -25,3 +26,11 @@ struct FolderEntry {
     void setOffset(std::int32_t value) { Offset = value ^ Mask; }
     void setLength(std::int32_t value) { Length = value ^ Mask; }
 };
+
+// The name an entry is known by: the stored name after its last "\" or ":". NOTE: "/" is an ordinary
+// character of a stored name, unlike in a path of the Linux file system ("pics/jump01s.tga" stays
+// whole, and is not found as "jump01s.tga").
+inline std::string_view EntryNamePart(std::string_view stored) {
+    const std::size_t cut = stored.find_last_of("\\:");
+    return cut == std::string_view::npos ? stored : stored.substr(cut + 1);
+}

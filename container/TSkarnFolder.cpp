@@ -208,7 +208,7 @@ bool TSkarnFolder::readRecord(TDirectoryReader& reader, std::uint8_t& key) {
 
     FolderEntry& rec = appendEntry();
     // The name ends before its first zero byte; a folder path before it is dropped.
-    const std::string_view stored = WindowsNamePart(std::string_view(name, strnlen(name, nameLength)));
+    const std::string_view stored = EntryNamePart(std::string_view(name, strnlen(name, nameLength)));
     std::memcpy(rec.Name, stored.data(), stored.size());
     // Keep every entry inside the file as it was when the directory was read. Where the bytes read so
     // far show that the cut changes nothing, the file's size is not needed; where it is needed and not

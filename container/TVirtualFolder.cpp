@@ -109,7 +109,7 @@ bool TVirtualFolder::AddFromStream(const std::string& name, TStream& source) {
     FolderEntry& rec = appendEntry();
     const int index = Count() - 1;
     const std::int64_t n = source.Size();
-    setName(rec, WindowsNamePart(name));
+    setName(rec, EntryNamePart(name));
     // Offsets and lengths are 32-bit in the format; a stream beyond that cannot be an entry.
     if (n > std::numeric_limits<std::int32_t>::max() ||
         m_endOffset > std::numeric_limits<std::int32_t>::max())

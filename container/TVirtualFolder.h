@@ -53,8 +53,8 @@ public:
     // index, with the buffer left alone.
     virtual bool CopyEntry(std::vector<std::uint8_t>& buffer, int index);
 
-    // Appends an entry that holds all bytes of source, named after the Windows name part of name
-    // (WindowsNamePart: behind its last "\", "/" or ":"; cut to 127 characters). Its Offset is EndOffset,
+    // Appends an entry that holds all bytes of source, named after the entry name in name
+    // (EntryNamePart: behind its last "\" or ":"; cut to 127 characters). Its Offset is EndOffset,
     // which then grows by the entry's length. Throws EOutOfMemory for a stream too large to hold. Returns
     // true.
     virtual bool AddFromStream(const std::string& name, TStream& source);

@@ -21,6 +21,9 @@ struct TCopyFaults {
     // Called by DeleteFileIfUnchangedWithFaults before it looks at the file: between the copy and the
     // deletion of a move.
     std::function<void(const std::string& path)> beforeDelete;
+    // Called by DeleteFileIfUnchangedWithFaults once it has found the file unchanged, before it deletes
+    // it: a file put in place under the name now must stay.
+    std::function<void(const std::string& path)> afterCheck;
 };
 
 // CopyFileReplacing with faults: the same steps, outcomes and guarantees, each injected failure

@@ -50,11 +50,9 @@ private:
     int m_writes = 0;
 };
 
-// 16 random hexadecimal digits for a temporary name. Hex digits never spell "env", so a temporary
-// file in an event folder is never taken for a track.
-std::string randomHex() {
-    static std::mt19937_64 generator{std::random_device{}()};
-    const std::uint64_t value = generator();
+// 16 hexadecimal digits of value. Hex digits never spell "env", so a temporary file in an event folder
+// is never taken for a track.
+std::string hexOf(std::uint64_t value) {
     static const char digits[] = "0123456789abcdef";
     std::string text(16, '0');
     for (int i = 0; i < 16; ++i)
@@ -62,19 +60,42 @@ std::string randomHex() {
     return text;
 }
 
+std::string randomHex() {
+    static std::mt19937_64 generator{std::random_device{}()};
+    return hexOf(generator());
+}
+
+// The 16 digits that make a temporary name the program's own: drawn from the identity of the file that
+// bears it (its inode or file index), which a look-alike that the player or another program made, or
+// copied from elsewhere, matches only by a chance of one in 2^64. A temporary under another name is
+// never touched by a later run.
+std::string proofOf(std::uint64_t fileId) {
+    // NOTE: splitmix64's finaliser, so that neighbouring file numbers give unrelated digits.
+    std::uint64_t z = fileId + 0x9E3779B97F4A7C15ULL;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return hexOf(z ^ (z >> 31));
+}
+
 constexpr int TemporaryNameAttempts = 100;
 
 // "~tm-copy-<16 hex digits>.tmp": a copy on its way to its destination. No "env" in it, so it is never
 // taken for a track.
 constexpr char CopyTag[] = "~tm-copy-";
-constexpr std::size_t CopyNameLength = sizeof CopyTag - 1 + 16 + 4;
-// "~tm-case-<16 hex digits>-<new name>": a track between the two renames of a letter-case change. It
-// ends in the new name's extension, so the list shows it until it is finished.
-constexpr char CaseTag[] = "~tm-case-";
-constexpr std::size_t CaseTagLength = sizeof CaseTag - 1;
+constexpr std::size_t CopyTagLength = sizeof CopyTag - 1;
+constexpr std::size_t CopyNameLength = CopyTagLength + 16 + 4;
+// "~tm-track-<16 hex digits>-<name>": a track under a temporary name that is to get name: between the
+// two renames of a letter-case change, or set aside by a move while its source is checked. It ends in
+// the name's extension, so the list shows it until it has its name.
+constexpr char TrackTag[] = "~tm-track-";
+constexpr std::size_t TrackTagLength = sizeof TrackTag - 1;
 
-std::string copyTemporaryName() {
-    return CopyTag + randomHex() + ".tmp";
+std::string copyTemporaryName(const std::string& hex) {
+    return CopyTag + hex + ".tmp";
+}
+
+std::string trackTemporaryName(const std::string& hex, const std::string& name) {
+    return TrackTag + hex + "-" + name;
 }
 
 bool isHex(const std::string& text, std::size_t from, std::size_t count) {
@@ -88,17 +109,20 @@ bool isHex(const std::string& text, std::size_t from, std::size_t count) {
     return true;
 }
 
-bool isCopyTemporary(const std::string& name) {
-    return name.size() == CopyNameLength && name.compare(0, sizeof CopyTag - 1, CopyTag) == 0 &&
-           isHex(name, sizeof CopyTag - 1, 16) && name.compare(name.size() - 4, 4, ".tmp") == 0;
+// The 16 digits of a copy temporary's name; empty for any other name.
+std::string copyTemporaryDigits(const std::string& name) {
+    if (name.size() != CopyNameLength || name.compare(0, CopyTagLength, CopyTag) != 0 ||
+        !isHex(name, CopyTagLength, 16) || name.compare(name.size() - 4, 4, ".tmp") != 0)
+        return {};
+    return name.substr(CopyTagLength, 16);
 }
 
-// The name a letter-case temporary is to get; empty for any other name.
-[[maybe_unused]] std::string caseTemporaryTarget(const std::string& name) {
-    if (name.compare(0, CaseTagLength, CaseTag) != 0 || !isHex(name, CaseTagLength, 16) ||
-        name.size() <= CaseTagLength + 17 || name[CaseTagLength + 16] != '-')
+// The 16 digits of a track temporary's name and the name it is to get; empty for any other name.
+[[maybe_unused]] std::pair<std::string, std::string> trackTemporaryParts(const std::string& name) {
+    if (name.compare(0, TrackTagLength, TrackTag) != 0 || !isHex(name, TrackTagLength, 16) ||
+        name.size() <= TrackTagLength + 17 || name[TrackTagLength + 16] != '-')
         return {};
-    return name.substr(CaseTagLength + 17);
+    return {name.substr(TrackTagLength, 16), name.substr(TrackTagLength + 17)};
 }
 
 } // namespace
@@ -131,17 +155,44 @@ std::wstring wide(const std::string& path) {
     return WideFromUtf8(path);
 }
 
+std::wstring fullPath(const std::wstring& path);
+
+// Renames the file open as handle (with DELETE access) to path, never replacing a file there.
+bool renameOpenFile(HANDLE handle, const std::wstring& path) {
+    const std::wstring full = fullPath(path);
+    if (full.empty())
+        return false;
+    std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + full.size() * sizeof(wchar_t));
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->ReplaceIfExists = FALSE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = static_cast<DWORD>(full.size() * sizeof(wchar_t));
+    std::memcpy(info->FileName, full.data(), info->FileNameLength);
+    return ::SetFileInformationByHandle(handle, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) != 0;
+}
+
 // A new file with a unique name in a folder ("" or ending in a separator), removed again unless kept.
+// Made under a random name, it takes the name of its proof (proofOf its file index) at once, so that
+// TidyFolder knows a dead one for the program's own; should that fail, it keeps the random name, which
+// no later run touches.
 class TTemporaryFile {
 public:
     explicit TTemporaryFile(const std::string& folder) : m_handle(INVALID_HANDLE_VALUE) {
         for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
-            std::wstring path = wide(folder + copyTemporaryName());
-            const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+            std::wstring path = wide(folder + copyTemporaryName(randomHex()));
+            const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                                 FILE_ATTRIBUTE_NORMAL, nullptr);
             if (handle != INVALID_HANDLE_VALUE) {
                 m_handle = handle;
                 m_path = std::move(path);
+                BY_HANDLE_FILE_INFORMATION info{};
+                if (::GetFileInformationByHandle(handle, &info)) {
+                    std::wstring proven =
+                        wide(folder + copyTemporaryName(proofOf(std::uint64_t{info.nFileIndexHigh} << 32 |
+                                                                info.nFileIndexLow)));
+                    if (renameOpenFile(handle, proven))
+                        m_path = std::move(proven);
+                }
                 return;
             }
             if (::GetLastError() != ERROR_FILE_EXISTS)
@@ -247,11 +298,13 @@ TFileError RenameFile(const std::string& from, const std::string& to) {
             return {ERROR_ALREADY_EXISTS}; // another name of the same file
         if (fullFrom == fullTo)
             return {};
-        // Only the letter case changes: through a unique temporary name, which works everywhere.
+        // Only the letter case changes: through a unique temporary name, which works everywhere. It ends
+        // in the new name, so that a kill between the two renames leaves the track in the list.
         const std::size_t cut = fullFrom.find_last_of(L"\\/");
         const std::wstring folder = fullFrom.substr(0, cut + 1);
+        const std::wstring newName = fullTo.substr(cut + 1);
         for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
-            const std::wstring temporary = folder + wide("~tm-rename-" + randomHex() + ".tmp");
+            const std::wstring temporary = folder + wide(trackTemporaryName(randomHex(), "")) + newName;
             if (!::MoveFileExW(wideFrom.c_str(), temporary.c_str(), 0)) {
                 const DWORD error = ::GetLastError();
                 if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
@@ -404,15 +457,16 @@ TDeleteResult DeleteFileIfUnchangedWithFaults(const std::string& path, const TFi
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file.valid()) {
-        const DWORD error = ::GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? TDeleteResult::Deleted
-                                                                              : TDeleteResult::Failed;
+        // Also when it is gone from its name: renamed away meanwhile (a Stop), it still exists.
+        return TDeleteResult::Failed;
     }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(file.get(), &info))
         return TDeleteResult::Failed;
     if (stampOf(info) != stamp)
         return TDeleteResult::Changed;
+    if (injected.afterCheck)
+        injected.afterCheck(path);
     // NOTE: <windows.h> renames the member DeleteFile to DeleteFileW; aggregate initialisation sidesteps it.
     FILE_DISPOSITION_INFO disposition{TRUE};
     if (!::SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition))
@@ -430,13 +484,21 @@ void TidyFolder(const std::string& folder) {
         return;
     do {
         const std::string name = Utf8FromWide(found.cFileName);
-        if (!isCopyTemporary(name))
+        const std::string digits = copyTemporaryDigits(name);
+        if (digits.empty())
             continue;
-        // A copy in use is open without sharing, so this open succeeds only for a dead one, which
-        // closing then deletes.
-        TUniqueWinHandle dead(::CreateFileW(wide(prefix + name).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
-                                            FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT,
-                                            nullptr));
+        // A copy in use is open without sharing, so this open succeeds only for a dead one; and only
+        // one whose name is its proof is the program's own.
+        const TUniqueWinHandle dead(::CreateFileW(wide(prefix + name).c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                                  0, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
+                                                  nullptr));
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!dead.valid() || !::GetFileInformationByHandle(dead.get(), &info) ||
+            (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+            proofOf(stampOf(info).file) != digits)
+            continue;
+        FILE_DISPOSITION_INFO disposition{TRUE};
+        ::SetFileInformationByHandle(dead.get(), FileDispositionInfo, &disposition, sizeof disposition);
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
 }
@@ -456,10 +518,20 @@ bool unnamedFilesCanBeLinked() {
     return available;
 }
 
+int renameNoReplace(const std::string& from, const std::string& to);
+
+// The proof digits of the file open as fd; empty when it cannot be told.
+std::string proofOfOpen(int fd) {
+    struct stat info {};
+    return ::fstat(fd, &info) == 0 ? proofOf(static_cast<std::uint64_t>(info.st_ino)) : std::string();
+}
+
 // The file of one copy in the destination's folder, removed again unless it reaches its place.
 // Unnamed (O_TMPFILE) where the file system allows, so that a copy cut short by a kill leaves nothing
-// behind; otherwise named CopyTag... . Either way it is locked (flock) while in use, so that
-// TidyFolder tells a dead one, which nobody holds locked, from one in use.
+// behind; otherwise named CopyTag... with its proof (proofOf its inode): made under a random name, it
+// takes the proven one at once, and should that fail keeps the random name, which no later run
+// touches. Either way it is locked (flock) while in use, so that TidyFolder tells a dead one, which
+// nobody holds locked, from one in use.
 class TTemporaryFile {
 public:
     explicit TTemporaryFile(std::string folder) : m_folder(std::move(folder)) {
@@ -471,12 +543,17 @@ public:
             }
         }
         for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
-            std::string path = joinNative(m_folder, copyTemporaryName());
+            std::string path = joinNative(m_folder, copyTemporaryName(randomHex()));
             const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd >= 0) {
                 ::flock(fd, LOCK_EX);
                 m_fd = fd;
                 m_path = std::move(path);
+                if (const std::string proof = proofOfOpen(fd); !proof.empty()) {
+                    std::string proven = joinNative(m_folder, copyTemporaryName(proof));
+                    if (renameNoReplace(m_path, proven) == 0)
+                        m_path = std::move(proven);
+                }
                 return;
             }
             if (errno != EEXIST)
@@ -507,8 +584,10 @@ public:
                 return true;
             if (errno != EEXIST || !mayReplace())
                 return false;
+            const std::string proof = proofOfOpen(m_fd);
             for (int attempt = 0; attempt < TemporaryNameAttempts && m_path.empty(); ++attempt) {
-                std::string path = joinNative(m_folder, copyTemporaryName());
+                std::string path = joinNative(
+                    m_folder, copyTemporaryName(attempt == 0 && !proof.empty() ? proof : randomHex()));
                 if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0)
                     m_path = std::move(path);
                 else if (errno != EEXIST)
@@ -561,18 +640,59 @@ bool sameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// True when error says that the file system does not offer a call at all, rather than refusing it.
+bool unsupported(int error) {
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == ENOTSUP;
+}
+
+// Renames through a placeholder, for file systems that can neither rename without replacing nor make
+// hard links (exFAT and FAT, also through FUSE): an exclusively made empty file takes the name to, so
+// that no other file can have it, and the rename replaces that placeholder alone, checked to be ours
+// (the file held open, still empty) just before.
+int renameOverPlaceholder(int fromDir, const char* from, int toDir, const char* to) {
+    struct stat source {};
+    if (::fstatat(fromDir, from, &source, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno;
+    const TUniqueFd placeholder(
+        ::openat(toDir, to, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!placeholder)
+        return errno; // EEXIST when the name is taken, in any letter case where the disk ignores case
+    struct stat held {};
+    struct stat named {};
+    const auto stillOurs = [&] {
+        return ::fstat(placeholder.get(), &held) == 0 &&
+               ::fstatat(toDir, to, &named, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(held, named) &&
+               held.st_size == 0;
+    };
+    if (!stillOurs())
+        return EEXIST;
+    if (::renameat(fromDir, from, toDir, to) != 0) {
+        const int error = errno;
+        if (stillOurs())
+            ::unlinkat(toDir, to, 0);
+        return error;
+    }
+    // NOTE: held.st_nlink != 0 here would mean that the rename replaced a file put there between the
+    // check and the rename; the file is renamed either way, and nothing could undo that.
+    return 0;
+}
+
 // Renames without ever replacing: 0, or the errno of the failure (EEXIST when the name is taken).
 // Paths are taken relative to the folder descriptors (AT_FDCWD: the working folder).
 int renameNoReplaceAt(int fromDir, const char* from, int toDir, const char* to) {
     if (::renameat2(fromDir, from, toDir, to, RENAME_NOREPLACE) == 0)
         return 0;
     const int error = errno;
-    if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP && error != ENOTSUP)
+    if (!unsupported(error))
         return error;
     // NOTE: NFS, 9p and many FUSE servers cannot rename without replacing. A new hard link fails when the
     // name is taken, so link + unlink never replaces either; for a moment the file has both names.
-    if (::linkat(fromDir, from, toDir, to, 0) != 0)
-        return errno;
+    if (::linkat(fromDir, from, toDir, to, 0) != 0) {
+        const int linkError = errno;
+        return linkError == EPERM || linkError == EMLINK || unsupported(linkError)
+                   ? renameOverPlaceholder(fromDir, from, toDir, to)
+                   : linkError;
+    }
     if (::unlinkat(fromDir, from, 0) != 0) {
         const int unlinkError = errno;
         ::unlinkat(toDir, to, 0);
@@ -708,7 +828,11 @@ TFileError RenameFile(const std::string& from, const std::string& to) {
     if (direct != EEXIST)
         return {direct};
     for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
-        const std::string temporary = joinNative(source.folder, CaseTag + randomHex() + "-" + target.name);
+        const std::string temporary =
+            joinNative(source.folder,
+                       trackTemporaryName(attempt == 0 ? proofOf(static_cast<std::uint64_t>(fromStat.st_ino))
+                                                       : randomHex(),
+                                          target.name));
         const int error = renameNoReplace(nativeFrom, temporary);
         if (error == EEXIST)
             continue;
@@ -721,6 +845,10 @@ TFileError RenameFile(const std::string& from, const std::string& to) {
         return {placed};
     }
     return {EEXIST};
+}
+
+TFileError RenameNativeNoReplace(const std::string& from, const std::string& to) {
+    return TFileError{renameNoReplace(from, to)};
 }
 
 TFileError DeleteFile(const std::string& path) {
@@ -937,11 +1065,41 @@ TDeleteResult DeleteFileIfUnchangedWithFaults(const std::string& path, const TFi
         injected.beforeDelete(path);
     const std::string native = NativePath(path);
     struct stat now {};
+    // A file gone from its name was not deleted here: renamed away meanwhile (a Stop), it still exists.
     if (::lstat(native.c_str(), &now) != 0)
-        return errno == ENOENT ? TDeleteResult::Deleted : TDeleteResult::Failed;
+        return TDeleteResult::Failed;
     if (!S_ISREG(now.st_mode) || stampOf(now) != stamp)
         return TDeleteResult::Changed;
-    return ::unlink(native.c_str()) == 0 ? TDeleteResult::Deleted : TDeleteResult::Failed;
+
+    // The file goes out of the way under a private name first, so that what is checked is what is
+    // deleted: a file put in place under the name from now on is another file, and stays.
+    const TSplitPath split = splitNative(native);
+    std::string aside;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < TemporaryNameAttempts && error == EEXIST; ++attempt) {
+        aside = joinNative(
+            split.folder,
+            trackTemporaryName(attempt == 0 ? proofOf(static_cast<std::uint64_t>(now.st_ino)) : randomHex(),
+                               split.name));
+        error = renameNoReplace(native, aside);
+    }
+    if (error != 0)
+        return TDeleteResult::Failed;
+    const TUniqueFd file(::open(aside.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat held {};
+    const bool unchanged =
+        file.get() >= 0 && ::fstat(file.get(), &held) == 0 && S_ISREG(held.st_mode) && stampOf(held) == stamp;
+    if (unchanged) {
+        if (injected.afterCheck)
+            injected.afterCheck(path);
+        if (::unlink(aside.c_str()) == 0)
+            return TDeleteResult::Deleted;
+    }
+    // Back under its own name, never replacing a file that took it meanwhile; should even that fail, it
+    // keeps the private name, which ends in its own, so the list shows it and TidyFolder gives it back
+    // its name once that is free.
+    renameNoReplace(aside, native);
+    return unchanged ? TDeleteResult::Failed : TDeleteResult::Changed;
 }
 
 void TidyFolder(const std::string& folder) {
@@ -953,23 +1111,30 @@ void TidyFolder(const std::string& folder) {
                 names.emplace_back(entry->d_name);
         }
     }
+    // Only a temporary whose name carries its proof is the program's own; any other file, a look-alike
+    // of the player's among them, is left as it is.
     for (const std::string& name : names) {
         const std::string path = joinNative(native, name);
-        if (isCopyTemporary(name)) {
+        if (const std::string digits = copyTemporaryDigits(name); !digits.empty()) {
             // A copy in use is locked by the run that makes it; the lock goes with that run.
             const TUniqueFd file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
             struct stat opened {};
             struct stat named {};
             if (file.get() >= 0 && ::fstat(file.get(), &opened) == 0 && S_ISREG(opened.st_mode) &&
+                proofOf(static_cast<std::uint64_t>(opened.st_ino)) == digits &&
                 ::flock(file.get(), LOCK_EX | LOCK_NB) == 0 && ::lstat(path.c_str(), &named) == 0 &&
                 sameFile(opened, named))
                 ::unlink(path.c_str());
             continue;
         }
-        // A track between the two renames of a change of letter case: finishing the change is what
-        // that run was doing, so it is right whether the run is dead or not.
-        const std::string newName = caseTemporaryTarget(name);
-        if (isFileName(newName) && newName.find('/') == std::string::npos &&
+        // A track under a temporary name: giving it its name is what the run that named it was doing,
+        // so it is right whether that run is dead or not. Never a hidden name, which the list would not
+        // show.
+        const auto [digits, newName] = trackTemporaryParts(name);
+        struct stat info {};
+        if (!digits.empty() && isFileName(newName) && newName[0] != '.' &&
+            newName.find('/') == std::string::npos && ::lstat(path.c_str(), &info) == 0 &&
+            !S_ISDIR(info.st_mode) && proofOf(static_cast<std::uint64_t>(info.st_ino)) == digits &&
             !nameTaken(native, newName, nullptr))
             renameNoReplace(path, joinNative(native, newName));
     }

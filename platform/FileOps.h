@@ -82,6 +82,13 @@ private:
 #endif
 };
 
+#ifndef _WIN32
+// Renames the native path from to the native path to, never replacing a file that has the name to, also
+// on file systems that cannot rename without replacing. The system's reason when it fails: EEXIST when
+// to is taken.
+TFileError RenameNativeNoReplace(const std::string& from, const std::string& to);
+#endif
+
 // Deletes the file path. Returns why it failed, changing nothing, when it is missing (IsFileMissing), is
 // a folder or the file system refuses.
 TFileError DeleteFile(const std::string& path);
@@ -166,20 +173,25 @@ private:
 void FlushFolderOf(const std::string& path);
 
 enum class TDeleteResult {
-    Deleted, // the file was deleted, or was already gone
+    Deleted, // the file was deleted
     Changed, // another file has the name now, or the file was written to: it stays
-    Failed,  // the file system refused (a read-only mount, an immutable file, no rights): it stays
+    Failed,  // the file system refused (a read-only mount, an immutable file, no rights), or the file is
+             // gone from its name (renamed away meanwhile): it was not deleted
 };
 
 // Deletes the file path when it is still the file stamp describes, unchanged. The file is never
-// deleted when it was replaced or written to since the stamp was taken.
+// deleted when it was replaced or written to since the stamp was taken, nor is a file put in place
+// under its name while this runs: on Linux the file is first renamed to a private name, checked
+// through an open handle and removed under that name (and renamed back when it changed); on Windows
+// the check and the deletion go through one handle.
 TDeleteResult DeleteFileIfUnchanged(const std::string& path, const TFileStamp& stamp);
 
 // Removes what an earlier run of the program left in folder when it was killed: copies that never
 // reached their destination are deleted (they are copies: their source still exists), and a track
-// left under a temporary name halfway through a letter-case change gets its new name, when no other
-// file has it. Temporaries that another running copy of the program is still using stay. Best effort:
-// never fails.
+// left under a temporary name (halfway through a letter-case change, or set aside by a move) gets its
+// name, when no other file has it. Only temporaries whose names carry the proof that the program made
+// them are touched: a look-alike is left as it is. Temporaries that another running copy of the
+// program is still using stay. Best effort: never fails.
 void TidyFolder(const std::string& folder);
 
 // The prefix of every temporary file name the program uses: "~tm-".

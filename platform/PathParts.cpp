@@ -59,7 +59,3 @@ std::string WithTrailingSeparator(std::string folder) {
         folder += IsWindowsStylePath(folder) ? '\\' : '/';
     return folder;
 }
-
-std::string_view WindowsNamePart(std::string_view path) {
-    return path.substr(afterLastOf(path, WindowsSeparators));
-}

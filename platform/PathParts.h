@@ -35,7 +35,3 @@ std::string NameWithoutExtension(std::string_view path);
 // folder ending in a separator: as it is when it ends in one, else with "\" appended to a
 // Windows-style folder and "/" to a native one.
 std::string WithTrailingSeparator(std::string folder);
-
-// The name of a Windows path, whatever the platform: after its last "\", "/" or ":". For the names
-// stored in the game's files, which are Windows names.
-std::string_view WindowsNamePart(std::string_view path);

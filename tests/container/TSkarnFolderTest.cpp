@@ -265,6 +265,32 @@ INSTANTIATE_TEST_SUITE_P(Keys, Lookup,
                                            FindCase{"caf\xC9", 4, -1}, // only A-Z fold
                                            FindCase{"caf\xE9", -1, -1}, FindCase{"zzz", -1, -1}));
 
+struct StoredNameCase {
+    const char* stored;
+    const char* name;
+    const char* notFoundAs; // what a cut at "/" would have made of it
+};
+
+class StoredName : public TSkarnFolderTest, public ::testing::WithParamInterface<StoredNameCase> {};
+
+// Only "\\" and ":" cut a stored name; "/" belongs to it, whatever it means in the Linux file system.
+TEST_P(StoredName, KeepsThePartAfterTheLastBackslashOrColon) {
+    const StoredNameCase& c = GetParam();
+    TSkarnFolder folder(write("t.env", BuildContainer({{c.stored, {7}}})), true);
+    FolderEntry rec{};
+    folder.GetEntry(0, rec);
+    EXPECT_STREQ(rec.Name, c.name);
+    EXPECT_EQ(folder.IndexOfEntry(c.name), 0);
+    EXPECT_EQ(folder.IndexOfEntry(c.notFoundAs), -1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, StoredName,
+    ::testing::Values(StoredNameCase{"pics/jump01s.tga", "pics/jump01s.tga", "jump01s.tga"},
+                      StoredNameCase{"a\\pics/jumps.tga", "pics/jumps.tga", "jumps.tga"},
+                      StoredNameCase{"c:x/y:jump01s.tga", "jump01s.tga", "y:jump01s.tga"},
+                      StoredNameCase{"pics/", "pics/", ""}));
+
 TEST_F(TSkarnFolderTest, BadIndexes) {
     TSkarnFolder folder(write("t.env", BuildContainer({{"a", {1, 2}}, {"b", {3}}})), true);
     for (int index : {-1, 2, 1000}) {

@@ -258,15 +258,22 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.title); });
 
 #ifndef _WIN32
-// A run killed in the middle of a copy leaves at most a temporary that the next run recognises and
-// removes; one that a live run holds stays.
-TEST(Temporaries, KilledCopiesAreTidiedAwayAndLiveOnesStay) {
+// A run killed in the middle of a copy leaves at most a temporary that the next run recognises as its
+// own and removes; one that a live run holds stays, and so does every look-alike.
+TEST(Temporaries, KilledCopiesAreTidiedAwayAndLookAlikesStay) {
     TTempDir dir;
     const TBytes source = pattern(std::size_t{2} * CopyChunkSize, 3);
     WriteFileBytes(dir.file("src.env"), source);
     fs::create_directory(dir.path() / "archive");
     const std::string archive = (dir.path() / "archive").string();
-    WriteFileBytes(archive + "/~tm-copy-00000000000000ff.tmp", BytesOf("live"));
+    const TSnapshot lookAlikes{{"~tm-copy-00000000000000ff.tmp", BytesOf("locked")},
+                               {"~tm-copy-0123456789abcdef.tmp", BytesOf("the player's")},
+                               {"~tm-copy-notours.tmp", BytesOf("someone else's")},
+                               {"~tm-track-0123456789abcdef-.env", BytesOf("a hidden name")},
+                               {"~tm-track-0123456789abcdef-Jump.env", BytesOf("jump")},
+                               {"~tm-case-0123456789abcdef-Hill.env", BytesOf("hill")}};
+    for (const auto& [name, bytes] : lookAlikes)
+        WriteFileBytes(archive + "/" + name, bytes);
     const int live = ::open((archive + "/~tm-copy-00000000000000ff.tmp").c_str(), O_RDONLY);
     ASSERT_EQ(::flock(live, LOCK_EX), 0);
 
@@ -282,30 +289,46 @@ TEST(Temporaries, KilledCopiesAreTidiedAwayAndLiveOnesStay) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the copy was not cut short";
     for (const auto& [name, bytes] : FolderSnapshot(archive))
-        EXPECT_TRUE(name.starts_with("~tm-copy-")) << name << " is left behind";
+        EXPECT_TRUE(name.starts_with("~tm-")) << name << " is left behind";
 
-    WriteFileBytes(archive + "/~tm-copy-0123456789abcdef.tmp", BytesOf("dead"));
-    WriteFileBytes(archive + "/~tm-copy-notours.tmp", BytesOf("someone else's"));
     TidyFolder(archive + "/");
-    EXPECT_EQ(FolderSnapshot(archive), (TSnapshot{{"~tm-copy-00000000000000ff.tmp", BytesOf("live")},
-                                                  {"~tm-copy-notours.tmp", BytesOf("someone else's")}}));
+    EXPECT_EQ(FolderSnapshot(archive), lookAlikes);
+    EXPECT_FALSE(RenameFile(archive + "/~tm-track-0123456789abcdef-Jump.env", archive + "/jump.~env").Failed())
+        << "a look-alike track is handled like any other";
     ::close(live);
     EXPECT_EQ(ReadFileBytes(dir.file("src.env")), source);
 }
 
-TEST(Temporaries, ATrackCutShortInALetterCaseChangeGetsItsName) {
-    TTempDir dir;
-    WriteFileBytes(dir.file("~tm-case-0123456789abcdef-Jump.env"), BytesOf("jump"));
-    WriteFileBytes(dir.file("~tm-case-0123456789abcdef-Hill.env"), BytesOf("hill in the way"));
-    WriteFileBytes(dir.file("hill.env"), BytesOf("hill"));
-    WriteFileBytes(dir.file("other.env"), BytesOf("other"));
-    // The next rename in the folder finishes the change, unless another file has the name by now.
-    EXPECT_FALSE(RenameFile(dir.file("other.env"), dir.file("other.~env")).Failed());
-    EXPECT_EQ(FolderSnapshot(dir.path()),
-              (TSnapshot{{"Jump.env", BytesOf("jump")},
-                         {"hill.env", BytesOf("hill")},
-                         {"other.~env", BytesOf("other")},
-                         {"~tm-case-0123456789abcdef-Hill.env", BytesOf("hill in the way")}}));
+// A move killed after it set its source aside leaves the track under a temporary name that ends in its
+// own; the next run gives it its name back, unless another file has taken that name by then.
+TEST(Temporaries, ATrackSetAsideByAKilledMoveGetsItsNameBack) {
+    for (const bool taken : {false, true}) {
+        TTempDir dir;
+        WriteFileBytes(dir.file("t.env"), BytesOf("track"));
+        const TFileStamp stamp = CopyFileReplacing(dir.file("t.env"), dir.file("copy.env")).source;
+        fs::remove(dir.path() / "copy.env");
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            TCopyFaults faults;
+            faults.afterCheck = [](const std::string&) { ::_exit(0); };
+            DeleteFileIfUnchangedWithFaults(dir.file("t.env"), stamp, faults);
+            ::_exit(1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        const TSnapshot left = FolderSnapshot(dir.path());
+        ASSERT_EQ(left.size(), 1u);
+        const std::string aside = left.begin()->first;
+        EXPECT_TRUE(aside.starts_with("~tm-track-") && aside.ends_with("-t.env")) << aside;
+        if (taken)
+            WriteFileBytes(dir.file("T.ENV"), BytesOf("another"));
+        TidyFolder(dir.path().string() + "/");
+        const TSnapshot expected = taken ? TSnapshot{{"T.ENV", BytesOf("another")}, {aside, BytesOf("track")}}
+                                         : TSnapshot{{"t.env", BytesOf("track")}};
+        EXPECT_EQ(FolderSnapshot(dir.path()), expected);
+    }
 }
 #endif
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <windows.h>
 
@@ -96,6 +97,25 @@ TEST_F(WindowsFileOps, ADestinationHeldOpenWithoutSharingKeepsItsBytes) {
         EXPECT_THROW(CopyFileReplacing(dir.file("a.env"), dir.file("b.env")), EFCreateError);
     }
     EXPECT_EQ(FolderSnapshot(dir.path()), before) << "no temporary file stays behind";
+}
+
+// A copy on its way stays while it is open; a file that only looks like one is never the program's.
+TEST(WindowsTemporaries, TidyingLeavesLiveCopiesAndLookAlikes) {
+    TTempDir dir;
+    WriteFileBytes(dir.file("src.env"), BytesOf("track"));
+    WriteFileBytes(dir.file("~tm-copy-0123456789abcdef.tmp"), BytesOf("the player's"));
+    TPendingCopy copy(dir.file("src.env"), dir.file("dst.env"));
+    const auto names = [&] {
+        std::set<std::string> found;
+        for (const auto& entry : fs::directory_iterator(dir.path()))
+            found.insert(entry.path().filename().string());
+        return found;
+    };
+    const std::set<std::string> during = names();
+    ASSERT_EQ(during.size(), 3u);
+    TidyFolder(dir.path().string() + "\\");
+    EXPECT_EQ(names(), during);
+    EXPECT_EQ(ReadFileBytes(dir.file("~tm-copy-0123456789abcdef.tmp")), BytesOf("the player's"));
 }
 
 } // namespace
