@@ -4,10 +4,11 @@
 #include <filesystem>
 #include <system_error>
 
-#include "tracks/TrackCatalogue.h"
 #include "platform/Exceptions.h"
 #include "platform/NativePath.h"
 #include "platform/PathParts.h"
+#include "platform/ProtectedFolder.h"
+#include "tracks/TrackCatalogue.h"
 
 std::string ShownPath(const std::string& path) {
 #ifdef _WIN32
@@ -41,8 +42,13 @@ QString FailureMessage(const std::exception& failure) {
     }
     if (const auto* open = dynamic_cast<const EFOpenError*>(&failure))
         return "Cannot open file " + QString::fromStdString(ShownPath(open->Path()));
-    if (const auto* create = dynamic_cast<const EFCreateError*>(&failure))
-        return "Cannot create file " + QString::fromStdString(ShownPath(create->Path()));
+    if (const auto* create = dynamic_cast<const EFCreateError*>(&failure)) {
+        QString text = "Cannot create file " + QString::fromStdString(ShownPath(create->Path()));
+        const std::string advice = ProtectedFolderAdvice(FolderPart(create->Path()), create->Error().code);
+        if (!advice.empty())
+            text += ": " + QString::fromStdString(advice);
+        return text;
+    }
     return QString::fromStdString(failure.what());
 }
 
