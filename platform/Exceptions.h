@@ -31,7 +31,8 @@ private:
 };
 
 // "Cannot create file %s": a file that could not be created or truncated for writing, with the
-// system's reason when a system call refused it (no code when the program itself refused).
+// system's error number when a system call failed (none when the program itself refused, as to
+// replace a folder or the source).
 class EFCreateError : public EStreamError {
 public:
     explicit EFCreateError(const std::string& path, TFileError error = {})
