@@ -1,6 +1,9 @@
 #include "app/Decoration.h"
 
+#include <QApplication>
+#include <QDir>
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QImage>
@@ -92,4 +95,30 @@ void DecorateForm(TForm1& form) {
 
     // Two 32 x 32 pictures, of 16 and of 256 colours.
     form.setWindowIcon(QIcon(QStringLiteral(":/decoration/track-manager.ico")));
+}
+
+QStringList LoadFallbackFonts(const QStringList& wanted, const QString& folder) {
+    for (const QString& family : wanted) {
+        if (QFontDatabase::hasFamily(family))
+            return {};
+    }
+    QStringList loaded;
+    const QDir fonts(folder);
+    for (const QString& file : fonts.entryList({"*.ttf", "*.otf"}, QDir::Files, QDir::Name)) {
+        const int id = QFontDatabase::addApplicationFont(fonts.filePath(file));
+        if (id < 0)
+            continue;
+        for (const QString& family : QFontDatabase::applicationFontFamilies(id)) {
+            if (!loaded.contains(family))
+                loaded.append(family);
+        }
+    }
+    // Message boxes and dialogs take the application's font, which the system names (under Wine,
+    // Tahoma). The faces wanted come first: the folder may hold symbol fonts too.
+    QFont application = QApplication::font();
+    if (!loaded.isEmpty() && !QFontDatabase::hasFamily(application.family())) {
+        application.setFamilies(wanted + loaded);
+        QApplication::setFont(application);
+    }
+    return loaded;
 }

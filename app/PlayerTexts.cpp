@@ -8,6 +8,7 @@
 #include "platform/Exceptions.h"
 #include "platform/NativePath.h"
 #include "platform/PathParts.h"
+#include "platform/ProtectedFolder.h"
 #include "tracks/TrackCatalogue.h"
 #include "tracks/TrackOperations.h"
 
@@ -45,8 +46,13 @@ QString FailureMessage(const std::exception& failure) {
         return "Cannot open file " + QString::fromStdString(ShownPath(open->Path()));
     if (const auto* folder = dynamic_cast<const EFolderMissing*>(&failure))
         return "The folder " + QString::fromStdString(ShownPath(folder->Folder())) + " does not exist";
-    if (const auto* create = dynamic_cast<const EFCreateError*>(&failure))
-        return "Cannot create file " + QString::fromStdString(ShownPath(create->Path()));
+    if (const auto* create = dynamic_cast<const EFCreateError*>(&failure)) {
+        QString text = "Cannot create file " + QString::fromStdString(ShownPath(create->Path()));
+        const std::string advice = ProtectedFolderAdvice(FolderPart(create->Path()), create->Error().code);
+        if (!advice.empty())
+            text += ": " + QString::fromStdString(advice);
+        return text;
+    }
     return QString::fromStdString(failure.what());
 }
 
@@ -147,9 +153,13 @@ QString whyLeft(const TOperationReport& report, const TTrackOutcome& track, cons
         return name + ": " + fromStd(track.Other) + " exists";
     case TTrackFate::Missing:
         return name + " is missing";
-    case TTrackFate::Refused:
-        return name + ": " +
-               (track.Message.empty() ? fromStd(SystemErrorText(track.Error.code)) : fromStd(track.Message));
+    case TTrackFate::Refused: {
+        if (!track.Message.empty())
+            return name + ": " + fromStd(track.Message);
+        // A refusal under Program Files says what it means and what to do, not only the system's words.
+        const std::string advice = ProtectedFolderAdvice(track.Folder, track.Error.code);
+        return name + ": " + (advice.empty() ? fromStd(SystemErrorText(track.Error.code)) : fromStd(advice));
+    }
     case TTrackFate::SourceStayed:
         return name + " is still in the game too" +
                (track.Error.Failed() ? ": " + fromStd(SystemErrorText(track.Error.code)) : QString());

@@ -15,7 +15,8 @@
 std::string ShownPath(const std::string& path);
 
 // The failure's message, with the path of a file that could not be opened or created spelled by
-// ShownPath.
+// ShownPath; a file that a protected folder refused to create is followed by what that means and what
+// to do (ProtectedFolderAdvice).
 QString FailureMessage(const std::exception& failure);
 
 // A count with thousands grouped by commas, as "3,004".

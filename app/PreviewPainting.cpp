@@ -38,8 +38,10 @@ QFont WindowFont() {
     QFont font("MS Sans Serif");
 #ifdef _WIN32
     // Qt's font engines on Windows cannot draw the bitmap font "MS Sans Serif" and put a serif face in
-    // its place; its outline successor has the same metrics.
-    font.setFamilies({"Microsoft Sans Serif", "Tahoma"});
+    // its place. Its outline successor has the same metrics; every Windows has it and the faces after
+    // it, and Wine has its own Tahoma (a prefix made without Wine's fonts gets the program's copy:
+    // LoadFallbackFonts).
+    font.setFamilies({"Microsoft Sans Serif", "Tahoma", "Segoe UI", "Arial"});
 #endif
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);

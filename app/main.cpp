@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QScreen>
 
+#include "app/Decoration.h"
+#include "app/PreviewPainting.h"
 #include "app/TDialogs.h"
 #include "app/TForm1.h"
 
@@ -13,6 +15,9 @@ int main(int argc, char** argv) {
     // The name of the installed menu entry, so that the desktop shows the window under its icon.
     QGuiApplication::setDesktopFileName(TM_APP_ID);
 #endif
+
+    // A system without the window's faces gets those in the "fonts" folder beside the program, if any.
+    LoadFallbackFonts(WindowFont().families(), QApplication::applicationDirPath() + "/fonts");
 
     TQtDialogs dialogs;
     TForm1 form(dialogs);

@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/FileError.h"
+
 // The failures of the platform layer. Each carries the framework's own message text, which the
 // application shows unchanged in its error report. Libraries throw them; only the edge of an
 // event handler (or a tool's main) catches them.
@@ -28,15 +30,19 @@ private:
     std::string m_path;
 };
 
-// "Cannot create file %s": a file that could not be created or truncated for writing.
+// "Cannot create file %s": a file that could not be created or truncated for writing, with the
+// system's error number when a system call failed (none when the program itself refused, as to
+// replace a folder or the source).
 class EFCreateError : public EStreamError {
 public:
-    explicit EFCreateError(const std::string& path)
-        : EStreamError("Cannot create file " + path), m_path(path) {}
+    explicit EFCreateError(const std::string& path, TFileError error = {})
+        : EStreamError("Cannot create file " + path), m_path(path), m_error(error) {}
     const std::string& Path() const { return m_path; }
+    TFileError Error() const { return m_error; }
 
 private:
     std::string m_path;
+    TFileError m_error;
 };
 
 // "Stream read error": a transfer that delivered fewer bytes than asked for.

@@ -397,7 +397,7 @@ TPendingCopy::TPendingCopy(const std::string& source, const std::string& destina
 
     auto state = std::make_unique<TState>(FolderPart(destination));
     if (!state->temporary.created())
-        throw EFCreateError(destination);
+        throw EFCreateError(destination, TFileError{static_cast<int>(::GetLastError())});
     state->destination = destination;
     state->source = sourceStamp;
     state->failFlush = injected.failFlush;
@@ -441,7 +441,7 @@ TCopyResult TPendingCopy::Place(const std::vector<TFileStamp>& keep, const std::
         throw EWriteError();
     if (!::MoveFileExW(state.temporary.path().c_str(), wideDestination.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        throw EFCreateError(state.destination);
+        throw EFCreateError(state.destination, TFileError{static_cast<int>(::GetLastError())});
     state.temporary.keep();
     return {state.source, state.written};
 }
@@ -997,7 +997,7 @@ TPendingCopy::TPendingCopy(const std::string& source, const std::string& destina
 
     auto state = std::make_unique<TState>(target.folder);
     if (!state->temporary.created())
-        throw EFCreateError(destination);
+        throw EFCreateError(destination, TFileError{errno});
     state->destination = destination;
     state->nativeDestination = nativeDestination;
     state->source = sourceStamp;
@@ -1051,7 +1051,7 @@ TCopyResult TPendingCopy::Place(const std::vector<TFileStamp>& keep, const std::
                mayReplace(old, nativeDestination, state.source, keep);
     };
     if (!state.temporary.moveTo(nativeDestination, replaceable))
-        throw EFCreateError(state.destination);
+        throw EFCreateError(state.destination, TFileError{errno});
     return {state.source, state.written};
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QIcon>
 #include <QImageReader>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "TFormFixture.h"
+#include "app/Decoration.h"
 #include "app/TPreviewImage.h"
 #include "controls/SysColors.h"
 
@@ -339,6 +341,29 @@ TEST_F(DecorationTest, LookHoldsAtTheSmallestAndALargerSize) {
         EXPECT_GE(form->Label1->width(), form->Label1->fontMetrics().horizontalAdvance(form->Label1->text()));
         EXPECT_LE(form->Label1->geometry().right(), form->Preview->x());
     }
+}
+
+// The fonts beside the program are loaded only where none of the faces wanted exists, and then serve
+// the application's font when the system's is missing too.
+TEST(LoadFallbackFonts, LoadsTheFolderOnlyWhenNoFaceWantedExists) {
+    const std::filesystem::path source = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+    if (!std::filesystem::exists(source))
+        GTEST_SKIP() << "no " << source << " to load";
+    TTempDir dir;
+    std::filesystem::copy_file(source, dir.path() / "face.ttf");
+    const QString folder = QString::fromStdString(dir.path().string());
+    const QFont before = QApplication::font();
+
+    EXPECT_EQ(LoadFallbackFonts({"No Such Face", "DejaVu Sans"}, folder), QStringList());
+    EXPECT_EQ(LoadFallbackFonts({"No Such Face"}, folder + "/none"), QStringList());
+
+    QFont missing = before;
+    missing.setFamilies({"No Such System Face"});
+    QApplication::setFont(missing);
+    EXPECT_EQ(LoadFallbackFonts({"No Such Face"}, folder), QStringList{"DejaVu Sans Mono"});
+    EXPECT_TRUE(QFontDatabase::hasFamily("DejaVu Sans Mono"));
+    EXPECT_EQ(QApplication::font().families(), (QStringList{"No Such Face", "DejaVu Sans Mono"}));
+    QApplication::setFont(before);
 }
 
 } // namespace

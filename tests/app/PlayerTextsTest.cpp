@@ -1,7 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "app/PlayerTexts.h"
+#include "platform/Exceptions.h"
+#include "platform/PathParts.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -71,5 +79,36 @@ INSTANTIATE_TEST_SUITE_P(
                    {outcome("a.env", TTrackFate::Trashed), outcome("b.env", TTrackFate::Deleted),
                     outcome("c.env", TTrackFate::Missing)},
                    "1 track moved to the trash, 1 deleted; 1 left as it was: Charlie is missing"}));
+
+
+#ifdef _WIN32
+constexpr int kDenied = ERROR_ACCESS_DENIED;
+#else
+constexpr int kDenied = EACCES;
+#endif
+
+// A Windows path, which ShownPath leaves as it is on Windows and resolves on Linux: only the end of the
+// message is compared.
+TEST(FailureMessage, ARefusalInAProtectedFolderSaysWhatToDo) {
+    const std::string path = R"(C:\Program Files (x86)\Skarn Rally 2\Vevozura\Baja\a.env)";
+    const QString refused = FailureMessage(EFCreateError(path, TFileError{kDenied}));
+    EXPECT_TRUE(refused.startsWith("Cannot create file ")) << refused.toStdString();
+    EXPECT_TRUE(
+        refused.endsWith(R"(a.env: the folder refuses changes. Only an administrator may change what )"
+                         R"(lies under C:\Program Files (x86): run the track manager as )"
+                         R"(administrator, or install the game in another folder.)"))
+        << refused.toStdString();
+
+    TOperationReport stopped;
+    stopped.Operation = TTrackOperation::Stop;
+    stopped.Tracks = {outcome("a.env", TTrackFate::Refused)};
+    stopped.Tracks[0].Folder = FolderPart(path);
+    stopped.Tracks[0].Error = TFileError{kDenied};
+    EXPECT_TRUE(OperationStatus(stopped, {"Alpha"}, {}).contains("run the track manager as administrator"))
+        << OperationStatus(stopped, {"Alpha"}, {}).toStdString();
+
+    const QString full = FailureMessage(EFCreateError(path, TFileError{ENOSPC}));
+    EXPECT_TRUE(full.endsWith("a.env")) << full.toStdString();
+}
 
 } // namespace

@@ -257,6 +257,18 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"SourceIsAFolder", "folder.env", "new.env", "Cannot open file <path>folder.env"}),
     [](const auto& info) { return std::string(info.param.title); });
 
+// A destination that the system refuses carries the system's reason, for the player's report.
+TEST(CopyRefused, TheSystemsReasonComesWithTheRefusal) {
+    TTempDir dir;
+    WriteFileBytes(dir.file("t.env"), BytesOf("track"));
+    try {
+        CopyFileReplacing(dir.file("t.env"), dir.file("nowhere") + "/t.env");
+        FAIL() << "the copy went through";
+    } catch (const EFCreateError& e) {
+        EXPECT_TRUE(e.Error().Failed());
+    }
+}
+
 #ifndef _WIN32
 // A run killed in the middle of a copy leaves at most a temporary that the next run recognises as its
 // own and removes; one that a live run holds stays, and so does every look-alike.
