@@ -193,8 +193,11 @@ TOperationReport changeExtensions(TTrackOperation operation, const std::vector<T
 
 // Copies sources[i] to destinations[i] for each track still Cancelled in report (the others are decided),
 // all in one transfer, and tells the report of each track's fate. A failure ends it at its track.
+// prepare, when given, is asked before each of those tracks is added; false leaves it out, decided by
+// prepare.
 void transferAll(TOperationReport& report, const std::vector<std::string>& sources,
-                 const std::vector<std::string>& destinations, bool deleteSource, const TProgress& progress) {
+                 const std::vector<std::string>& destinations, bool deleteSource, const TProgress& progress,
+                 const std::function<bool(TTrackOutcome&)>& prepare = {}) {
     std::vector<std::size_t> added; // the index in the report of each track added, in order
     std::vector<bool> undecided;
     for (const TTrackOutcome& track : report.Tracks)
@@ -203,7 +206,7 @@ void transferAll(TOperationReport& report, const std::vector<std::string>& sourc
         TTrackOutcome& outcome = report.Tracks[added[track.index]];
         outcome.Fate = track.sourceStayed ? TTrackFate::SourceStayed : TTrackFate::Done;
         outcome.Result = destinations[added[track.index]];
-        outcome.Replaced = track.replaced;
+        outcome.Replaced = outcome.Replaced || track.replaced;
     });
     try {
         for (std::size_t i = 0; i < sources.size(); ++i) {
@@ -212,7 +215,7 @@ void transferAll(TOperationReport& report, const std::vector<std::string>& sourc
                 cancelFrom(report, i);
                 return;
             }
-            if (!undecided[i])
+            if (!undecided[i] || (prepare && !prepare(report.Tracks[i])))
                 continue;
             added.push_back(i);
             transfer.Add(sources[i], destinations[i], deleteSource);
@@ -290,36 +293,73 @@ TOperationReport Store(const std::vector<TTrackFile>& tracks, const std::string&
     return report;
 }
 
-TOperationReport Fetch(const std::vector<std::string>& paths, const std::string& eventFolder,
-                       const TProgress& progress) {
+namespace {
+
+// Fetch's decisions made before any copy, in order, so that of "t.env" and "t.~env" fetched together only
+// the first comes in: each track that is there already, or whose other state is in the folder (Other
+// names it: TargetExists, or undecided when it is to be replaced), and the destination of each.
+TOperationReport planFetch(const std::vector<std::string>& paths, const std::string& eventFolder,
+                           TTwinChoice twins, std::vector<std::string>& destinations) {
     if (!FolderExists(eventFolder))
         throw EFolderMissing(eventFolder);
-    const std::string nativeFolder = nativeOf(eventFolder);
     std::error_code error;
     TOperationReport report;
     report.Operation = TTrackOperation::Fetch;
-    std::vector<std::string> destinations;
-    std::map<std::string, std::string> names = foldedNamesOf(nativeFolder);
+    std::map<std::string, std::string> names = foldedNamesOf(nativeOf(eventFolder));
     for (const std::string& path : paths) {
         const std::string name = FileNamePart(path);
         destinations.push_back(PathInFolder(eventFolder, name));
         TTrackOutcome outcome{path};
-        // Decided before the copies begin, in order, so that of "t.env" and "t.~env" fetched together
-        // only the first comes in.
         const std::string twin = twinOf(name);
         const auto twinFound = twin.empty() ? names.end() : names.find(FoldedName(twin));
         if (names.count(FoldedName(name)) &&
             fs::equivalent(fsPath(NativePath(path)), fsPath(NativePath(destinations.back())), error)) {
             outcome.Fate = TTrackFate::AlreadySo;
         } else if (twinFound != names.end()) {
-            outcome.Fate = TTrackFate::TargetExists;
             outcome.Other = twinFound->second;
+            if (twins == TTwinChoice::Skip) {
+                outcome.Fate = TTrackFate::TargetExists;
+            } else {
+                names.erase(twinFound);
+                names.try_emplace(FoldedName(name), name);
+            }
         } else {
             names.try_emplace(FoldedName(name), name);
         }
         report.Tracks.push_back(std::move(outcome));
     }
-    transferAll(report, paths, destinations, false, progress);
+    return report;
+}
+
+} // namespace
+
+std::vector<std::string> FetchTwins(const std::vector<std::string>& paths, const std::string& eventFolder) {
+    std::vector<std::string> destinations;
+    std::vector<std::string> twins;
+    for (const TTrackOutcome& track : planFetch(paths, eventFolder, TTwinChoice::Skip, destinations).Tracks)
+        twins.push_back(track.Fate == TTrackFate::TargetExists ? track.Other : std::string());
+    return twins;
+}
+
+TOperationReport Fetch(const std::vector<std::string>& paths, const std::string& eventFolder,
+                       const TProgress& progress, TTwinChoice twins, const TRemoveFile& removeTwin) {
+    std::vector<std::string> destinations;
+    TOperationReport report = planFetch(paths, eventFolder, twins, destinations);
+    // A twin to be replaced goes only once its track is reached: a cancel before it keeps it.
+    transferAll(report, paths, destinations, false, progress, [&](TTrackOutcome& track) {
+        if (track.Other.empty() || !removeTwin)
+            return true;
+        const TRemoval removal = removeTwin(PathInFolder(eventFolder, track.Other));
+        if (removal.Fate == TTrackFate::Refused) {
+            track.Fate = TTrackFate::Refused;
+            track.Error = removal.Error;
+            track.Message =
+                track.Other + " could not be moved out of the way: " + SystemErrorText(removal.Error.code);
+            return false;
+        }
+        track.Replaced = true;
+        return true;
+    });
     return report;
 }
 
