@@ -144,18 +144,22 @@ void TTrackList::Assign(std::vector<TTrackItem> items) {
 
 namespace {
 
-// Reads of one folder run on at most this many threads: with a cold cache each track waits for the
-// disk, and a few reads in flight keep it busy; more than that only crowd the machine.
-constexpr unsigned MaxReaders = 16;
+// With a cold cache each read of a track waits for the disk, not for a core: what keeps the disk busy
+// is enough reads in flight to fill its queue (32 commands on a SATA disk, more on NVMe), on a 2-core
+// machine as on a 64-core one. So the readers are not counted by cores: a large folder gets up to
+// MaxReaders, one per TracksPerReader tracks, and a smaller one a few, since with a warm cache every
+// thread costs its start and gains nothing on few cores.
+constexpr std::size_t MaxReaders = 64;
+constexpr std::size_t TracksPerReader = 64;
+constexpr std::size_t FewReaders = 8;
 // Below this many tracks the threads cost more than they save.
 constexpr std::size_t FewTracks = 48;
 
 unsigned readerCount(std::size_t count) {
     if (count < FewTracks)
         return 1;
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    return static_cast<unsigned>(
-        std::min<std::size_t>({std::size_t{MaxReaders}, std::size_t{cores} * 4, count / 8}));
+    const std::size_t few = std::min(FewReaders, count / 8);
+    return static_cast<unsigned>(std::min(MaxReaders, std::max(few, count / TracksPerReader)));
 }
 
 // Runs read(i) for every i below count on a few threads. Returns the lowest index whose read threw,
