@@ -9,6 +9,7 @@
 #include <new>
 #include <system_error>
 #include <thread>
+#include <unordered_set>
 
 #include "container/Descramble.h"
 #include "container/TSkarnFolder.h"
@@ -137,11 +138,6 @@ bool TrackItemLess(const TTrackItem& a, const TTrackItem& b) {
     return byFile != 0 ? byFile < 0 : a.FileName < b.FileName;
 }
 
-void TTrackList::Assign(std::vector<TTrackItem> items) {
-    m_items = std::move(items);
-    std::stable_sort(m_items.begin(), m_items.end(), TrackItemLess);
-}
-
 namespace {
 
 // With a cold cache each read of a track waits for the disk, not for a core: what keeps the disk busy
@@ -218,62 +214,286 @@ std::string ETracksUnreadable::MoreText() const {
     return moreText(m_messages.size());
 }
 
-void TTrackList::Fill(const std::string& eventFolder) {
-    m_items.clear();
-    // The listing first: the track files in the file system's order. The search closes with rec.
-    std::vector<std::string> fileNames;
-    {
-        TSearchRec rec;
-        if (FindFirst(eventFolder + "*.*", faAnyFile, rec) != 0)
-            return;
-        do {
-            if (!rec.HasAttr(faDirectory | faVolumeID | faDevice) && IsTrackFileName(rec.Name))
-                fileNames.push_back(rec.Name);
-        } while (FindNext(rec) == 0);
-    }
+namespace {
 
-    // Then the files, read concurrently and put together in listing order: the list and the failures
-    // are those of reading them one after another. The folder is resolved once (on Linux, letter case
-    // and drive links of a Windows path); failures name the path as built.
+struct TListedTrack {
+    std::string name;
+    TListedVersion version;
+};
+
+// The track files of an event folder, in the file system's order; none when the folder cannot be
+// searched. The search closes with rec.
+std::vector<TListedTrack> listTracks(const std::string& eventFolder) {
+    std::vector<TListedTrack> tracks;
+    TSearchRec rec;
+    if (FindFirst(eventFolder + "*.*", faAnyFile, rec) != 0)
+        return tracks;
+    do {
+        if (!rec.HasAttr(faDirectory | faVolumeID | faDevice) && IsTrackFileName(rec.Name))
+            tracks.push_back(TListedTrack{rec.Name, rec.Listed()});
+    } while (FindNext(rec) == 0);
+    return tracks;
+}
+
+// What reading some track files gave: per file its display name, or its failure.
+struct TReadTracks {
+    std::vector<std::string> displayNames;
+    std::vector<std::exception_ptr> failures;
+    std::vector<std::string> unreadable; // the failures' messages, in the files' order
+    std::exception_ptr firstFailure;
+};
+
+// Reads the named files of an event folder concurrently; the outcome is that of reading them one
+// after another. The folder is resolved once (on Linux, letter case and drive links of a Windows
+// path); failures name the path as built.
+TReadTracks readTracks(const std::string& eventFolder, const std::vector<const std::string*>& fileNames) {
     const std::string nativeFolder = WithTrailingSeparator(NativePath(eventFolder));
-    std::vector<std::string> displayNames(fileNames.size());
-    std::vector<std::exception_ptr> failures(fileNames.size());
+    TReadTracks read;
+    read.displayNames.resize(fileNames.size());
+    read.failures.resize(fileNames.size());
     std::exception_ptr unexpected;
     readEach(
         fileNames.size(),
         [&](std::size_t i) {
             try {
-                displayNames[i] = readSceneName(nativeFolder + fileNames[i], true);
+                read.displayNames[i] = readSceneName(nativeFolder + *fileNames[i], true);
             } catch (const EFOpenError&) {
-                failures[i] = std::make_exception_ptr(EFOpenError(PathInFolder(eventFolder, fileNames[i])));
+                read.failures[i] =
+                    std::make_exception_ptr(EFOpenError(PathInFolder(eventFolder, *fileNames[i])));
             } catch (const Exception&) {
-                failures[i] = std::current_exception();
+                read.failures[i] = std::current_exception();
             } catch (const std::bad_alloc&) {
-                failures[i] = std::make_exception_ptr(EOutOfMemory());
+                read.failures[i] = std::make_exception_ptr(EOutOfMemory());
             }
         },
         unexpected);
     if (unexpected)
         std::rethrow_exception(unexpected);
-
-    std::vector<std::string> unreadable;
-    std::exception_ptr firstFailure;
-    m_items.reserve(fileNames.size());
-    for (std::size_t i = 0; i < fileNames.size(); ++i) {
-        if (failures[i]) {
-            if (!firstFailure)
-                firstFailure = failures[i];
-            try {
-                std::rethrow_exception(failures[i]);
-            } catch (const std::exception& failure) {
-                unreadable.emplace_back(failure.what());
-            }
-        } else if (!displayNames[i].empty()) {
-            m_items.push_back(TTrackItem{std::move(displayNames[i]), std::move(fileNames[i])});
+    for (const std::exception_ptr& failure : read.failures) {
+        if (!failure)
+            continue;
+        if (!read.firstFailure)
+            read.firstFailure = failure;
+        try {
+            std::rethrow_exception(failure);
+        } catch (const std::exception& e) {
+            read.unreadable.emplace_back(e.what());
         }
+    }
+    return read;
+}
+
+} // namespace
+
+void TTrackChanges::ThrowFailures() const {
+    if (!Unreadable.empty())
+        throw ETracksUnreadable(Unreadable, FirstFailure);
+}
+
+void TTrackList::Clear() {
+    m_items.clear();
+    m_known.clear();
+    m_folder.clear();
+    m_stale = false;
+}
+
+void TTrackList::Assign(std::vector<TTrackItem> items) {
+    Clear();
+    m_items = std::move(items);
+    std::stable_sort(m_items.begin(), m_items.end(), TrackItemLess);
+    m_stale = true;
+}
+
+void TTrackList::Fill(const std::string& eventFolder) {
+    Clear();
+    m_folder = eventFolder;
+    // The listing first, then the files, read concurrently and put together in listing order: the list
+    // and the failures are those of reading them one after another.
+    std::vector<TListedTrack> listed = listTracks(eventFolder);
+    std::vector<const std::string*> fileNames;
+    fileNames.reserve(listed.size());
+    for (const TListedTrack& track : listed)
+        fileNames.push_back(&track.name);
+    TReadTracks read = readTracks(eventFolder, fileNames);
+
+    m_items.reserve(listed.size());
+    m_known.reserve(listed.size());
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        std::string& displayName = read.displayNames[i];
+        const bool settled = !read.failures[i] && !displayName.empty();
+        if (!displayName.empty())
+            m_items.push_back(TTrackItem{displayName, listed[i].name});
+        m_known[std::move(listed[i].name)] =
+            TKnownFile{listed[i].version, std::move(displayName), settled, m_pass};
     }
     // Sorting once at the end gives the order that inserting each item at its place would, in n log n.
     std::stable_sort(m_items.begin(), m_items.end(), TrackItemLess);
-    if (!unreadable.empty())
-        throw ETracksUnreadable(std::move(unreadable), std::move(firstFailure));
+    if (!read.unreadable.empty())
+        throw ETracksUnreadable(std::move(read.unreadable), std::move(read.firstFailure));
+}
+
+TTrackChanges TTrackList::Update(const std::string& eventFolder) {
+    TTrackChanges changes;
+    const unsigned pass = ++m_pass;
+    std::vector<TListedTrack> listed = listTracks(eventFolder);
+
+    // What the listing shows new or changed; the rest is as it was read.
+    std::vector<std::size_t> changed;
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        const auto known = m_known.find(listed[i].name);
+        if (known == m_known.end()) {
+            changed.push_back(i);
+            continue;
+        }
+        known->second.seen = pass;
+        if (!known->second.settled || !(known->second.version == listed[i].version))
+            changed.push_back(i);
+    }
+
+    // The files no longer listed; those with a file id may have been renamed.
+    std::unordered_map<std::uint64_t, std::pair<std::string, TKnownFile>> goneById;
+    for (auto it = m_known.begin(); it != m_known.end();) {
+        if (it->second.seen == pass) {
+            ++it;
+            continue;
+        }
+        auto node = m_known.extract(it++);
+        const std::uint64_t id = node.mapped().version.file;
+        if (id != 0 && node.mapped().settled && !goneById.count(id)) {
+            goneById.emplace(id, std::pair{std::move(node.key()), std::move(node.mapped())});
+        } else if (!node.mapped().displayName.empty()) {
+            changes.Removed.push_back(
+                TTrackItem{std::move(node.mapped().displayName), std::move(node.key())});
+        }
+    }
+
+    // A new name for a file that is gone under its old one: renamed, so its name is still good.
+    std::vector<const std::string*> toRead;
+    std::vector<std::size_t> readIndex;
+    for (const std::size_t i : changed) {
+        TListedTrack& track = listed[i];
+        const auto gone = track.version.file != 0 && !m_known.count(track.name)
+                              ? goneById.find(track.version.file)
+                              : goneById.end();
+        if (gone != goneById.end() && gone->second.second.version == track.version) {
+            TKnownFile known = std::move(gone->second.second);
+            known.seen = pass;
+            changes.Renamed.emplace_back(TTrackItem{known.displayName, std::move(gone->second.first)},
+                                         track.name);
+            m_known.emplace(track.name, std::move(known));
+            goneById.erase(gone);
+            continue;
+        }
+        toRead.push_back(&track.name);
+        readIndex.push_back(i);
+    }
+    for (auto& [id, gone] : goneById) {
+        if (!gone.second.displayName.empty())
+            changes.Removed.push_back(TTrackItem{std::move(gone.second.displayName), std::move(gone.first)});
+    }
+
+    TReadTracks read = readTracks(eventFolder, toRead);
+    for (std::size_t k = 0; k < toRead.size(); ++k) {
+        const TListedTrack& track = listed[readIndex[k]];
+        std::string& displayName = read.displayNames[k];
+        TKnownFile& known = m_known[track.name];
+        if (known.displayName != displayName) {
+            if (!known.displayName.empty())
+                changes.Removed.push_back(TTrackItem{known.displayName, track.name});
+            if (!displayName.empty())
+                changes.Added.push_back(TTrackItem{displayName, track.name});
+        }
+        known.version = track.version;
+        known.displayName = std::move(displayName);
+        known.settled = !read.failures[k] && !known.displayName.empty();
+        known.seen = pass;
+    }
+    changes.Unreadable = std::move(read.unreadable);
+    changes.FirstFailure = std::move(read.firstFailure);
+    return changes;
+}
+
+int TTrackList::rowOf(const TTrackItem& item) const {
+    // Items whose display names compare equal are searched one by one: the program's own renames may
+    // have left them out of file-name order.
+    const auto first =
+        std::lower_bound(m_items.begin(), m_items.end(), item, [](const TTrackItem& a, const TTrackItem& b) {
+            return CompareAnsiNames(a.DisplayName, b.DisplayName) < 0;
+        });
+    for (auto it = first; it != m_items.end() && CompareAnsiNames(it->DisplayName, item.DisplayName) == 0;
+         ++it) {
+        if (it->FileName == item.FileName && it->DisplayName == item.DisplayName)
+            return static_cast<int>(it - m_items.begin());
+    }
+    return -1;
+}
+
+void TTrackList::removeRow(int row, const TTrackListEvents* events) {
+    if (events)
+        events->removing(row);
+    m_items.erase(m_items.begin() + row);
+    if (events)
+        events->removed();
+}
+
+void TTrackList::insertItem(TTrackItem item, const TTrackListEvents* events) {
+    const auto at = std::upper_bound(m_items.begin(), m_items.end(), item, TrackItemLess);
+    const int row = static_cast<int>(at - m_items.begin());
+    if (events)
+        events->inserting(row);
+    m_items.insert(at, std::move(item));
+    if (events)
+        events->inserted();
+}
+
+void TTrackList::Apply(const TTrackChanges& changes, const TTrackListEvents* events) {
+    if (!events) {
+        // Many changes: one pass that drops the old items, then one sort with the new ones.
+        std::unordered_set<std::string> dropped;
+        for (const TTrackItem& item : changes.Removed)
+            dropped.insert(item.FileName);
+        for (const auto& [item, newName] : changes.Renamed)
+            dropped.insert(item.FileName);
+        std::erase_if(m_items, [&](const TTrackItem& item) { return dropped.count(item.FileName) > 0; });
+        for (const auto& [item, newName] : changes.Renamed)
+            m_items.push_back(TTrackItem{item.DisplayName, newName});
+        m_items.insert(m_items.end(), changes.Added.begin(), changes.Added.end());
+        std::stable_sort(m_items.begin(), m_items.end(), TrackItemLess);
+        return;
+    }
+    for (const TTrackItem& item : changes.Removed) {
+        if (const int row = rowOf(item); row >= 0)
+            removeRow(row, events);
+    }
+    for (const auto& [item, newName] : changes.Renamed) {
+        const int row = rowOf(item);
+        if (row < 0)
+            continue;
+        const TTrackItem renamed{item.DisplayName, newName};
+        const std::size_t at = static_cast<std::size_t>(row);
+        const bool inPlace = (at == 0 || !TrackItemLess(renamed, m_items[at - 1])) &&
+                             (at + 1 == m_items.size() || !TrackItemLess(m_items[at + 1], renamed));
+        if (inPlace) {
+            m_items[at].FileName = newName;
+            events->changed(row);
+        } else {
+            removeRow(row, events);
+            insertItem(renamed, events);
+        }
+    }
+    for (const TTrackItem& item : changes.Added)
+        insertItem(item, events);
+}
+
+void TTrackList::Rename(std::size_t row, const std::string& fileName) {
+    TTrackItem& item = m_items[row];
+    auto node = m_known.extract(item.FileName);
+    item.FileName = fileName;
+    if (node.empty())
+        return;
+    node.key() = fileName;
+    // Another file known under the new name (one the folder has not been listed with since): what
+    // the list knows no longer matches its items, so the next update reads the folder afresh.
+    if (!m_known.insert(std::move(node)).inserted)
+        m_stale = true;
 }
