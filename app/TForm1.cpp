@@ -578,9 +578,12 @@ void TForm1::RefreshTrackList() {
 }
 
 template <class F> void TForm1::keepingSelection(F&& change) {
+    // Taken from the selection's ranges: a few, however long the list.
     std::unordered_set<std::string> selected;
-    for (const int row : selectedRows())
-        selected.insert(m_tracks->Item(row).FileName);
+    for (const QItemSelectionRange& range : ActiveListBox->selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            selected.insert(m_tracks->Item(row).FileName);
+    }
     const int currentRow = ActiveListBox->currentIndex().row();
     const std::string current = currentRow >= 0 ? m_tracks->Item(currentRow).FileName : std::string();
     const int scrolled = ActiveListBox->verticalScrollBar()->value();

@@ -23,5 +23,5 @@ public:
 
 private:
     TForm1& m_form;
-    TNameWidths* m_widths;
+    TNameWidths* m_widths = nullptr; // the widest name, measured as names change
 };

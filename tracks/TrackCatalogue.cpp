@@ -7,8 +7,10 @@
 #include <functional>
 #include <mutex>
 #include <new>
+#include <string_view>
 #include <system_error>
 #include <thread>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "container/Descramble.h"
@@ -323,8 +325,8 @@ void TTrackList::Fill(const std::string& eventFolder) {
         const bool settled = !read.failures[i] && !displayName.empty();
         if (!displayName.empty())
             m_items.push_back(TTrackItem{displayName, listed[i].name});
-        m_known[std::move(listed[i].name)] =
-            TKnownFile{listed[i].version, std::move(displayName), settled, m_pass};
+        m_known.push_back(
+            TKnownFile{std::move(listed[i].name), listed[i].version, std::move(displayName), settled});
     }
     // Sorting once at the end gives the order that inserting each item at its place would, in n log n.
     std::stable_sort(m_items.begin(), m_items.end(), TrackItemLess);
@@ -334,80 +336,105 @@ void TTrackList::Fill(const std::string& eventFolder) {
 
 TTrackChanges TTrackList::Update(const std::string& eventFolder) {
     TTrackChanges changes;
-    const unsigned pass = ++m_pass;
     std::vector<TListedTrack> listed = listTracks(eventFolder);
 
-    // What the listing shows new or changed; the rest is as it was read.
-    std::vector<std::size_t> changed;
+    // Which known file each listed one is (None: a new name). The folder lists in the same order as
+    // before, so each is looked for a few places after where the last one was found; only the names
+    // out of that order are looked up among the known files left over.
+    constexpr std::size_t None = static_cast<std::size_t>(-1);
+    constexpr std::size_t Window = 8;
+    std::vector<std::size_t> knownAs(listed.size(), None);
+    std::vector<bool> listedAgain(m_known.size(), false);
+    std::vector<std::size_t> outOfOrder;
+    std::size_t next = 0;
     for (std::size_t i = 0; i < listed.size(); ++i) {
-        const auto known = m_known.find(listed[i].name);
-        if (known == m_known.end()) {
-            changed.push_back(i);
+        const std::size_t end = std::min(next + Window, m_known.size());
+        std::size_t k = next;
+        while (k < end && m_known[k].name != listed[i].name)
+            ++k;
+        if (k == end) {
+            outOfOrder.push_back(i);
             continue;
         }
-        known->second.seen = pass;
-        if (!known->second.settled || !(known->second.version == listed[i].version))
-            changed.push_back(i);
+        knownAs[i] = k;
+        listedAgain[k] = true;
+        next = k + 1;
+    }
+    if (!outOfOrder.empty()) {
+        std::unordered_map<std::string_view, std::size_t> leftOver;
+        for (std::size_t k = 0; k < m_known.size(); ++k) {
+            if (!listedAgain[k])
+                leftOver.emplace(m_known[k].name, k);
+        }
+        for (const std::size_t i : outOfOrder) {
+            const auto found = leftOver.find(listed[i].name);
+            if (found == leftOver.end())
+                continue;
+            knownAs[i] = found->second;
+            listedAgain[found->second] = true;
+        }
     }
 
     // The files no longer listed; those with a file id may have been renamed.
-    std::unordered_map<std::uint64_t, std::pair<std::string, TKnownFile>> goneById;
-    for (auto it = m_known.begin(); it != m_known.end();) {
-        if (it->second.seen == pass) {
-            ++it;
+    std::unordered_map<std::uint64_t, std::size_t> goneById;
+    for (std::size_t k = 0; k < m_known.size(); ++k) {
+        if (listedAgain[k])
             continue;
-        }
-        auto node = m_known.extract(it++);
-        const std::uint64_t id = node.mapped().version.file;
-        if (id != 0 && node.mapped().settled && !goneById.count(id)) {
-            goneById.emplace(id, std::pair{std::move(node.key()), std::move(node.mapped())});
-        } else if (!node.mapped().displayName.empty()) {
-            changes.Removed.push_back(
-                TTrackItem{std::move(node.mapped().displayName), std::move(node.key())});
-        }
+        const TKnownFile& gone = m_known[k];
+        if (gone.version.file != 0 && gone.settled && goneById.emplace(gone.version.file, k).second)
+            continue;
+        if (!gone.displayName.empty())
+            changes.Removed.push_back(TTrackItem{gone.displayName, gone.name});
     }
 
-    // A new name for a file that is gone under its old one: renamed, so its name is still good.
+    // The known files in the new listing's order; what is new or changed is read. A new name for a
+    // file that is gone under its old one was renamed: its display name still holds.
+    std::vector<TKnownFile> known(listed.size());
     std::vector<const std::string*> toRead;
     std::vector<std::size_t> readIndex;
-    for (const std::size_t i : changed) {
+    for (std::size_t i = 0; i < listed.size(); ++i) {
         TListedTrack& track = listed[i];
-        const auto gone = track.version.file != 0 && !m_known.count(track.name)
-                              ? goneById.find(track.version.file)
-                              : goneById.end();
-        if (gone != goneById.end() && gone->second.second.version == track.version) {
-            TKnownFile known = std::move(gone->second.second);
-            known.seen = pass;
-            changes.Renamed.emplace_back(TTrackItem{known.displayName, std::move(gone->second.first)},
-                                         track.name);
-            m_known.emplace(track.name, std::move(known));
+        const std::size_t at = knownAs[i];
+        if (at != None && m_known[at].settled && m_known[at].version == track.version) {
+            known[i] = std::move(m_known[at]);
+            continue;
+        }
+        const auto gone =
+            at == None && track.version.file != 0 ? goneById.find(track.version.file) : goneById.end();
+        if (gone != goneById.end() && m_known[gone->second].version == track.version) {
+            TKnownFile& renamed = m_known[gone->second];
+            changes.Renamed.emplace_back(TTrackItem{renamed.displayName, renamed.name}, track.name);
+            known[i] = TKnownFile{std::move(track.name), track.version, std::move(renamed.displayName), true};
             goneById.erase(gone);
             continue;
         }
-        toRead.push_back(&track.name);
+        if (at != None)
+            known[i].displayName = std::move(m_known[at].displayName); // what it showed before
+        known[i].name = std::move(track.name);
+        known[i].version = track.version;
+        toRead.push_back(&known[i].name);
         readIndex.push_back(i);
     }
-    for (auto& [id, gone] : goneById) {
-        if (!gone.second.displayName.empty())
-            changes.Removed.push_back(TTrackItem{std::move(gone.second.displayName), std::move(gone.first)});
+    for (const auto& [id, k] : goneById) {
+        if (!m_known[k].displayName.empty())
+            changes.Removed.push_back(
+                TTrackItem{std::move(m_known[k].displayName), std::move(m_known[k].name)});
     }
 
     TReadTracks read = readTracks(eventFolder, toRead);
-    for (std::size_t k = 0; k < toRead.size(); ++k) {
-        const TListedTrack& track = listed[readIndex[k]];
-        std::string& displayName = read.displayNames[k];
-        TKnownFile& known = m_known[track.name];
-        if (known.displayName != displayName) {
-            if (!known.displayName.empty())
-                changes.Removed.push_back(TTrackItem{known.displayName, track.name});
+    for (std::size_t r = 0; r < toRead.size(); ++r) {
+        TKnownFile& file = known[readIndex[r]];
+        std::string& displayName = read.displayNames[r];
+        if (file.displayName != displayName) {
+            if (!file.displayName.empty())
+                changes.Removed.push_back(TTrackItem{file.displayName, file.name});
             if (!displayName.empty())
-                changes.Added.push_back(TTrackItem{displayName, track.name});
+                changes.Added.push_back(TTrackItem{displayName, file.name});
         }
-        known.version = track.version;
-        known.displayName = std::move(displayName);
-        known.settled = !read.failures[k] && !known.displayName.empty();
-        known.seen = pass;
+        file.displayName = std::move(displayName);
+        file.settled = !read.failures[r] && !file.displayName.empty();
     }
+    m_known = std::move(known);
     changes.Unreadable = std::move(read.unreadable);
     changes.FirstFailure = std::move(read.firstFailure);
     return changes;
@@ -487,13 +514,14 @@ void TTrackList::Apply(const TTrackChanges& changes, const TTrackListEvents* eve
 
 void TTrackList::Rename(std::size_t row, const std::string& fileName) {
     TTrackItem& item = m_items[row];
-    auto node = m_known.extract(item.FileName);
-    item.FileName = fileName;
-    if (node.empty())
-        return;
-    node.key() = fileName;
+    const auto known = std::find_if(m_known.begin(), m_known.end(),
+                                    [&](const TKnownFile& file) { return file.name == item.FileName; });
     // Another file known under the new name (one the folder has not been listed with since): what
     // the list knows no longer matches its items, so the next update reads the folder afresh.
-    if (!m_known.insert(std::move(node)).inserted)
+    if (std::any_of(m_known.begin(), m_known.end(),
+                    [&](const TKnownFile& file) { return file.name == fileName; }))
         m_stale = true;
+    if (known != m_known.end())
+        known->name = fileName;
+    item.FileName = fileName;
 }

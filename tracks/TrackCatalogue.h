@@ -5,7 +5,6 @@
 #include <exception>
 #include <functional>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -122,10 +121,10 @@ public:
 private:
     // What the list read of one track file of its folder.
     struct TKnownFile {
+        std::string name;
         TListedVersion version;
         std::string displayName; // empty: the file is not listed
         bool settled = false;    // read and named: read again only when its version changes
-        unsigned seen = 0;       // the last Update that listed it
     };
 
     // The row of item, or -1.
@@ -135,8 +134,9 @@ private:
 
     std::vector<TTrackItem> m_items;
     std::string m_folder; // the folder the list follows
-    std::unordered_map<std::string, TKnownFile> m_known;
-    unsigned m_pass = 0;
+    // In the order of the last listing: a folder listed again comes in the same order, so that the
+    // files are matched one after another and looked up by name only where the order differs.
+    std::vector<TKnownFile> m_known;
     bool m_stale = false; // the known files no longer match the items: the next update is a fill
 };
 
