@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QHelpEvent>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -83,6 +84,21 @@ TEST_F(TForm1Player, FolderChangesFromOutsideShowWithinASecondKeepingTheSelectio
     QTest::keyClick(&form, Qt::Key_F5);
     EXPECT_EQ(form.Tracks().rowCount(), 2);
     EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(TForm1Player, AStreamOfChangesIsFollowedWhileItLasts) {
+    TForm1 form(dialogs);
+    showWithListFocused(form);
+    // A change every 50 ms never lets the folder settle; the list follows at the latest after a second.
+    QElapsedTimer streaming;
+    streaming.start();
+    bool followed = false;
+    for (int i = 0; streaming.elapsed() < 3 * TForm1::FolderMaxDelayMs && !followed; ++i) {
+        game->AddTrack("Baja", "s" + std::to_string(i) + ".env", "Stream " + std::to_string(i));
+        QTest::qWait(50);
+        followed = form.Tracks().rowCount() > 3;
+    }
+    EXPECT_TRUE(followed) << "the list waited for the stream to end";
 }
 
 TEST_F(TForm1Player, DialogsStartInTheFolderLastUsed) {
