@@ -28,16 +28,15 @@ void TTrackListModel::Fill(const std::string& eventFolder) {
     m_tracks.Fill(eventFolder);
 }
 
-bool TTrackListModel::Update(const std::string& eventFolder) {
+void TTrackListModel::Update(const std::string& eventFolder) {
     if (!m_tracks.Follows(eventFolder)) {
         Fill(eventFolder);
-        return true;
+        return;
     }
     const TTrackChanges changes = m_tracks.Update(eventFolder);
     // Row by row, each change moves the rows after it: beyond a few, one reset costs less.
     const std::size_t fewChanges = std::max<std::size_t>(64, m_tracks.size() / 64);
-    const bool reset = changes.size() > fewChanges;
-    if (reset) {
+    if (changes.size() > fewChanges) {
         beginResetModel();
         m_tracks.Apply(changes, nullptr);
         endResetModel();
@@ -56,7 +55,6 @@ bool TTrackListModel::Update(const std::string& eventFolder) {
         m_tracks.Apply(changes, &events);
     }
     changes.ThrowFailures();
-    return reset;
 }
 
 void TTrackListModel::Assign(std::vector<TTrackItem> items) {

@@ -21,8 +21,7 @@ public:
     // that are new or changed, and changing only the rows that changed (rows inserted, removed or
     // changed, so that views keep their selection and scroll position). Many changes at once, or
     // another folder, become one reset. Throws ETracksUnreadable as Fill does, after the update.
-    // Returns true when the rows were reset.
-    bool Update(const std::string& eventFolder);
+    void Update(const std::string& eventFolder);
     void Clear();
     // Replaces the items with these, in list order, in one reset.
     void Assign(std::vector<TTrackItem> items);
