@@ -25,6 +25,14 @@ std::vector<std::string> itemsOf(const TTrackList& list) {
     return out;
 }
 
+// A file renamed keeps its version on Linux (its inode) and is not read again; Windows lists no file id,
+// so there it is read again under its new name, a row removed and one added.
+#ifdef _WIN32
+constexpr std::size_t RenameChanges = 2;
+#else
+constexpr std::size_t RenameChanges = 1;
+#endif
+
 struct UpdateCase {
     const char* what;
     std::function<void(const fs::path&)> change;
@@ -80,7 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
         UpdateCase{"nothing", [](const fs::path&) {}, 0},
         UpdateCase{"a track added", [](const fs::path& d) { writeTrack(d / "d.env", "Delta"); }, 1},
         UpdateCase{"a track removed", [](const fs::path& d) { fs::remove(d / "a.env"); }, 1},
-        UpdateCase{"a track renamed", [](const fs::path& d) { fs::rename(d / "b.env", d / "b.~env"); }, 1},
+        UpdateCase{"a track renamed", [](const fs::path& d) { fs::rename(d / "b.env", d / "b.~env"); },
+                   RenameChanges},
         UpdateCase{"a file replaced under its name",
                    [](const fs::path& d) {
                        writeTrack(d / "tmp", "Beta");
