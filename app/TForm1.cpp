@@ -14,10 +14,12 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <new>
@@ -195,17 +197,11 @@ void TForm1::createControls() {
     m_dropFrame->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_dropFrame->hide();
 
-    // Changes in the shown event folder from outside rebuild the list once they settle.
+    // Changes in the shown event folder from outside are followed once they settle.
     m_watcher = new QFileSystemWatcher(this);
     m_folderTimer = new QTimer(this);
     m_folderTimer->setSingleShot(true);
-    m_folderTimer->setInterval(FolderSettleMs);
-    // Counted from the first change, so that a stream of changes (a file manager copying many tracks)
-    // still shows within the interval.
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
-        if (!m_folderTimer->isActive())
-            m_folderTimer->start();
-    });
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &TForm1::folderTouched);
     connect(m_folderTimer, &QTimer::timeout, this, &TForm1::folderChanged);
     m_dialogFolder = QDir::homePath();
     wireKeys();
@@ -639,15 +635,25 @@ void TForm1::showReport() {
                          "Track manager report");
 }
 
-void TForm1::ReloadTrackList() {
+template <class F> void TForm1::keepingSelection(F&& change) {
+    // Taken from the selection's ranges: a few, however long the list.
     std::unordered_set<std::string> selected;
-    for (const int row : selectedRows())
-        selected.insert(m_tracks->Item(row).FileName);
+    for (const QItemSelectionRange& range : ActiveListBox->selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            selected.insert(m_tracks->Item(row).FileName);
+    }
     const int currentRow = ActiveListBox->currentIndex().row();
     const std::string current = currentRow >= 0 ? m_tracks->Item(currentRow).FileName : std::string();
+    const int scrolled = ActiveListBox->verticalScrollBar()->value();
+    bool reset = false;
+    const QMetaObject::Connection resetSeen =
+        connect(m_tracks, &QAbstractItemModel::modelReset, this, [&reset] { reset = true; });
 
-    // The selection and current item come back whether the fill completes or fails part-way.
+    // The selection and current item come back whether the change completes or fails part-way.
     const TScopeExit restore([&] {
+        disconnect(resetSeen);
+        if (!reset)
+            return;
         const TRebuilding rebuilding(m_rebuilding);
         QItemSelection selection;
         const int rows = m_tracks->rowCount();
@@ -668,8 +674,24 @@ void TForm1::ReloadTrackList() {
                 break;
             }
         }
+        ActiveListBox->doItemsLayout();
+        ActiveListBox->verticalScrollBar()->setValue(scrolled);
     });
-    RefreshTrackList();
+    change();
+}
+
+void TForm1::ReloadTrackList() {
+    keepingSelection([this] { RefreshTrackList(); });
+}
+
+void TForm1::UpdateTrackList() {
+    keepingSelection([this] {
+        // Watched before it is read, so that no change during the update goes unseen.
+        watchShownFolder();
+        // Rows that go away may take the current item with them: that is no click on a track.
+        const TRebuilding rebuilding(m_rebuilding);
+        m_tracks->Update(eventFolder());
+    });
 }
 
 void TForm1::watchShownFolder() {
@@ -690,16 +712,26 @@ void TForm1::watchShownFolder() {
         m_watcher->addPath(folder);
 }
 
+void TForm1::folderTouched() {
+    // A burst of changes (a pack unpacked, a launcher renaming tracks) is followed once, when it
+    // ends; one that does not end is followed every FolderMaxDelayMs.
+    if (!m_unfollowedSince.isValid())
+        m_unfollowedSince.start();
+    const qint64 left = FolderMaxDelayMs - m_unfollowedSince.elapsed();
+    m_folderTimer->start(static_cast<int>(std::clamp<qint64>(left, 0, FolderSettleMs)));
+}
+
 void TForm1::folderChanged() {
     // Never under a running operation or an open dialog: the list must not change beneath them.
     if (m_busy > 0 || QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
-        m_folderTimer->start();
+        m_folderTimer->start(FolderSettleMs);
         return;
     }
+    m_unfollowedSince.invalidate();
     ++m_busy;
     const TScopeExit idle([this] { --m_busy; });
     try {
-        ReloadTrackList();
+        UpdateTrackList();
     } catch (const std::exception& failure) {
         // Unasked, so no message box: a track being copied in may not be readable yet.
         say("The list may be incomplete: " + ErrorReportText(FailureMessage(failure)));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QStringList>
 #include <QWidget>
 #include <exception>
@@ -90,9 +91,13 @@ public:
     // Enter or a double-click: makes each selected track (the current one when none is selected)
     // inactive when it is active and active when it is inactive.
     void ToggleTracks();
-    // Rebuilds the list from the folder (F5, and changes seen in the folder), keeping the selection and
-    // the current item where their tracks are still listed.
+    // Rebuilds the list from the folder (F5), keeping the selection, the current item and the scroll
+    // position where their tracks are still listed.
     void ReloadTrackList();
+    // Brings the list up to date with the folder after changes seen there: only new and changed track
+    // files are read, and only their rows change; the selection, the current item and the scroll
+    // position stay.
+    void UpdateTrackList();
     // Fetches these files into the shown event type, as Fetch does with the files chosen in its dialog.
     void FetchFiles(const QStringList& paths);
     // The last operation's full report (every track, its fate and why), shown by a click on the status bar
@@ -101,8 +106,10 @@ public:
 
     // How often long operations update their progress and let the window paint, in milliseconds.
     void SetProgressInterval(int ms) { m_progressIntervalMs = ms; }
-    // How long after a change in the shown folder the list is rebuilt, in milliseconds.
-    static constexpr int FolderSettleMs = 250;
+    // The list follows changes in the shown folder once no change has come for FolderSettleMs, and at
+    // the latest FolderMaxDelayMs after the first change it has not followed yet, in milliseconds.
+    static constexpr int FolderSettleMs = 200;
+    static constexpr int FolderMaxDelayMs = 1000;
 
 signals:
     // A long operation shows its progress: done of total tracks.
@@ -155,7 +162,12 @@ private:
     // The current item's track in the status bar and the preview, unless they show it already.
     void showCurrent();
     void watchShownFolder();
+    // A change seen in the shown folder: (re)starts the wait for the folder to settle.
+    void folderTouched();
     void folderChanged();
+    // Runs change on the list, then brings back the selection, the current item and the scroll
+    // position if the rows were reset.
+    template <class F> void keepingSelection(F&& change);
     void wireKeys();
     // The folder that dialogs start in, and the one to start in next time, from a chosen path.
     QString dialogFolder() const { return m_dialogFolder; }
@@ -179,6 +191,7 @@ private:
     int m_progressIntervalMs = 100;
     QFileSystemWatcher* m_watcher = nullptr;
     QTimer* m_folderTimer = nullptr;
+    QElapsedTimer m_unfollowedSince; // valid while a change in the folder waits to be followed
 };
 
 // The text of the general error report for a failure's message.

@@ -2,19 +2,13 @@
 
 #include <QPainter>
 
-#include <algorithm>
-
 #include "app/TForm1.h"
+#include "app/TNameWidths.h"
 #include "app/TTrackListModel.h"
 
 TTrackItemDelegate::TTrackItemDelegate(TForm1& form, QObject* parent)
     : QStyledItemDelegate(parent), m_form(form) {
-    TTrackListModel* model = &form.Tracks();
-    const auto forget = [this] { m_widest = -1; };
-    connect(model, &QAbstractItemModel::modelReset, this, forget);
-    connect(model, &QAbstractItemModel::dataChanged, this, forget);
-    connect(model, &QAbstractItemModel::rowsInserted, this, forget);
-    connect(model, &QAbstractItemModel::rowsRemoved, this, forget);
+    m_widths = new TNameWidths(form.Tracks(), this);
 }
 
 void TTrackItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -41,14 +35,6 @@ void TTrackItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
 }
 
 QSize TTrackItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
-    if (m_widest < 0) {
-        const TTrackListModel& model = m_form.Tracks();
-        m_widest = 0;
-        for (int row = 0; row < model.rowCount(); ++row) {
-            const QString name = model.data(model.index(row), Qt::DisplayRole).toString();
-            m_widest = std::max(m_widest, option.fontMetrics.horizontalAdvance(name));
-        }
-    }
     // The name starts 15 pixels in; a pixel to spare at its end.
-    return {15 + m_widest + 1, ItemHeight};
+    return {15 + m_widths->Widest(option.fontMetrics) + 1, ItemHeight};
 }

@@ -3,6 +3,7 @@
 #include <QStyledItemDelegate>
 
 class TForm1;
+class TNameWidths;
 
 // Draws ActiveListBox's items through the window's draw-item handler, after preparing the painter
 // as the list box does for an owner-drawn item (font, fill and text colour of the item's state), and
@@ -22,5 +23,5 @@ public:
 
 private:
     TForm1& m_form;
-    mutable int m_widest = -1; // measured once per change of the names
+    TNameWidths* m_widths = nullptr; // the widest name, measured as names change
 };

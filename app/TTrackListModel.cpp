@@ -1,5 +1,7 @@
 #include "app/TTrackListModel.h"
 
+#include <algorithm>
+
 #include "platform/AnsiText.h"
 #include "platform/ScopeExit.h"
 
@@ -26,6 +28,35 @@ void TTrackListModel::Fill(const std::string& eventFolder) {
     m_tracks.Fill(eventFolder);
 }
 
+void TTrackListModel::Update(const std::string& eventFolder) {
+    if (!m_tracks.Follows(eventFolder)) {
+        Fill(eventFolder);
+        return;
+    }
+    const TTrackChanges changes = m_tracks.Update(eventFolder);
+    // Row by row, each change moves the rows after it: beyond a few, one reset costs less.
+    const std::size_t fewChanges = std::max<std::size_t>(64, m_tracks.size() / 64);
+    if (changes.size() > fewChanges) {
+        beginResetModel();
+        m_tracks.Apply(changes, nullptr);
+        endResetModel();
+    } else if (!changes.empty()) {
+        const TTrackListEvents events{
+            .removing = [this](int row) { beginRemoveRows({}, row, row); },
+            .inserting = [this](int row) { beginInsertRows({}, row, row); },
+            .changed =
+                [this](int row) {
+                    const QModelIndex at = index(row);
+                    emit dataChanged(at, at);
+                },
+            .removed = [this] { endRemoveRows(); },
+            .inserted = [this] { endInsertRows(); },
+        };
+        m_tracks.Apply(changes, &events);
+    }
+    changes.ThrowFailures();
+}
+
 void TTrackListModel::Assign(std::vector<TTrackItem> items) {
     beginResetModel();
     m_tracks.Assign(std::move(items));
@@ -39,7 +70,7 @@ void TTrackListModel::Clear() {
 }
 
 void TTrackListModel::SetFileName(int row, const std::string& fileName) {
-    m_tracks[static_cast<std::size_t>(row)].FileName = fileName;
+    m_tracks.Rename(static_cast<std::size_t>(row), fileName);
     const QModelIndex at = index(row);
     emit dataChanged(at, at);
 }

@@ -17,6 +17,11 @@ public:
     // Rebuilds the items from an event folder in one reset; on failure the items read before the
     // failing track stay, and the failure goes on to the caller.
     void Fill(const std::string& eventFolder);
+    // Brings the items up to date with the folder they were filled from, reading only the track files
+    // that are new or changed, and changing only the rows that changed (rows inserted, removed or
+    // changed, so that views keep their selection and scroll position). Many changes at once, or
+    // another folder, become one reset. Throws ETracksUnreadable as Fill does, after the update.
+    void Update(const std::string& eventFolder);
     void Clear();
     // Replaces the items with these, in list order, in one reset.
     void Assign(std::vector<TTrackItem> items);

@@ -18,21 +18,13 @@
 #include "FakeGame.h"
 #include "TempDir.h"
 #include "TgaWriter.h"
-#include "app/TDialogs.h"
+#include "TSilentDialogs.h"
 #include "app/TForm1.h"
 #include "app/TPreviewImage.h"
 #include "app/TTrackListModel.h"
 #include "platform/NativePath.h"
 
 namespace {
-
-class TSilentDialogs : public TDialogs {
-public:
-    int MessageBox(QWidget*, const QString&, const QString&, unsigned) override { return idOK; }
-    bool ExecuteSave(QWidget*, const TFileRequest&, QString&) override { return false; }
-    bool ExecuteOpen(QWidget*, const TFileRequest&, QStringList&) override { return false; }
-    void ShowReport(QWidget*, const QString&, const QString&) override {}
-};
 
 std::vector<std::uint8_t> landscape(int width, int height, bool runLength) {
     std::vector<std::uint8_t> bgr;

@@ -27,8 +27,10 @@ constexpr int kSpecialAttr = faHidden | faSysFile | faVolumeID | faDirectory;
 
 // Puts an entry the search found into its record.
 struct TSearchFound {
-    static void Set(TSearchRec& rec, int attr, std::int64_t size, bool complete) {
+    static void Set(TSearchRec& rec, int attr, std::int64_t size, bool complete,
+                    const TListedVersion& listed) {
         rec.m_attr = attr;
+        rec.m_listed = listed;
         rec.m_size = size;
         rec.m_complete = complete;
     }
@@ -64,8 +66,12 @@ int findMatching(TSearchRec& rec, WIN32_FIND_DATAW& data, HANDLE handle, int exc
             return static_cast<int>(::GetLastError());
     }
     rec.Name = Utf8FromWide(data.cFileName);
-    TSearchFound::Set(rec, static_cast<int>(data.dwFileAttributes),
-                      (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow, true);
+    const std::int64_t size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    const std::int64_t modified =
+        static_cast<std::int64_t>((static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                                  data.ftLastWriteTime.dwLowDateTime);
+    TSearchFound::Set(rec, static_cast<int>(data.dwFileAttributes), size, true,
+                      TListedVersion{.size = size, .modified = modified});
     return 0;
 }
 
@@ -207,7 +213,7 @@ int findMatching(TSearchRec& rec, DIR* dir, const std::string& pattern, int excl
         if (attr & excludeAttr)
             continue;
         rec.Name.assign(name);
-        TSearchFound::Set(rec, attr, size, !listed);
+        TSearchFound::Set(rec, attr, size, !listed, TListedVersion{.file = entry->d_ino});
         return 0;
     }
     return kErrorNoMoreFiles;

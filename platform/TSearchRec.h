@@ -21,6 +21,18 @@ constexpr int kErrorPathNotFound = 3; // the folder does not exist (or is no fol
 constexpr int kErrorAccessDenied = 5; // the folder cannot be listed
 constexpr int kErrorNoMoreFiles = 18; // FindNext: the search is through
 
+// What a folder listing tells of one version of an entry without a look at the file: on Linux the
+// file's inode number, on Windows its size and last-write time. The same name listed again with an
+// equal version is, as far as a listing can tell, the same unchanged file; a file renamed on Linux
+// keeps its version.
+struct TListedVersion {
+    std::uint64_t file = 0;    // Linux: the inode number; Windows: 0
+    std::int64_t size = 0;     // Windows: bytes of a file; Linux: 0
+    std::int64_t modified = 0; // Windows: the last write in 100-ns ticks; Linux: 0
+
+    bool operator==(const TListedVersion&) const = default;
+};
+
 // One folder search and the entry it found last. The search is closed by FindClose, and at the
 // latest when the record is destroyed, so an exception between FindFirst and FindClose leaks
 // nothing.
@@ -39,6 +51,8 @@ public:
     bool HasAttr(int bits) const;
     // Bytes of a file; 0 for anything else.
     std::int64_t Size() const;
+    // The entry's version as the listing told it; never looks at the file.
+    const TListedVersion& Listed() const { return m_listed; }
 
     TSearchRec() = default;
     ~TSearchRec();
@@ -61,6 +75,7 @@ private:
     mutable int m_attr = 0;
     mutable std::int64_t m_size = 0;
     mutable bool m_complete = true;
+    TListedVersion m_listed;
 };
 
 // Starts a search of a folder. path is a Windows-style path whose last component is the name

@@ -1,12 +1,9 @@
-#include <QFont>
-#include <QGuiApplication>
-
-#include "BitmapPng.h"
 #include "Commands.h"
+#include "Pictures.h"
 #include "app/PreviewPainting.h"
+#include "platform/TBitmap.h"
 #include "tracks/TrackCatalogue.h"
 #include "tracks/TrackPreview.h"
-#include "platform/TBitmap.h"
 
 // skarnres preview FILE --event TYPE -o OUT.png: the picture the window shows for the track under that
 // event type when it is the first track clicked after start-up: the picture decoded onto the 285 x 139
@@ -38,22 +35,14 @@ int CmdPreview(const std::vector<std::string>& args) {
     if (eventIndex < 0)
         throw EUsageError("--event takes Baja, Enduro, National, Quarries, SX or Tag");
 
-        // Text needs the toolkit's fonts; no window is shown. Windows draws text without a display, and
-        // its platform plugin has the system's fonts.
-#ifndef _WIN32
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-#endif
-    int argc = 1;
-    char name[] = "skarnres";
-    char* argv[] = {name, nullptr};
-    const QGuiApplication application(argc, argv);
-
-    TBitmap bitmap;
-    bitmap.SetSize(PreviewWidth, PreviewHeight);
-    PaintPreviewBackground(bitmap);
-    if (DecodeTrackPreview(input, eventIndex, bitmap) != TPreviewOutcome::Picture)
-        PaintNoPreview(bitmap, WindowFont());
-    WriteBitmapPng(bitmap, output);
+    const TPictureFunctions& pictures = Pictures();
+    pictures.withToolkit([&] {
+        TBitmap bitmap;
+        bitmap.SetSize(PreviewWidth, PreviewHeight);
+        pictures.paintPreviewBackground(bitmap);
+        if (DecodeTrackPreview(input, eventIndex, bitmap) != TPreviewOutcome::Picture)
+            pictures.paintNoPreview(bitmap);
+        pictures.writePng(bitmap, output);
+    });
     return 0;
 }

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "BitmapPng.h"
 #include "Commands.h"
+#include "Pictures.h"
 #include "platform/Exceptions.h"
 #include "platform/TBitmap.h"
 #include "platform/TFileStream.h"
@@ -88,6 +88,6 @@ int CmdTga(const std::vector<std::string>& args) {
         std::cerr << "skarnres: " << input << ": " << reader.ErrorText()
                   << " (writing the 1 x 1 bitmap left)\n";
 
-    WriteBitmapPng(bitmap, output);
+    Pictures().writePng(bitmap, output);
     return 0;
 }

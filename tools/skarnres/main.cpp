@@ -1,4 +1,5 @@
 // skarnres: looks into the game's files from a shell, through the same code the track manager uses.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -12,8 +13,8 @@
 
 #include "Commands.h"
 #include "Help.h"
-#include "tracks/GameLocation.h"
 #include "platform/Exceptions.h"
+#include "tracks/GameLocation.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -47,14 +48,18 @@ const TCommandInfo commands[] = {
 #endif
 };
 
+// True for a path on a drive ("C:...").
+bool isDrivePath(const std::string& arg) {
+    return arg.size() >= 2 && arg[1] == ':' &&
+           ((arg[0] >= 'A' && arg[0] <= 'Z') || (arg[0] >= 'a' && arg[0] <= 'z'));
+}
+
 // True for a path that the working folder resolves: neither native absolute ("/..."), rooted ("\...")
 // nor on a drive ("C:...").
 bool isRelativePath(const std::string& arg) {
     if (arg.empty() || arg[0] == '/' || arg[0] == '\\')
         return false;
-    const bool drive = arg.size() >= 2 && arg[1] == ':' &&
-                       ((arg[0] >= 'A' && arg[0] <= 'Z') || (arg[0] >= 'a' && arg[0] <= 'z'));
-    return !drive;
+    return !isDrivePath(arg);
 }
 
 // With the working folder deleted a relative path would resolve against the file-system root: such
@@ -130,8 +135,11 @@ int run(const std::vector<std::string>& argv) {
         try {
             refuseRelativePathsWithoutWorkingFolder(args);
             // Drive paths ("C:\\...") resolve through the prefix that holds the game, as in the
-            // window; game-root reads the registry itself and says more.
-            if (std::string_view(c.name) != "game-root") {
+            // window; game-root reads the registry itself and says more. Other paths need no game, and
+            // looking for it (reading a prefix's registry of megabytes) would cost more than most
+            // commands.
+            const bool drivePaths = std::any_of(args.begin(), args.end(), isDrivePath);
+            if (drivePaths && std::string_view(c.name) != "game-root") {
                 const TGameLocation game = LocateGame();
                 if (game.Installed && !game.Report.empty())
                     std::cerr << "skarnres: " << game.Report << '\n';
