@@ -24,7 +24,6 @@
 #include <unordered_set>
 
 #include "app/Decoration.h"
-#include "tracks/GameLocation.h"
 #include "app/LetterColours.h"
 #include "app/PlayerTexts.h"
 #include "app/PreviewPainting.h"
@@ -32,15 +31,18 @@
 #include "app/TTrackItemDelegate.h"
 #include "app/TTrackListModel.h"
 #include "app/TTrackWork.h"
-#include "tracks/TrackCatalogue.h"
-#include "tracks/TrackOperations.h"
-#include "tracks/TrackPreview.h"
 #include "app/TrackRemoval.h"
 #include "controls/SysColors.h"
 #include "platform/Exceptions.h"
 #include "platform/NativePath.h"
 #include "platform/ScopeExit.h"
 #include "platform/TColor.h"
+#include "tracks/GameLocation.h"
+#include "tracks/TTrackArchive.h"
+#include "tracks/TTrackFetch.h"
+#include "tracks/TrackCatalogue.h"
+#include "tracks/TrackOperations.h"
+#include "tracks/TrackPreview.h"
 
 namespace {
 
@@ -325,6 +327,14 @@ namespace {
 
 const char* const ArchiveFilter = "Archived tracks|*.env;*.~env";
 
+// Fetch also opens downloaded archives, under a filter of their own after the archived tracks.
+QString fetchFilter() {
+    std::string patterns;
+    for (const std::string& pattern : ArchivePatterns())
+        patterns += (patterns.empty() ? "" : ";") + pattern;
+    return QString(ArchiveFilter) + "|Track archives|" + QString::fromStdString(patterns);
+}
+
 QString fromStd(const std::string& text) {
     return QString::fromStdString(text);
 }
@@ -475,7 +485,7 @@ void TForm1::ArchiveSelected(const std::string& destinationFolder) {
 void TForm1::FetchBtnClick() {
     TDialogs::TFileRequest request;
     request.title = "Select tracks to fetch";
-    request.filter = ArchiveFilter;
+    request.filter = fetchFilter();
     request.initialDir = dialogFolder();
     QStringList chosen;
     if (!m_dialogs.ExecuteOpen(this, request, chosen))
@@ -485,36 +495,41 @@ void TForm1::FetchBtnClick() {
 }
 
 void TForm1::FetchFiles(const QStringList& paths) {
-    const std::string folder = eventFolder();
-    const auto total = paths.size();
+    std::vector<std::string> chosen;
+    for (const QString& path : paths)
+        chosen.push_back(path.toStdString());
+    // Archives are read once first, to count their tracks.
+    TTrackFetch fetch(eventFolder(), chosen);
+    const auto total = static_cast<qsizetype>(fetch.Total());
     const QString where = " fetched into " + EventSelectBox->currentText();
-    qsizetype fetched = 0;
-    // One transfer for the whole Fetch, so a later track never replaces an earlier one's copy.
-    TTrackTransfer transfer([&](const TTransferred&) { ++fetched; });
-    bool cancelled = false;
+    const auto outcomeText = [&](QStringList reasons) {
+        QStringList archives;
+        for (const TFetchOutcome& outcome : fetch.Outcomes()) {
+            // A failure names the archive and the entry itself; one without a reason is told by the
+            // exception that ended the Fetch.
+            if (outcome.fate == TFetchFate::Fetched || outcome.reason.empty())
+                continue;
+            const bool whole = outcome.fileName.empty();
+            const std::string what =
+                outcome.fate == TFetchFate::Failed
+                    ? outcome.reason
+                    : (whole ? FileNamePart(outcome.source) : outcome.entry) + ": " + outcome.reason;
+            (whole ? archives : reasons).push_back(fromStd(what));
+        }
+        const auto fetched = static_cast<qsizetype>(fetch.Count(TFetchFate::Fetched));
+        const QString text = OutcomeText(TracksText(fetched) + where, total - fetched, reasons);
+        return archives.isEmpty() ? text : text + "; " + archives.join("; ");
+    };
     try {
         TTrackWork work(*StatusText, "Fetching", total, m_progressIntervalMs,
                         [this](qsizetype done, qsizetype all) { emit Progressed(done, all); });
-        qsizetype copied = 0;
-        for (const QString& path : paths) {
-            if (!work.proceed(copied)) {
-                cancelled = true;
-                break;
-            }
-            const std::string source = path.toStdString();
-            transfer.Add(source, PathInFolder(folder, FileNamePart(source)), false);
-            ++copied;
-        }
-        transfer.Finish();
+        fetch.Run([&](std::size_t done) { return work.proceed(static_cast<qsizetype>(done)); });
     } catch (const std::exception& failure) {
-        say(OutcomeText(TracksText(fetched) + where, total - fetched, {FailureMessage(failure)}));
+        say(outcomeText({FailureMessage(failure)}));
         throw;
     }
     RefreshTrackList();
-    if (cancelled)
-        say(OutcomeText(TracksText(fetched) + where, total - fetched, {"cancelled"}));
-    else
-        say(TracksText(fetched) + where);
+    say(outcomeText(fetch.Cancelled() ? QStringList{"cancelled"} : QStringList{}));
 }
 
 void TForm1::DeleteBtnClick() {
@@ -663,7 +678,8 @@ void TForm1::wireKeys() {
 
 namespace {
 
-// The track files among what is dragged: local files ending in ".env" or ".~env".
+// The track files and archives among what is dragged: local files ending in ".env" or ".~env", or named
+// as the archives Fetch reads.
 QStringList trackFilesIn(const QMimeData* data) {
     QStringList paths;
     if (!data)
@@ -672,7 +688,8 @@ QStringList trackFilesIn(const QMimeData* data) {
         if (!url.isLocalFile())
             continue;
         const QString path = url.toLocalFile();
-        if (path.endsWith(".env", Qt::CaseInsensitive) || path.endsWith(".~env", Qt::CaseInsensitive))
+        if (path.endsWith(".env", Qt::CaseInsensitive) || path.endsWith(".~env", Qt::CaseInsensitive) ||
+            IsArchiveName(path.toStdString()))
             paths.push_back(path);
     }
     return paths;

@@ -36,10 +36,24 @@ constexpr std::int64_t BatchBytes = std::int64_t{128} << 20;
 } // namespace
 
 void TTrackTransfer::Add(const std::string& source, const std::string& destination, bool deleteSource) {
+    queue(source, destination, deleteSource, [&](std::string resolved) {
+        return TPendingCopy(source, destination, m_written, m_faults ? *m_faults : TCopyFaults{},
+                            std::move(resolved));
+    });
+}
+
+void TTrackTransfer::Add(TByteSource& source, const std::string& destination) {
+    queue({}, destination, false, [&](std::string resolved) {
+        return TPendingCopy(source, destination, m_written, std::move(resolved));
+    });
+}
+
+template <typename TMakeCopy>
+void TTrackTransfer::queue(const std::string& source, const std::string& destination, bool deleteSource,
+                           const TMakeCopy& makeCopy) {
     const std::size_t index = m_added++;
     try {
-        TPendingCopy copy(source, destination, m_written, m_faults ? *m_faults : TCopyFaults{},
-                          folderOf(destination).PathOf(FileNamePart(destination)));
+        TPendingCopy copy = makeCopy(folderOf(destination).PathOf(FileNamePart(destination)));
         m_batchBytes += copy.Size();
         m_batch.push_back(TQueued{index, source, deleteSource, std::move(copy)});
     } catch (...) {

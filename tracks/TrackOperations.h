@@ -73,6 +73,9 @@ public:
     // copied). Before it throws, the tracks added earlier are finished; a failure among them is thrown
     // instead, being the earlier one. The failing track and those after it are untouched.
     void Add(const std::string& source, const std::string& destination, bool deleteSource);
+    // Adds a copy of the bytes of source (an entry of an archive) to destination, as Add above does with a
+    // source that stays. Throws as that Add does, and whatever source.Read throws.
+    void Add(TByteSource& source, const std::string& destination);
 
     // Finishes every track added so far, as described above. Throws the first failure in order: a
     // flush that fails ("Stream write error") leaves every track of the batch untouched; a copy that
@@ -104,6 +107,10 @@ private:
     std::map<std::string, TFolderNames> m_folders;
 
     TFolderNames& folderOf(const std::string& destination);
+    // Queues the copy that makeCopy(resolved destination) writes, as the Add calls describe.
+    template <typename TMakeCopy>
+    void queue(const std::string& source, const std::string& destination, bool deleteSource,
+               const TMakeCopy& makeCopy);
 };
 
 // Store: moves each of fileNames, in order, from eventFolder to destinationFolder under its own name,

@@ -1,11 +1,14 @@
+#include <exception>
 #include <iostream>
 #include <map>
+#include <nlohmann/json.hpp>
 
 #include "Commands.h"
 #include "TextEscape.h"
-#include "tracks/TrackOperations.h"
 #include "platform/NativePath.h"
 #include "platform/PathParts.h"
+#include "tracks/TTrackFetch.h"
+#include "tracks/TrackOperations.h"
 
 namespace {
 
@@ -95,19 +98,55 @@ int CmdStore(const std::vector<std::string>& args) {
     return status;
 }
 
-// skarnres fetch FILE... --into EVENT-FOLDER: copies archived tracks into an event folder, as Fetch does.
-int CmdFetch(const std::vector<std::string>& args) {
+// skarnres fetch FILE... --into EVENT-FOLDER [--json]: copies archived tracks into an event folder, as
+// Fetch does; an archive among the files gives its tracks. Each track fetched is a line: the file (or the
+// archive and the entry) and the path of its copy, separated by tabs. What is not fetched is named on
+// standard error and makes the status 1.
+int CmdFetch(const std::vector<std::string>& words) {
+    std::vector<std::string> args = words;
+    const bool json = TakeJsonOption(args);
     const TFilesAndFolder request =
-        filesAndFolder(args, "--into", "usage: skarnres fetch FILE... --into EVENT-FOLDER");
-    std::vector<std::string> destinations;
-    for (const std::string& file : request.files)
-        destinations.push_back(PathInFolder(request.folder, FileNamePart(file)));
-    TTrackTransfer transfer([&](const TTransferred& track) {
-        std::cout << EscapeField(request.files[track.index]) << '\t' << EscapeField(destinations[track.index])
-                  << '\n';
-    });
-    for (std::size_t i = 0; i < request.files.size(); ++i)
-        transfer.Add(request.files[i], destinations[i], false);
-    transfer.Finish();
-    return 0;
+        filesAndFolder(args, "--into", "usage: skarnres fetch FILE... --into EVENT-FOLDER [--json]");
+    TTrackFetch fetch(request.folder, request.files);
+    std::exception_ptr failure;
+    try {
+        fetch.Run();
+    } catch (const std::exception&) {
+        // The tracks fetched before the failure are told first.
+        failure = std::current_exception();
+    }
+    nlohmann::json tracks = nlohmann::json::array();
+    int status = 0;
+    for (const TFetchOutcome& outcome : fetch.Outcomes()) {
+        const std::string destination =
+            outcome.fileName.empty() ? std::string() : PathInFolder(request.folder, outcome.fileName);
+        const bool fetched = outcome.fate == TFetchFate::Fetched;
+        if (!fetched)
+            status = 1;
+        if (!fetched && outcome.reason.empty())
+            continue; // told by the failure that ended the fetch
+        if (json) {
+            static const char* const fates[] = {"fetched", "refused", "failed"};
+            tracks.push_back({{"source", outcome.source},
+                              {"entry", outcome.entry},
+                              {"fileName", outcome.fileName},
+                              {"destination", destination},
+                              {"outcome", fates[static_cast<int>(outcome.fate)]},
+                              {"reason", outcome.reason}});
+        } else if (fetched) {
+            std::cout << EscapeField(outcome.source) << '\t'
+                      << (outcome.entry.empty() ? "" : EscapeField(outcome.entry) + '\t')
+                      << EscapeField(destination) << '\n';
+        } else {
+            std::cerr << "skarnres: " << outcome.source << (outcome.entry.empty() ? "" : ": " + outcome.entry)
+                      << ": not fetched: " << outcome.reason << '\n';
+        }
+    }
+    if (json) {
+        const nlohmann::json result = {{"eventFolder", request.folder}, {"tracks", tracks}};
+        std::cout << result.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+    return status;
 }

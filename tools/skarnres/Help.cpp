@@ -91,10 +91,24 @@ const TCommandHelp commands[] = {
      "after it was archived is named on standard error, stays in its folder as well, and makes the "
      "status 1. The first failure ends the command: the tracks before it are moved, it and the ones "
      "after it are untouched."},
-    {"fetch", "fetch FILE... --into EVENT-FOLDER", "copy archived tracks into an event folder",
+    {"fetch", "fetch FILE... --into EVENT-FOLDER [--json]", "copy archived tracks into an event folder",
      "Copies each archived track FILE into the event folder EVENT-FOLDER, as the window's Fetch button "
      "does, and prints the track and the path of its copy separated by a tab. The archived track stays "
-     "where it is. The first failure ends the command."},
+     "where it is. A FILE that is a downloaded archive (.zip, .7z, .rar, .tar, .tar.gz, .tgz, .tar.bz2, "
+     ".tar.xz) gives every track inside it, at any depth, under its file name alone; its lines name the "
+     "archive, the entry and the copy. Links, devices and encrypted entries are never written, nor a "
+     "second track of one name; they, entries that cannot be read and archives without tracks are named "
+     "on standard error and make the status 1. A track larger than 1 GiB, an archive of more than 10000 "
+     "entries, or one that unpacks to more than 100 times its size (beyond 128 MiB) is refused before it "
+     "fills the disk. A failure to copy or write ends the command. With --json the outcome of every "
+     "track is printed as one JSON object instead."},
+    {"ls-archive", "ls-archive ARCHIVE [--json]", "list the tracks a downloaded archive holds",
+     "Lists the entries of ARCHIVE that fetch would bring, one line each: A for an active or X for an "
+     "inactive track, its display name read from the track itself, the file name it gets and the entry's "
+     "name in the archive, separated by tabs and escaped as in tracks. An entry named like a track that "
+     "is not fetched (a link, a device, encrypted, too large, a name Windows does not allow) has - in "
+     "place of the letter and the reason as a fifth field, and makes the status 1. With --json the list "
+     "is printed as one JSON object."},
 #ifdef SKARNRES_PREVIEW
     {"tga", "tga IN.tga -o OUT.png [--mode 0|1|2]", "decode a TGA image as the program does",
      "Decodes the TGA image IN.tga as the track manager does and writes the picture to OUT.png. --mode "

@@ -12,8 +12,8 @@
 
 #include "Commands.h"
 #include "Help.h"
-#include "tracks/GameLocation.h"
 #include "platform/Exceptions.h"
+#include "tracks/GameLocation.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -41,6 +41,7 @@ const TCommandInfo commands[] = {
     {"stop", CmdStop},
     {"store", CmdStore},
     {"fetch", CmdFetch},
+    {"ls-archive", CmdLsArchive},
 #ifdef SKARNRES_PREVIEW
     {"tga", CmdTga},
     {"preview", CmdPreview},

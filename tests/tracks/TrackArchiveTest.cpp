@@ -1,0 +1,232 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Fetch from downloaded archives: what is written, what never is, and what a hostile archive gets.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ArchiveWriter.h"
+#include "ContainerWriter.h"
+#include "TempDir.h"
+#include "tracks/TTrackArchive.h"
+#include "tracks/TTrackFetch.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ArchiveFetch : public ::testing::Test {
+protected:
+    void SetUp() override { fs::create_directory(event()); }
+
+    fs::path event() const { return dir.path() / "event"; }
+    std::string eventFolder() const { return event().string() + "/"; }
+    std::string put(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
+        WriteFileBytes(dir.file(name), bytes);
+        return dir.file(name);
+    }
+    // What the event folder holds, and that nothing else appeared beside it.
+    std::set<std::string> fetched() const {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(event()))
+            names.insert(entry.path().filename().string());
+        return names;
+    }
+    TTrackFetch run(const std::vector<std::string>& chosen) {
+        TTrackFetch fetch(eventFolder(), chosen);
+        fetch.Run();
+        return fetch;
+    }
+    std::string text(const std::string& name) const {
+        const std::vector<std::uint8_t> bytes = ReadFileBytes((event() / name).string());
+        return {bytes.begin(), bytes.end()};
+    }
+
+    TTempDir dir;
+};
+
+class EveryFormat : public ArchiveFetch, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(EveryFormat, FetchesEveryTrackAtAnyDepthUnderItsNameAlone) {
+    const std::string format = GetParam();
+    const std::string archive = put(format == "zip-stored" ? "stored.zip" : "pack." + format,
+                                    WriteArchive(format, {{"Pack/Baja/deep/Jump.env", "jump bytes"},
+                                                          {"Whoops.~ENV", std::string(100000, 'w')},
+                                                          {"Pack/readme.txt", "read me"},
+                                                          {"Pack/Baja/", "", TArchiveItem::Folder}}));
+    ASSERT_TRUE(IsArchiveName(archive));
+    const TTrackFetch fetch = run({archive});
+    EXPECT_EQ(fetched(), (std::set<std::string>{"Jump.env", "Whoops.~ENV"}));
+    EXPECT_EQ(text("Jump.env"), "jump bytes");
+    EXPECT_EQ(text("Whoops.~ENV"), std::string(100000, 'w'));
+    ASSERT_EQ(fetch.Outcomes().size(), 2u);
+    EXPECT_EQ(fetch.Outcomes()[0].entry, "Pack/Baja/deep/Jump.env");
+    EXPECT_EQ(fetch.Count(TFetchFate::Fetched), 2u);
+    EXPECT_EQ(fetch.Total(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, EveryFormat,
+                         ::testing::Values("zip", "zip-stored", "7z", "tar", "tar.gz", "tar.bz2", "tar.xz"),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             std::replace(name.begin(), name.end(), '.', '_');
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
+
+TEST_F(ArchiveFetch, NamesThatClimbOrRootStayInTheEventFolder) {
+    const std::string archive = put("evil.tar", WriteArchive("tar", {{"../../up.env", "1"},
+                                                                     {"/etc/rooted.env", "2"},
+                                                                     {"C:\\Windows\\drive.env", "3"},
+                                                                     {"C:drive2.~env", "4"},
+                                                                     {"..\\..\\back.env", "5"}}));
+    run({archive});
+    EXPECT_EQ(fetched(),
+              (std::set<std::string>{"up.env", "rooted.env", "drive.env", "drive2.~env", "back.env"}));
+    std::set<std::string> beside;
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        beside.insert(entry.path().filename().string());
+    EXPECT_EQ(beside, (std::set<std::string>{"event", "evil.tar"}));
+}
+
+TEST_F(ArchiveFetch, LinksDevicesAndOddNamesAreNeverWrittenButNamed) {
+    const std::string archive =
+        put("odd.tar", WriteArchive("tar", {{"real.env", "real"},
+                                            {"soft.env", "", TArchiveItem::Symlink, "/etc/passwd"},
+                                            {"hard.env", "", TArchiveItem::Hardlink, "real.env"},
+                                            {"dev.env", "", TArchiveItem::CharDevice},
+                                            {"pipe.~env", "", TArchiveItem::Fifo},
+                                            {"NUL.env", "null device"},
+                                            {"a?b.env", "wildcard"},
+                                            {".env", "no name"}}));
+    const TTrackFetch fetch = run({archive});
+    EXPECT_EQ(fetched(), std::set<std::string>{"real.env"});
+    std::vector<std::string> refused;
+    for (const TFetchOutcome& outcome : fetch.Outcomes()) {
+        if (outcome.fate == TFetchFate::Refused)
+            refused.push_back(outcome.fileName + ": " + outcome.reason);
+    }
+    EXPECT_EQ(refused,
+              (std::vector<std::string>{"soft.env: a link, not a file", "hard.env: a link, not a file",
+                                        "dev.env: not a file", "pipe.~env: not a file",
+                                        "NUL.env: a name that Windows does not allow",
+                                        "a?b.env: a name that Windows does not allow"}));
+}
+
+TEST_F(ArchiveFetch, EncryptedEntriesAreNamedAndNotWritten) {
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes = WriteArchive("zip", {{"locked/secret.env", "secret"}}, "password");
+    } catch (const std::exception& e) {
+        GTEST_SKIP() << "this libarchive cannot encrypt: " << e.what();
+    }
+    const TTrackFetch fetch = run({put("locked.zip", bytes)});
+    EXPECT_TRUE(fetched().empty());
+    ASSERT_EQ(fetch.Outcomes().size(), 1u);
+    EXPECT_EQ(fetch.Outcomes()[0].entry, "locked/secret.env");
+    EXPECT_EQ(fetch.Outcomes()[0].reason, "encrypted: it needs a password");
+}
+
+TEST_F(ArchiveFetch, ASecondTrackOfOneNameNeverReplacesTheFirstButAnOlderTrackIsReplaced) {
+    WriteFileBytes((event() / "old.env").string(), BytesOf("older"));
+    const std::string archive =
+        put("dupes.zip",
+            WriteArchive("zip", {{"a/t.env", "first"}, {"b/T.ENV", "second"}, {"old.env", "newer"}}));
+    const TTrackFetch fetch = run({archive});
+    EXPECT_EQ(fetched(), (std::set<std::string>{"t.env", "old.env"}));
+    EXPECT_EQ(text("t.env"), "first");
+    EXPECT_EQ(text("old.env"), "newer");
+    EXPECT_EQ(fetch.Outcomes()[1].fate, TFetchFate::Refused);
+    EXPECT_EQ(fetch.Outcomes()[1].reason,
+              "a track of this name is fetched from a/t.env in dupes.zip already");
+}
+
+TEST_F(ArchiveFetch, ADamagedEntryLeavesNoPartialTrackAndNamesArchiveAndEntry) {
+    WriteFileBytes((event() / "cut.env").string(), BytesOf("the track before"));
+    std::string incompressible;
+    for (int i = 0; i < 200000; ++i)
+        incompressible += static_cast<char>((i * i * 7919 + i) % 251);
+    std::vector<std::uint8_t> bytes =
+        WriteArchive("tar.gz", {{"first.env", "whole"}, {"sub/cut.env", incompressible}});
+    bytes.resize(bytes.size() / 2);
+    const std::string archive = put("cut.tar.gz", bytes);
+    const TTrackFetch fetch = run({archive});
+    EXPECT_EQ(fetched(), (std::set<std::string>{"first.env", "cut.env"})) << "no temporary stays behind";
+    EXPECT_EQ(text("cut.env"), "the track before");
+    const TFetchOutcome& cut = fetch.Outcomes()[1];
+    EXPECT_EQ(cut.fate, TFetchFate::Failed);
+    EXPECT_NE(cut.reason.find("Cannot read sub/cut.env from the archive " + archive + ": "),
+              std::string::npos)
+        << cut.reason;
+}
+
+TEST_F(ArchiveFetch, ArchivesThatCannotBeReadOrHoldNoTracksSaySo) {
+    const std::string empty = put("empty.zip", WriteArchive("zip", {{"readme.txt", "no tracks"}}));
+    const std::string junk = put("junk.7z", BytesOf("this is no archive at all"));
+    const std::string missing = dir.file("missing.zip");
+    const TTrackFetch fetch = run({empty, junk, missing});
+    EXPECT_TRUE(fetched().empty());
+    ASSERT_EQ(fetch.Outcomes().size(), 3u);
+    EXPECT_EQ(fetch.Outcomes()[0].reason, "it holds no tracks");
+    EXPECT_EQ(fetch.Outcomes()[1].reason.rfind("Cannot read the archive " + junk + ": ", 0), 0u);
+    EXPECT_EQ(fetch.Outcomes()[2].reason, "Cannot open file " + missing);
+}
+
+TEST_F(ArchiveFetch, CancellingStopsBeforeTheNextTrack) {
+    const std::string archive =
+        put("three.zip", WriteArchive("zip", {{"a.env", "a"}, {"b.env", "b"}, {"c.env", "c"}}));
+    TTrackFetch fetch(eventFolder(), {archive});
+    std::vector<std::size_t> asked;
+    fetch.Run([&](std::size_t done) {
+        asked.push_back(done);
+        return done < 2;
+    });
+    EXPECT_EQ(asked, (std::vector<std::size_t>{0, 1, 2}));
+    EXPECT_TRUE(fetch.Cancelled());
+    EXPECT_EQ(fetched(), (std::set<std::string>{"a.env", "b.env"}));
+}
+
+// ---- Hostile archives ------------------------------------------------------------------------------
+
+TEST_F(ArchiveFetch, ABombIsRefusedBeforeAnythingIsWritten) {
+    // A tar entry that declares far more bytes than the archive could ever unpack to.
+    std::vector<std::uint8_t> bytes = TarHeader("bomb.env", ArchiveBombAllowance + 1);
+    bytes.resize(bytes.size() + 4096, 0);
+    const std::string archive = put("bomb.tar", bytes);
+    const TTrackFetch fetch = run({archive});
+    EXPECT_TRUE(fetched().empty());
+    ASSERT_EQ(fetch.Outcomes().size(), 1u);
+    EXPECT_EQ(fetch.Outcomes()[0].fate, TFetchFate::Failed);
+    EXPECT_NE(fetch.Outcomes()[0].reason.find("unpacks to more than 100 times its size"), std::string::npos);
+}
+
+TEST_F(ArchiveFetch, TooManyEntriesAreRefused) {
+    std::vector<TArchiveItem> items;
+    for (std::int64_t i = 0; i <= ArchiveEntryLimit; ++i)
+        items.push_back({"f" + std::to_string(i) + (i == 0 ? ".env" : ".txt"), ""});
+    const TTrackFetch fetch = run({put("many.tar", WriteArchive("tar", items))});
+    EXPECT_TRUE(fetched().empty());
+    ASSERT_FALSE(fetch.Outcomes().empty());
+    EXPECT_NE(fetch.Outcomes()[0].reason.find("more than 10000 entries"), std::string::npos);
+}
+
+struct NameCase {
+    const char* name;
+    bool track;
+};
+
+class TrackNames : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(TrackNames, EndInEnvOrTildeEnvWithSomethingBefore) {
+    EXPECT_EQ(IsArchivedTrackName(GetParam().name), GetParam().track) << GetParam().name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TrackNames,
+                         ::testing::Values(NameCase{"a.env", true}, NameCase{"A.ENV", true},
+                                           NameCase{"b.~EnV", true}, NameCase{".env", false},
+                                           NameCase{".~env", false}, NameCase{"a.envx", false},
+                                           NameCase{"a.env.txt", false}, NameCase{"aenv", false}));
+
+} // namespace
