@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Writes the seed corpus of fuzz_archive: small packs of tracks as players download them, made with
 # free tools (Info-ZIP's zip, 7z from p7zip-full, bsdtar from libarchive-tools), and damaged ones.
-# No free tool writes RAR, so there are no RAR seeds.
+# No free tool writes RAR: make_rar_seeds.py writes the RAR seeds.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 out=${1:-$here/corpus/archive}
@@ -28,7 +28,7 @@ zip -q -X -P secret "$out/encrypted.zip" SX/jump.env
 7z a -bd -bso0 -mtc=off -mta=off "$work/solid.7z" "${files[@]}" && mv "$work/solid.7z" "$out/solid.7z"
 7z a -bd -bso0 -psecret -mhe=off "$work/enc.7z" SX/jump.env && mv "$work/enc.7z" "$out/encrypted.7z"
 bsdtar --format ustar -cf "$out/plain.tar" "${files[@]}" SX/link.env
-bsdtar --format ustar -czf "$out/pack.tar.gz" "${files[@]}"
+bsdtar --format ustar --options gzip:!timestamp -czf "$out/pack.tar.gz" "${files[@]}"
 bsdtar --format ustar -cjf "$out/pack.tar.bz2" "${files[@]}"
 bsdtar --format ustar -cJf "$out/pack.tar.xz" "${files[@]}"
 # Names that try to leave the event folder.
