@@ -39,3 +39,17 @@ head -c 300 "$out/deflate.zip" >"$out/truncated.zip"
 head -c 350 "$out/pack.tar.gz" >"$out/truncated.tar.gz"
 cp "$out/deflate.zip" "$out/flipped.zip"
 printf '\xff' | dd of="$out/flipped.zip" bs=1 seek=80 conv=notrunc status=none
+# A 7z whose LZMA coder declares a 4 GiB dictionary for 100 kB of zeros.
+head -c 100000 /dev/zero >"$work/zeros.env"
+(cd "$work" && 7z a -bd -bso0 -mhc=off -mtc=off -mta=off -m0=LZMA:d=64k dictionary.7z zeros.env)
+python3 - "$work/dictionary.7z" "$out/dictionary.7z" <<'PY'
+import struct, sys, zlib
+data = bytearray(open(sys.argv[1], "rb").read())
+offset, size, _ = struct.unpack("<QQI", data[12:32])  # 0x0C the start header: where the header is
+header = 32 + offset
+props = data.find(bytes([0x03, 0x01, 0x01, 0x05]), header) + 5  # the LZMA coder's five property bytes
+data[props:props + 4] = struct.pack("<I", 0xFFFFFFFF)
+data[28:32] = struct.pack("<I", zlib.crc32(data[header:header + size]))
+data[8:12] = struct.pack("<I", zlib.crc32(data[12:32]))
+open(sys.argv[2], "wb").write(data)
+PY

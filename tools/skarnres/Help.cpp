@@ -39,9 +39,10 @@ const char* const windowDescription =
     "game's Wine prefix (see WINEPREFIX), and tells with a message when it finds none.\n\n"
     "Keys: Alt+X exits. Alt+S and Alt+T start and stop the selected tracks; Enter or a double-click "
     "switches them between active and inactive. Alt+R stores, Alt+F fetches, and so does dropping .env "
-    "or .~env files on the list. Delete or Alt+D deletes, into the desktop's trash where it has one. F5 "
-    "reads the event folder again, as the window does by itself when another program changes it. Esc "
-    "cancels a long operation between two tracks. The status bar says what each operation did.";
+    "or .~env files, or downloaded archives of tracks (.zip, .7z, .rar, .tar.gz...), on the list. Delete "
+    "or Alt+D deletes, into the desktop's trash where it has one. F5 reads the event folder again, as "
+    "the window does by itself when another program changes it. Esc cancels a long operation between "
+    "two tracks. The status bar says what each operation did.";
 
 const char* const environment =
     "The Wine prefix that holds the game's registry and drives, an absolute path; when it is set, no "
