@@ -62,16 +62,15 @@ bool windowsAllows(const std::string& name) {
 // A packing of tar archives and its patterns, enabled only where the build unpacks it itself: a
 // packing that libarchive would hand to an outside program is not used.
 struct TPacking {
-    const char* name;
     int (*support)(archive*);
     std::vector<std::string> patterns;
 };
 
 const std::vector<TPacking>& packings() {
     static const std::vector<TPacking> all = {
-        {"gzip", archive_read_support_filter_gzip, {"*.tar.gz", "*.tgz"}},
-        {"bzip2", archive_read_support_filter_bzip2, {"*.tar.bz2", "*.tbz2", "*.tbz"}},
-        {"xz", archive_read_support_filter_xz, {"*.tar.xz", "*.txz"}},
+        {archive_read_support_filter_gzip, {"*.tar.gz", "*.tgz"}},
+        {archive_read_support_filter_bzip2, {"*.tar.bz2", "*.tbz2", "*.tbz"}},
+        {archive_read_support_filter_xz, {"*.tar.xz", "*.txz"}},
     };
     return all;
 }
@@ -90,7 +89,7 @@ const std::vector<const TPacking*>& builtInPackings() {
     return available;
 }
 
-constexpr std::size_t ReadBlock = 64 * 1024;
+constexpr std::size_t ReadBlock = std::size_t{64} * 1024;
 
 } // namespace
 
@@ -112,14 +111,6 @@ bool IsArchiveName(const std::string& path) {
     return std::any_of(patterns.begin(), patterns.end(), [&](const std::string& pattern) {
         return name.size() > pattern.size() - 1 && endsWithIgnoringCase(name, pattern.substr(1));
     });
-}
-
-std::string ArchiveFormats() {
-    std::string text = "zip, 7z, rar, tar";
-    std::string packed;
-    for (const TPacking* packing : builtInPackings())
-        packed += (packed.empty() ? "" : ", ") + std::string(packing->name);
-    return packed.empty() ? text : text + " (" + packed + ")";
 }
 
 struct TTrackArchive::TState {

@@ -10,7 +10,7 @@
 #include "platform/FileOps.h"
 
 // The tracks inside a downloaded archive: zip, 7z, rar (4 and 5), and tar, plain or packed with gzip,
-// bzip2 or xz where the build has them (ArchiveFormats). A track is every entry whose name ends in
+// bzip2 or xz where the build has them (ArchivePatterns). A track is every entry whose name ends in
 // ".env" or ".~env", letter case ignored, at any depth; it is fetched under the last part of its name
 // alone, so no name ("..", "/etc/x.env", "C:\x.env") can place it outside the event folder.
 //
@@ -72,9 +72,6 @@ bool IsArchiveName(const std::string& path);
 // The file-name patterns of the archives this build reads ("*.zip", "*.7z", "*.rar", "*.tar",
 // "*.tar.gz", "*.tgz", ...): a packed tar only where its unpacker is built in.
 std::vector<std::string> ArchivePatterns();
-
-// The formats and packings this build reads, for the help: "zip, 7z, rar, tar (gzip, bzip2, xz)".
-std::string ArchiveFormats();
 
 // Reads the tracks of one archive in order, once through.
 class TTrackArchive {

@@ -31,7 +31,7 @@ std::string displayNameOf(TByteSource& bytes) {
     } remove{path};
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        std::vector<unsigned char> buffer(64 * 1024);
+        std::vector<unsigned char> buffer(std::size_t{64} * 1024);
         while (const std::size_t count = bytes.Read(buffer.data(), buffer.size()))
             out.write(reinterpret_cast<const char*>(buffer.data()), static_cast<std::streamsize>(count));
         if (!out.flush())
