@@ -50,6 +50,14 @@ std::size_t TTrackFetch::Count(TFetchFate fate) const {
                       [&](const TFetchOutcome& outcome) { return outcome.fate == fate; }));
 }
 
+namespace {
+
+std::string alreadyFetched(const std::string& from) {
+    return "a track of this name is fetched from " + from + " already";
+}
+
+} // namespace
+
 void TTrackFetch::Run(const std::function<bool(std::size_t done)>& proceed) {
     // The outcome of each track handed to the transfer, by the transfer's index.
     std::vector<std::size_t> added;
@@ -80,7 +88,11 @@ void TTrackFetch::Run(const std::function<bool(std::size_t done)>& proceed) {
             if (!goOn())
                 break;
             const std::string name = FileNamePart(path);
-            taken.try_emplace(FoldedName(name), path);
+            const auto [first, fresh] = taken.try_emplace(FoldedName(name), path);
+            if (!fresh) {
+                addOutcome({path, {}, name, TFetchFate::Refused, alreadyFetched(first->second)});
+                continue;
+            }
             added.push_back(m_outcomes.size());
             addOutcome({path, {}, name, TFetchFate::Failed, {}});
             transfer.Add(path, PathInFolder(m_eventFolder, name), false);
@@ -100,7 +112,7 @@ void TTrackFetch::Run(const std::function<bool(std::size_t done)>& proceed) {
                 const auto [first, fresh] =
                     taken.try_emplace(folded, track.entryName + " in " + FileNamePart(path));
                 if (!fresh) {
-                    outcome.reason = "a track of this name is fetched from " + first->second + " already";
+                    outcome.reason = alreadyFetched(first->second);
                     continue;
                 }
                 outcome.fate = TFetchFate::Failed;

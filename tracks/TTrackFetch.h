@@ -10,7 +10,8 @@
 // Fetch from what the player chose: track files, copied as they are, and downloaded archives
 // (IsArchiveName), whose tracks are written straight into the event folder. Every track goes through
 // one TTrackTransfer: into a temporary file in the event folder, flushed, then put in place under its
-// name, replacing an older track of that name but never a track this Fetch brought.
+// name, replacing an older track of that name. A second track of a name (in any letter case) is refused
+// and named, never copied over the first.
 
 // What became of one track of a Fetch, or of an archive as a whole.
 enum class TFetchFate {

@@ -147,13 +147,17 @@ TEST_F(ArchiveFetch, ASecondTrackOfOneNameNeverReplacesTheFirstButAnOlderTrackIs
     const std::string archive =
         put("dupes.zip",
             WriteArchive("zip", {{"a/t.env", "first"}, {"b/T.ENV", "second"}, {"old.env", "newer"}}));
-    const TTrackFetch fetch = run({archive});
+    const std::string file = put("T.Env", BytesOf("a file"));
+    const TTrackFetch fetch = run({archive, file});
     EXPECT_EQ(fetched(), (std::set<std::string>{"t.env", "old.env"}));
     EXPECT_EQ(text("t.env"), "first");
     EXPECT_EQ(text("old.env"), "newer");
-    EXPECT_EQ(fetch.Outcomes()[1].fate, TFetchFate::Refused);
-    EXPECT_EQ(fetch.Outcomes()[1].reason,
-              "a track of this name is fetched from a/t.env in dupes.zip already");
+    ASSERT_EQ(fetch.Outcomes().size(), 4u);
+    for (const std::size_t second : {1, 3}) {
+        EXPECT_EQ(fetch.Outcomes()[second].fate, TFetchFate::Refused);
+        EXPECT_EQ(fetch.Outcomes()[second].reason,
+                  "a track of this name is fetched from a/t.env in dupes.zip already");
+    }
 }
 
 TEST_F(ArchiveFetch, ADamagedEntryLeavesNoPartialTrackAndNamesArchiveAndEntry) {
