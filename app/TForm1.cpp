@@ -513,7 +513,8 @@ void TForm1::FetchFiles(const QStringList& paths) {
             const std::string what =
                 outcome.fate == TFetchFate::Failed
                     ? outcome.reason
-                    : (whole ? FileNamePart(outcome.source) : outcome.entry) + ": " + outcome.reason;
+                    : (outcome.entry.empty() ? FileNamePart(outcome.source) : outcome.entry) + ": " +
+                          outcome.reason;
             (whole ? archives : reasons).push_back(fromStd(what));
         }
         const auto fetched = static_cast<qsizetype>(fetch.Count(TFetchFate::Fetched));
