@@ -5,6 +5,8 @@
 #include <exception>
 #include <string>
 
+#include "tracks/TrackOutcome.h"
+
 // Texts the window shows the player: paths spelled as the player finds them, counts, and failures.
 
 // A path as the player finds it in a file manager: on Linux the native file the program's Windows
@@ -27,10 +29,16 @@ QString TracksText(qsizetype count);
 // reasons the first three are named.
 QString OutcomeText(const QString& done, qsizetype left, const QStringList& reasons);
 
-// Why eventFolder + fileName could not be renamed to newName: "t.~env exists", "t.env is missing",
-// or "t.env could not be renamed" (locked, or rights refused).
-QString WhyNotRenamed(const std::string& eventFolder, const std::string& fileName,
-                      const std::string& newName);
+// path shortened in the middle to about maxChars characters, whole components kept at both ends:
+// "/home/player/games/archives/Arch3000/" -> "/home/…/Arch3000/". A short path stays as it is.
+QString ShortPath(const QString& path, qsizetype maxChars = 36);
 
-// Why path could not be deleted: "t.env is missing" or "t.env could not be deleted".
-QString WhyNotDeleted(const std::string& path);
+// The status after an operation, its outcome first: "Alpha stopped", "2 tracks stored in /home/…/archive/",
+// "Cancelled: 2,176 of 3,000 stored", "Nothing stopped: Bravo is inactive already", and, when tracks
+// were left as they were, how many and why: "1 track stopped; 2 left as they were: Bravo is inactive
+// already, Delta: d.~env exists". names: the tracks' names for the player (display names), one per
+// track of the report; where: what follows the verb (" in /home/…/archive/", " into Baja").
+QString OperationStatus(const TOperationReport& report, const QStringList& names, const QString& where);
+
+// The operation's full report: its status, then one line per track with its fate and why.
+QString OperationReport(const TOperationReport& report, const QStringList& names, const QString& where);

@@ -1,9 +1,13 @@
 #include "app/TDialogs.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QSpacerItem>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -103,4 +107,19 @@ bool TQtDialogs::ExecuteOpen(QWidget* owner, const TFileRequest& request, QStrin
         return false;
     chosen = dialog.selectedFiles();
     return true;
+}
+
+void TQtDialogs::ShowReport(QWidget* owner, const QString& text, const QString& caption) {
+    QDialog dialog(owner);
+    dialog.setWindowTitle(caption);
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* view = new QPlainTextEdit(text, &dialog);
+    view->setReadOnly(true);
+    view->setLineWrapMode(QPlainTextEdit::NoWrap);
+    layout->addWidget(view);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    dialog.resize(520, 360);
+    dialog.exec();
 }

@@ -36,6 +36,8 @@ public:
     virtual bool ExecuteSave(QWidget* owner, const TFileRequest& request, QString& chosen) = 0;
     // The open dialog with multi-selection: true with the chosen paths, false when cancelled.
     virtual bool ExecuteOpen(QWidget* owner, const TFileRequest& request, QStringList& chosen) = 0;
+    // Shows a long text (the last operation's report) in a modal window captioned caption, until closed.
+    virtual void ShowReport(QWidget* owner, const QString& text, const QString& caption) = 0;
 };
 
 // The real dialogs of the desktop.
@@ -44,6 +46,7 @@ public:
     int MessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned flags) override;
     bool ExecuteSave(QWidget* owner, const TFileRequest& request, QString& chosen) override;
     bool ExecuteOpen(QWidget* owner, const TFileRequest& request, QStringList& chosen) override;
+    void ShowReport(QWidget* owner, const QString& text, const QString& caption) override;
 };
 
 // "Archived tracks|*.env;*.~env" as the name filter of a Qt file dialog: "Archived tracks (*.env *.~env)".

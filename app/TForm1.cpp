@@ -8,6 +8,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QFrame>
 #include <QLabel>
 #include <QListView>
 #include <QMimeData>
@@ -21,6 +22,7 @@
 #include <filesystem>
 #include <new>
 #include <system_error>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "app/Decoration.h"
@@ -39,7 +41,6 @@
 #include "platform/TColor.h"
 #include "tracks/GameLocation.h"
 #include "tracks/TTrackArchive.h"
-#include "tracks/TTrackFetch.h"
 #include "tracks/TrackCatalogue.h"
 #include "tracks/TrackOperations.h"
 #include "tracks/TrackPreview.h"
@@ -135,6 +136,9 @@ void TForm1::createControls() {
     StatusBar->setSizeGripEnabled(false);
     StatusText = new QLabel(StatusBar);
     StatusBar->addWidget(StatusText, 1);
+    // A click on the status bar, or Ctrl+R, opens the last operation's full report.
+    StatusText->installEventFilter(this);
+    StatusBar->setAccessibleDescription("Click or press Ctrl+R for the last operation's report");
 
     BriskPanel2 = new TBriskPanel(this);
     BriskPanel2->setObjectName("BriskPanel2");
@@ -185,6 +189,12 @@ void TForm1::createControls() {
     ActiveListBox->setAcceptDrops(true);
     ActiveListBox->viewport()->setAcceptDrops(true);
     ActiveListBox->viewport()->installEventFilter(this);
+    m_dropFrame = new QFrame(ActiveListBox);
+    m_dropFrame->setFrameStyle(QFrame::Box | QFrame::Plain);
+    m_dropFrame->setLineWidth(2);
+    m_dropFrame->setForegroundRole(QPalette::Highlight);
+    m_dropFrame->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_dropFrame->hide();
 
     // Changes in the shown event folder from outside rebuild the list once they settle.
     m_watcher = new QFileSystemWatcher(this);
@@ -281,7 +291,7 @@ void TForm1::showDemoNotice() {
     // The registry lookup has chosen the prefix by now.
     std::error_code error;
     if (std::filesystem::exists(std::filesystem::path(WinePrefix()) / DemoMarkerName, error))
-        StatusText->setText("Demo installation in use: " + QString::fromStdString(WinePrefix()));
+        say("Demo installation in use: " + QString::fromStdString(WinePrefix()));
 #endif
 }
 
@@ -293,6 +303,13 @@ void TForm1::ReadGameRoot() {
         m_gameRoot = location.GameRoot;
     } else {
         m_dialogs.MessageBox(this, "Skarn2 doesn't seem to be installed.", "Registry error", TDialogs::mbOK);
+        // Said again in the status bar once the window is open, with where the game was looked for.
+        m_notInstalled =
+            location.Report.empty()
+                ? "No game found: the registry has no HKEY_LOCAL_MACHINE\\" +
+                      QString::fromStdString(GameRegistryKey)
+                : "No game found: " + QString::fromStdString(location.Report) +
+                      "; start the program with WINEPREFIX set to the game's Wine prefix to pick it";
     }
 }
 
@@ -318,8 +335,10 @@ std::vector<int> TForm1::selectedRows() const {
     return rows;
 }
 
-void TForm1::say(const QString& text) {
+void TForm1::say(const QString& text, TStatusShows shows, const QString& whole) {
+    m_statusShows = shows;
     StatusText->setText(text);
+    StatusText->setToolTip(whole.isEmpty() ? text : whole);
     StatusText->repaint();
 }
 
@@ -341,68 +360,69 @@ QString fromStd(const std::string& text) {
 
 } // namespace
 
-void TForm1::changeExtensions(const std::vector<int>& rows, const char* extension) {
+std::vector<TTrackFile> TForm1::tracksOf(const std::vector<int>& rows) const {
+    const std::string folder = eventFolder();
+    std::vector<TTrackFile> tracks;
+    for (const int row : rows)
+        tracks.push_back(TTrackFile{folder, m_tracks->Item(row).FileName});
+    return tracks;
+}
+
+QStringList TForm1::namesOf(const std::vector<int>& rows) const {
+    QStringList names;
+    for (const int row : rows)
+        names.push_back(m_tracks->data(m_tracks->index(row), Qt::DisplayRole).toString());
+    return names;
+}
+
+void TForm1::report(const TOperationReport& done, const QStringList& names, const QString& where,
+                    const QString& wholeWhere) {
+    say(OperationStatus(done, names, where), TStatusShows::Outcome, OperationStatus(done, names, wholeWhere));
+    m_report = OperationReport(done, names, wholeWhere);
+}
+
+void TForm1::changeExtensions(const std::vector<int>& rows, TTrackOperation operation) {
     if (rows.empty()) {
         say("No track is selected.");
         return;
     }
-    const std::string folder = eventFolder();
-    qsizetype started = 0;
-    qsizetype stopped = 0;
-    QStringList reasons;
-    qsizetype left = 0;
+    TOperationReport done;
     {
-        const bool toggling = extension == nullptr;
-        const QString verb = toggling ? "Switching" : extension == ActiveExtension ? "Starting" : "Stopping";
+        const QString verb = operation == TTrackOperation::Toggle  ? "Switching"
+                             : operation == TTrackOperation::Start ? "Starting"
+                                                                   : "Stopping";
         TTrackWork work(*StatusText, verb, static_cast<qsizetype>(rows.size()), m_progressIntervalMs,
-                        [this](qsizetype done, qsizetype total) { emit Progressed(done, total); });
-        // The folder's names are read once for the whole selection.
-        TFolderRenamer renamer(folder);
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            if (!work.proceed(static_cast<qsizetype>(i))) {
-                left += static_cast<qsizetype>(rows.size() - i);
-                reasons.push_back("cancelled");
-                break;
-            }
-            const int row = rows[i];
-            const std::string oldName = m_tracks->Item(row).FileName;
-            const bool inactive = IsInactiveTrack(oldName);
-            const char* wanted = toggling ? (inactive ? ActiveExtension : InactiveExtension) : extension;
-            const bool starting = wanted == ActiveExtension;
-            if (NameWithExtension(oldName, wanted) == oldName) {
-                ++left;
-                reasons.push_back(fromStd(oldName) +
-                                  (starting ? " is active already" : " is inactive already"));
-                continue;
-            }
-            // A failed rename (the target exists, the file is gone or locked) leaves its item as it was.
-            if (auto renamed = ChangeTrackExtension(renamer, oldName, wanted)) {
-                m_tracks->SetFileName(row, *renamed);
-                ++(starting ? started : stopped);
-            } else {
-                ++left;
-                reasons.push_back(WhyNotRenamed(folder, oldName, NameWithExtension(oldName, wanted)));
-            }
-        }
+                        [this](qsizetype index, qsizetype total) { emit Progressed(index, total); });
+        const std::vector<TTrackFile> tracks = tracksOf(rows);
+        done = operation == TTrackOperation::Start  ? Start(tracks, work.progress())
+               : operation == TTrackOperation::Stop ? Stop(tracks, work.progress())
+                                                    : Toggle(tracks, work.progress());
     }
-    // Only the letters change: no rebuild, so names, order, selection and current item stay.
+    // A failed rename leaves its item as it was. Only the letters change: no rebuild, so names, order,
+    // selection and current item stay.
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (done.Tracks[i].Fate == TTrackFate::Done)
+            m_tracks->SetFileName(rows[i], done.Tracks[i].Result);
+    }
     ActiveListBox->viewport()->update();
-    QString done;
-    if (extension == ActiveExtension)
-        done = TracksText(started) + " started";
-    else if (extension == InactiveExtension)
-        done = TracksText(stopped) + " stopped";
-    else
-        done = TracksText(started) + " started, " + CountText(stopped) + " stopped";
-    say(OutcomeText(done, left, reasons));
+    const QStringList names = namesOf(rows);
+    report(done, names, {}, {});
+    rememberUndo(done, names);
+}
+
+void TForm1::rememberUndo(const TOperationReport& done, const QStringList& names) {
+    if (done.Count(TTrackFate::Done) + done.Count(TTrackFate::Trashed) == 0)
+        return;
+    m_undo = done;
+    m_undoNames = names;
 }
 
 void TForm1::ActiveBtnClick() {
-    changeExtensions(selectedRows(), ActiveExtension);
+    changeExtensions(selectedRows(), TTrackOperation::Start);
 }
 
 void TForm1::InactiveBtnClick() {
-    changeExtensions(selectedRows(), InactiveExtension);
+    changeExtensions(selectedRows(), TTrackOperation::Stop);
 }
 
 void TForm1::ToggleTracks() {
@@ -410,7 +430,7 @@ void TForm1::ToggleTracks() {
     const int current = ActiveListBox->currentIndex().row();
     if (rows.empty() && current >= 0)
         rows.push_back(current);
-    changeExtensions(rows, nullptr);
+    changeExtensions(rows, TTrackOperation::Toggle);
 }
 
 void TForm1::rememberDialogFolder(const QString& chosenPath) {
@@ -440,49 +460,24 @@ void TForm1::ArchiveBtnClick() {
 }
 
 void TForm1::ArchiveSelected(const std::string& destinationFolder) {
-    std::vector<std::string> fileNames;
-    for (const int row : selectedRows())
-        fileNames.push_back(m_tracks->Item(row).FileName);
-    const std::string folder = eventFolder();
-    const auto total = static_cast<qsizetype>(fileNames.size());
-    const QString where = " stored in " + fromStd(ShownPath(destinationFolder));
-    qsizetype stored = 0;
-    QStringList stayed;
-    // One transfer for the whole Store, so a later track never replaces an earlier one's copy.
-    TTrackTransfer transfer([&](const TTransferred& track) {
-        ++stored;
-        if (track.sourceStayed)
-            stayed << fromStd(fileNames[track.index]);
-    });
-    bool cancelled = false;
-    try {
-        TTrackWork work(*StatusText, "Storing", total, m_progressIntervalMs,
-                        [this](qsizetype done, qsizetype all) { emit Progressed(done, all); });
-        qsizetype copied = 0;
-        for (const std::string& name : fileNames) {
-            if (!work.proceed(copied)) {
-                cancelled = true;
-                break;
-            }
-            transfer.Add(PathInFolder(folder, name), PathInFolder(destinationFolder, name), true);
-            ++copied;
-        }
-        // Each track is moved whole (copied, flushed, then its source deleted) or not at all.
-        transfer.Finish();
-    } catch (const std::exception& failure) {
-        say(OutcomeText(TracksText(stored) + where, total - stored, {FailureMessage(failure)}));
-        throw;
+    const std::vector<int> rows = selectedRows();
+    TOperationReport done;
+    {
+        TTrackWork work(*StatusText, "Storing", static_cast<qsizetype>(rows.size()), m_progressIntervalMs,
+                        [this](qsizetype index, qsizetype total) { emit Progressed(index, total); });
+        done = Store(tracksOf(rows), destinationFolder, work.progress());
     }
-    if (cancelled)
-        say(OutcomeText(TracksText(stored) + where, total - stored, {"cancelled"}));
-    else if (stayed.isEmpty())
-        say(TracksText(stored) + where);
-    else
-        // No message box: the status bar says which archived tracks are still in the game.
-        say(TracksText(stored) + where + "; could not be removed from the game: " + stayed.join(", "));
+    const QString shown = fromStd(ShownPath(destinationFolder));
+    report(done, namesOf(rows), " in " + ShortPath(shown), " in " + shown);
+    // A failure ends the Store here: the list is not rebuilt, and the general error report follows.
+    if (done.Failure)
+        std::rethrow_exception(done.Failure);
 }
 
 void TForm1::FetchBtnClick() {
+    // Said before a dialog is shown in vain.
+    if (!FolderExists(eventFolder()))
+        throw EFolderMissing(eventFolder());
     TDialogs::TFileRequest request;
     request.title = "Select tracks to fetch";
     request.filter = fetchFilter();
@@ -495,42 +490,34 @@ void TForm1::FetchBtnClick() {
 }
 
 void TForm1::FetchFiles(const QStringList& paths) {
-    std::vector<std::string> chosen;
+    std::vector<std::string> sources;
     for (const QString& path : paths)
-        chosen.push_back(path.toStdString());
-    // Archives are read once first, to count their tracks.
-    TTrackFetch fetch(eventFolder(), chosen);
-    const auto total = static_cast<qsizetype>(fetch.Total());
-    const QString where = " fetched into " + EventSelectBox->currentText();
-    const auto outcomeText = [&](QStringList reasons) {
-        QStringList archives;
-        for (const TFetchOutcome& outcome : fetch.Outcomes()) {
-            // A failure names the archive and the entry itself; one without a reason is told by the
-            // exception that ended the Fetch.
-            if (outcome.fate == TFetchFate::Fetched || outcome.reason.empty())
-                continue;
-            const bool whole = outcome.fileName.empty();
-            const std::string what =
-                outcome.fate == TFetchFate::Failed
-                    ? outcome.reason
-                    : (outcome.entry.empty() ? FileNamePart(outcome.source) : outcome.entry) + ": " +
-                          outcome.reason;
-            (whole ? archives : reasons).push_back(fromStd(what));
-        }
-        const auto fetched = static_cast<qsizetype>(fetch.Count(TFetchFate::Fetched));
-        const QString text = OutcomeText(TracksText(fetched) + where, total - fetched, reasons);
-        return archives.isEmpty() ? text : text + "; " + archives.join("; ");
-    };
-    try {
-        TTrackWork work(*StatusText, "Fetching", total, m_progressIntervalMs,
-                        [this](qsizetype done, qsizetype all) { emit Progressed(done, all); });
-        fetch.Run([&](std::size_t done) { return work.proceed(static_cast<qsizetype>(done)); });
-    } catch (const std::exception& failure) {
-        say(outcomeText({FailureMessage(failure)}));
-        throw;
+        sources.push_back(path.toStdString());
+    TOperationReport done;
+    {
+        TTrackWork work(*StatusText, "Fetching", paths.size(), m_progressIntervalMs,
+                        [this](qsizetype index, qsizetype total) { emit Progressed(index, total); });
+        done = Fetch(sources, eventFolder(), work.progress());
     }
-    RefreshTrackList();
-    say(outcomeText(fetch.Cancelled() ? QStringList{"cancelled"} : QStringList{}));
+    if (!done.Failure)
+        RefreshTrackList();
+    // The tracks by their display names where the list now shows them, else by their file names.
+    std::unordered_map<std::string, QString> listed;
+    for (int row = 0; row < m_tracks->rowCount(); ++row)
+        listed.try_emplace(m_tracks->Item(row).FileName,
+                           m_tracks->data(m_tracks->index(row), Qt::DisplayRole).toString());
+    QStringList names;
+    for (const TTrackOutcome& track : done.Tracks) {
+        // A track from an archive goes by its entry's file name; an archive as a whole by its own.
+        const std::string name =
+            track.Entry.empty() ? FileNamePart(track.Track) : std::string(WindowsNamePart(track.Entry));
+        const auto found = listed.find(name);
+        names.push_back(found != listed.end() ? found->second : fromStd(name));
+    }
+    const QString where = " into " + EventSelectBox->currentText();
+    report(done, names, where, where);
+    if (done.Failure)
+        std::rethrow_exception(done.Failure);
 }
 
 void TForm1::DeleteBtnClick() {
@@ -539,62 +526,97 @@ void TForm1::DeleteBtnClick() {
         say("No track is selected: nothing to delete.");
         return;
     }
-    const QString question = rows.size() == 1
-                                 ? QString("Are you sure you want to delete this track?")
-                                 : "Are you sure you want to delete these " +
-                                       CountText(static_cast<qsizetype>(rows.size())) + " tracks?";
+    const QStringList names = namesOf(rows);
+    const std::vector<TTrackFile> tracks = tracksOf(rows);
+    const bool trash = TrashTakes(PathInFolder(tracks[0].Folder, tracks[0].Name));
+    const QString question =
+        rows.size() == 1
+            ? "Are you sure you want to delete \"" + names[0] + "\"?" +
+                  (trash ? " It goes to the trash." : " It is deleted for good: there is no trash for it.")
+            : "Are you sure you want to delete these " + CountText(static_cast<qsizetype>(rows.size())) +
+                  " tracks?" +
+                  (trash ? " They go to the trash."
+                         : " They are deleted for good: there is no trash for them.");
     if (m_dialogs.MessageBox(this, question, "Track delete",
                              TDialogs::mbYesNo | TDialogs::mbIconWarning | TDialogs::mbDefButton2) !=
         TDialogs::idYes)
         return;
-    const std::string folder = eventFolder();
-    std::vector<std::string> fileNames;
-    for (const int row : rows)
-        fileNames.push_back(m_tracks->Item(row).FileName);
-    const auto total = static_cast<qsizetype>(fileNames.size());
-    qsizetype trashed = 0;
-    qsizetype deleted = 0;
-    qsizetype left = 0;
-    QStringList reasons;
+    TOperationReport done;
     {
-        TTrackWork work(*StatusText, "Deleting", total, m_progressIntervalMs,
-                        [this](qsizetype done, qsizetype all) { emit Progressed(done, all); });
-        for (qsizetype i = 0; i < total; ++i) {
-            if (!work.proceed(i)) {
-                left += total - i;
-                reasons.push_back("cancelled");
-                break;
-            }
-            const std::string path = PathInFolder(folder, fileNames[static_cast<std::size_t>(i)]);
-            switch (RemoveTrackFile(path)) {
-            case TRemoval::Trashed:
-                ++trashed;
-                break;
-            case TRemoval::Deleted:
-                ++deleted;
-                break;
-            case TRemoval::Failed:
-                ++left;
-                reasons.push_back(WhyNotDeleted(path));
-                break;
-            }
-        }
+        TTrackWork work(*StatusText, "Deleting", static_cast<qsizetype>(rows.size()), m_progressIntervalMs,
+                        [this](qsizetype index, qsizetype total) { emit Progressed(index, total); });
+        done = Delete(tracks, RemoveTrackFile, work.progress());
     }
     RefreshTrackList();
-    QString done;
-    if (trashed > 0 && deleted > 0)
-        done = TracksText(trashed) + " moved to the trash, " + CountText(deleted) + " deleted";
-    else if (trashed > 0)
-        done = TracksText(trashed) + " moved to the trash";
-    else
-        done = TracksText(deleted) + " deleted";
-    say(OutcomeText(done, left, reasons));
+    report(done, names, {}, {});
+    rememberUndo(done, names);
+}
+
+void TForm1::UndoLast() {
+    if (!m_undo) {
+        say("Nothing to undo.");
+        return;
+    }
+    const TOperationReport undone = Undo(*m_undo, RestoreTrackFile);
+    // Undo answers for the tracks it could put back, in the operation's order.
+    QStringList names;
+    const TTrackFate undoable =
+        m_undo->Operation == TTrackOperation::Delete ? TTrackFate::Trashed : TTrackFate::Done;
+    for (std::size_t i = 0; i < m_undo->Tracks.size(); ++i) {
+        if (m_undo->Tracks[i].Fate == undoable)
+            names.push_back(m_undoNames.value(static_cast<qsizetype>(i)));
+    }
+    m_undo.reset();
+    ReloadTrackList();
+    const qsizetype putBack = static_cast<qsizetype>(undone.Count(TTrackFate::Done));
+    const QString status = OperationStatus(undone, names, {});
+    say(putBack > 0 ? "Undone: " + status : "Could not undo: " + status);
+    m_report = (putBack > 0 ? "Undone: " : "Could not undo: ") + OperationReport(undone, names, {});
 }
 
 void TForm1::RefreshTrackList() {
     // Watched before it is read, so that no change during the fill goes unseen.
     watchShownFolder();
     FillTrackList(EventSelectBox->currentText(), ActiveListBox);
+    sayFolderState();
+}
+
+void TForm1::sayFolderState() {
+    const std::string folder = eventFolder();
+    if (!FolderExists(folder)) {
+        if (!m_notInstalled.isEmpty()) {
+            say(m_notInstalled, TStatusShows::FolderState);
+        } else {
+            const QString shown = fromStd(ShownPath(folder));
+            say("The folder " + ShortPath(shown) + " does not exist", TStatusShows::FolderState,
+                "The folder " + shown + " does not exist");
+        }
+        return;
+    }
+    // A count when there is nothing else to say.
+    if (m_statusShows == TStatusShows::Nothing || m_statusShows == TStatusShows::FolderState)
+        say(countText(), TStatusShows::FolderState);
+}
+
+QString TForm1::countText() const {
+    const int rows = m_tracks->rowCount();
+    if (rows == 0)
+        return "No tracks";
+    int active = 0;
+    for (int row = 0; row < rows; ++row)
+        active += IsInactiveTrack(m_tracks->Item(row).FileName) ? 0 : 1;
+    return TracksText(rows) + ", " + CountText(active) + " active";
+}
+
+void TForm1::readFolderAgain() {
+    ReloadTrackList();
+    if (FolderExists(eventFolder()))
+        say("Read the folder again: " + countText(), TStatusShows::FolderState);
+}
+
+void TForm1::showReport() {
+    m_dialogs.ShowReport(this, m_report.isEmpty() ? QString("Nothing has been done yet.") : m_report,
+                         "Track manager report");
 }
 
 void TForm1::ReloadTrackList() {
@@ -673,32 +695,57 @@ void TForm1::wireKeys() {
     onList(QKeySequence(Qt::Key_Delete), &TForm1::DeleteBtnClick);
     onList(QKeySequence(Qt::Key_Return), &TForm1::ToggleTracks);
     onList(QKeySequence(Qt::Key_Enter), &TForm1::ToggleTracks);
-    auto* refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
-    connect(refresh, &QShortcut::activated, this, [this] { guarded([this] { ReloadTrackList(); }); });
+    const auto onWindow = [this](const QKeySequence& keys, auto handler) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+    };
+    onWindow(QKeySequence(Qt::Key_F5), &TForm1::readFolderAgain);
+    onWindow(QKeySequence(Qt::CTRL | Qt::Key_Z), &TForm1::UndoLast);
+    onWindow(QKeySequence(Qt::CTRL | Qt::Key_R), &TForm1::showReport);
 }
 
 namespace {
 
-// The track files and archives among what is dragged: local files ending in ".env" or ".~env", or named
-// as the archives Fetch reads.
-QStringList trackFilesIn(const QMimeData* data) {
-    QStringList paths;
+// What is dragged: local track files (ending in ".env" or ".~env") and downloaded archives of tracks, and
+// the other local files.
+struct TDragged {
+    QStringList tracks;
+    QStringList others;
+};
+
+TDragged draggedFiles(const QMimeData* data) {
+    TDragged dragged;
     if (!data)
-        return paths;
+        return dragged;
     for (const QUrl& url : data->urls()) {
         if (!url.isLocalFile())
             continue;
         const QString path = url.toLocalFile();
         if (path.endsWith(".env", Qt::CaseInsensitive) || path.endsWith(".~env", Qt::CaseInsensitive) ||
             IsArchiveName(path.toStdString()))
-            paths.push_back(path);
+            dragged.tracks.push_back(path);
+        else
+            dragged.others.push_back(path);
     }
-    return paths;
+    return dragged;
+}
+
+QString notTracksText(const QStringList& others) {
+    QStringList names;
+    for (const QString& path : others)
+        names.push_back(QFileInfo(path).fileName());
+    return (others.size() == 1 ? "Not a track: " : "Not tracks: ") + names.join(", ") +
+           " (track files end in .env or .~env; archives of tracks are .zip, .7z, .rar or .tar.gz)";
 }
 
 } // namespace
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == StatusText && event->type() == QEvent::MouseButtonRelease) {
+        guarded([this] { showReport(); });
+        return true;
+    }
     if (watched != ActiveListBox->viewport())
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
@@ -716,21 +763,38 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* drag = static_cast<QDropEvent*>(event);
-        if (trackFilesIn(drag->mimeData()).isEmpty())
+        const TDragged dragged = draggedFiles(drag->mimeData());
+        if (dragged.tracks.isEmpty()) {
+            if (event->type() == QEvent::DragEnter && !dragged.others.isEmpty())
+                say(notTracksText(dragged.others));
             drag->ignore();
-        else
+        } else {
             drag->acceptProposedAction();
+            // The whole list takes the drop: a frame around it says so.
+            m_dropFrame->setGeometry(ActiveListBox->rect());
+            m_dropFrame->show();
+        }
         return true;
     }
+    case QEvent::DragLeave:
+        m_dropFrame->hide();
+        return true;
     case QEvent::Drop: {
+        m_dropFrame->hide();
         auto* drop = static_cast<QDropEvent*>(event);
-        const QStringList paths = trackFilesIn(drop->mimeData());
-        if (paths.isEmpty()) {
+        const TDragged dragged = draggedFiles(drop->mimeData());
+        if (dragged.tracks.isEmpty()) {
+            if (!dragged.others.isEmpty())
+                say(notTracksText(dragged.others));
             drop->ignore();
             return true;
         }
         drop->acceptProposedAction();
-        guarded([this, &paths] { FetchFiles(paths); });
+        guarded([this, &dragged] {
+            FetchFiles(dragged.tracks);
+            if (!dragged.others.isEmpty())
+                say(StatusText->text() + "; " + notTracksText(dragged.others));
+        });
         return true;
     }
     default:
@@ -755,7 +819,7 @@ void TForm1::showCurrent() {
         return;
     // A click moves the current item and changes the selection: the track is shown once.
     const QString shown = EventSelectBox->currentText() + "\\" + fromStd(m_tracks->Item(current).FileName);
-    if (shown == m_shown && StatusText->text() == shown)
+    if (shown == m_shown && m_statusShows == TStatusShows::Track)
         return;
     m_shown = shown;
     ActiveListBoxClick();
@@ -766,8 +830,7 @@ void TForm1::ActiveListBoxClick() {
     if (current < 0)
         return;
     const std::string fileName = m_tracks->Item(current).FileName;
-    StatusText->setText(EventSelectBox->currentText() + "\\" + QString::fromStdString(fileName));
-    StatusText->repaint();
+    say(EventSelectBox->currentText() + "\\" + QString::fromStdString(fileName), TStatusShows::Track);
 
     TBitmap& bitmap = Preview->Bitmap();
     if (DecodeTrackPreview(PathInFolder(eventFolder(), fileName), EventSelectBox->currentIndex(), bitmap) !=

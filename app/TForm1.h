@@ -1,15 +1,19 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/TDialogs.h"
 #include "controls/TBriskButton.h"
 #include "controls/TBriskPanel.h"
+#include "tracks/TrackOutcome.h"
 
 class QComboBox;
+class QFrame;
 class QFileSystemWatcher;
 class QLabel;
 class QTimer;
@@ -63,9 +67,12 @@ public:
     void DeleteBtnClick();
     void ActiveListBoxClick();
 
-    // Moves every selected track into destinationFolder (ending in a separator).
-    // Returns the names of the tracks that were archived but could not be deleted from the game.
+    // Moves every selected track into destinationFolder (ending in a separator), and says how it went. A
+    // failure that ends the Store is thrown once the status bar has said what was done.
     void ArchiveSelected(const std::string& destinationFolder);
+    // Ctrl+Z: undoes the last Delete (the tracks in the trash come back) or Start, Stop or switch (the
+    // tracks get their names back), never replacing a file, and says what was undone and what not.
+    void UndoLast();
 
     // The catalogue.
     void RefreshTrackList();
@@ -87,6 +94,9 @@ public:
     void ReloadTrackList();
     // Fetches these files into the shown event type, as Fetch does with the files chosen in its dialog.
     void FetchFiles(const QStringList& paths);
+    // The last operation's full report (every track, its fate and why), shown by a click on the status bar
+    // and by Ctrl+R.
+    const QString& LastReport() const { return m_report; }
 
     // How often long operations update their progress and let the window paint, in milliseconds.
     void SetProgressInterval(int ms) { m_progressIntervalMs = ms; }
@@ -111,10 +121,33 @@ private:
     template <class F> void guarded(F&& handler);
     std::string eventFolder() const;
     std::vector<int> selectedRows() const;
-    void say(const QString& text);
-    // Start, Stop and the toggle: renames each of rows to its new extension (a null extension toggles),
-    // writing the new name into its item, and says what happened.
-    void changeExtensions(const std::vector<int>& rows, const char* extension);
+    // The tracks of rows in the shown event folder, and their display names, in list order.
+    std::vector<TTrackFile> tracksOf(const std::vector<int>& rows) const;
+    QStringList namesOf(const std::vector<int>& rows) const;
+
+    // What the status bar shows, so that what comes next knows whether to replace it.
+    enum class TStatusShows {
+        Nothing,
+        FolderState, // the count of tracks, or that the event folder or the game is missing
+        Track,       // the current track's path
+        Outcome,     // what an operation did, or another message for the player
+    };
+    // Shows text in the status bar; whole (text when empty) is its tooltip.
+    void say(const QString& text, TStatusShows shows = TStatusShows::Outcome, const QString& whole = {});
+    // After a fill: the count of tracks when the status bar has nothing else to say, or the missing folder.
+    void sayFolderState();
+    QString countText() const;
+    // F5: reads the folder again and says so.
+    void readFolderAgain();
+    void showReport();
+    // The outcome of an operation in the status bar (paths in where shortened, in wholeWhere whole) and
+    // in the report.
+    void report(const TOperationReport& done, const QStringList& names, const QString& where,
+                const QString& wholeWhere);
+    void rememberUndo(const TOperationReport& done, const QStringList& names);
+    // Start, Stop and the toggle: renames each of rows, writing the new name into its item, and says
+    // what happened.
+    void changeExtensions(const std::vector<int>& rows, TTrackOperation operation);
     // The current item's track in the status bar and the preview, unless they show it already.
     void showCurrent();
     void watchShownFolder();
@@ -133,6 +166,12 @@ private:
     int m_busy = 0;  // handlers running (a refresh of the folder waits for them)
     QString m_shown; // "event type\file name" of the track the preview shows
     QString m_dialogFolder;
+    TStatusShows m_statusShows = TStatusShows::Nothing;
+    QString m_report;       // the last operation's full report
+    QString m_notInstalled; // where the game was looked for, when it was not found
+    std::optional<TOperationReport> m_undo;
+    QStringList m_undoNames;       // the display names of m_undo's tracks
+    QFrame* m_dropFrame = nullptr; // shows the list taking a drop of track files
     int m_progressIntervalMs = 100;
     QFileSystemWatcher* m_watcher = nullptr;
     QTimer* m_folderTimer = nullptr;

@@ -6,6 +6,8 @@
 #include <QString>
 #include <functional>
 
+#include "tracks/TrackOutcome.h"
+
 class QLabel;
 class QWidget;
 
@@ -27,6 +29,14 @@ public:
     // Called before the track at index (0-based): false once the player has cancelled.
     bool proceed(qsizetype index);
     bool cancelled() const { return m_cancelled; }
+    // proceed as the operations of tracks/ ask it, before each track. Their count of tracks is the one
+    // shown: a Fetch knows the tracks of its archives only once it has read them.
+    TProgress progress() {
+        return [this](std::size_t index, std::size_t total) {
+            m_total = static_cast<qsizetype>(total);
+            return proceed(static_cast<qsizetype>(index));
+        };
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

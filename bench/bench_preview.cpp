@@ -31,6 +31,7 @@ public:
     int MessageBox(QWidget*, const QString&, const QString&, unsigned) override { return idOK; }
     bool ExecuteSave(QWidget*, const TFileRequest&, QString&) override { return false; }
     bool ExecuteOpen(QWidget*, const TFileRequest&, QStringList&) override { return false; }
+    void ShowReport(QWidget*, const QString&, const QString&) override {}
 };
 
 std::vector<std::uint8_t> landscape(int width, int height, bool runLength) {

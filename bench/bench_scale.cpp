@@ -174,18 +174,17 @@ void BM_RenameLoopFloor(benchmark::State& state) {
 void BM_StopStartTracks(benchmark::State& state) {
     TEventFolder& f = eventFolder(static_cast<int>(state.range(0)), 100);
     const std::vector<std::string> names = filesOf(f.folder);
+    std::vector<TTrackFile> tracks;
+    for (const std::string& name : names)
+        tracks.push_back(TTrackFile{f.folder, name});
     std::size_t renamed = 0;
     for (auto _ : state) {
-        std::vector<std::string> stopped;
-        stopped.reserve(names.size());
-        {
-            TFolderRenamer folder(f.folder);
-            for (const std::string& name : names)
-                stopped.push_back(ChangeTrackExtension(folder, name, InactiveExtension).value_or(name));
-        }
-        TFolderRenamer folder(f.folder);
-        for (const std::string& name : stopped)
-            renamed += ChangeTrackExtension(folder, name, ActiveExtension).has_value();
+        const TOperationReport stopped = Stop(tracks);
+        std::vector<TTrackFile> back;
+        back.reserve(tracks.size());
+        for (const TTrackOutcome& track : stopped.Tracks)
+            back.push_back(TTrackFile{f.folder, track.Fate == TTrackFate::Done ? track.Result : track.Track});
+        renamed += Start(back).Count(TTrackFate::Done);
     }
     if (renamed != state.iterations() * names.size())
         state.SkipWithError("a rename failed");
@@ -205,6 +204,12 @@ struct TStoreFolders {
     }
     std::string event() const { return dir.path().string() + "/event/"; }
     std::string archive() const { return dir.path().string() + "/archive/"; }
+    std::vector<TTrackFile> tracks() const {
+        std::vector<TTrackFile> all;
+        for (const std::string& name : names)
+            all.push_back(TTrackFile{event(), name});
+        return all;
+    }
 
     TTempDir dir;
     std::vector<std::string> names;
@@ -235,7 +240,8 @@ void BM_CopyAndSyncFloor(benchmark::State& state) {
 void BM_StoreTracks(benchmark::State& state) {
     TStoreFolders folders;
     for (auto _ : state) {
-        ArchiveSelected(folders.event(), folders.archive(), folders.names);
+        if (Store(folders.tracks(), folders.archive()).Count(TTrackFate::Done) != folders.names.size())
+            state.SkipWithError("a track was not stored");
         state.PauseTiming();
         for (const std::string& name : folders.names)
             std::rename((folders.archive() + name).c_str(), (folders.event() + name).c_str());

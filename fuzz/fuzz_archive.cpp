@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/Exceptions.h"
-#include "tracks/TTrackFetch.h"
+#include "tracks/TrackOperations.h"
 
 namespace fs = std::filesystem;
 
@@ -41,8 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
     try {
-        TTrackFetch fetch((folder / "event" / "").string(), {(folder / "pack.zip").string()});
-        fetch.Run();
+        Fetch({(folder / "pack.zip").string()}, (folder / "event" / "").string());
     } catch (const Exception&) {
         // A full scratch disk is a defined outcome, not a finding.
     }

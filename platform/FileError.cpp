@@ -5,6 +5,7 @@
 
 #include "platform/WinText.h"
 #else
+#include <cerrno>
 #include <cstring>
 #endif
 
@@ -33,4 +34,28 @@ std::string SystemErrorText(int code) {
            (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
         text.pop_back();
     return text;
+}
+
+bool IsNameTaken(TFileError error) {
+#ifdef _WIN32
+    return error.code == ERROR_ALREADY_EXISTS || error.code == ERROR_FILE_EXISTS;
+#else
+    return error.code == EEXIST;
+#endif
+}
+
+bool IsFileMissing(TFileError error) {
+#ifdef _WIN32
+    return error.code == ERROR_FILE_NOT_FOUND || error.code == ERROR_PATH_NOT_FOUND;
+#else
+    return error.code == ENOENT || error.code == ENOTDIR;
+#endif
+}
+
+TFileError NameTakenError() {
+#ifdef _WIN32
+    return {ERROR_ALREADY_EXISTS};
+#else
+    return {EEXIST};
+#endif
 }

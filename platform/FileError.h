@@ -15,3 +15,14 @@ struct TFileError {
 // The system's words for code ("Permission denied", "Access is denied"), without a trailing full stop
 // or line break; "" for 0.
 std::string SystemErrorText(int code);
+
+// The failure says that a file already has the name asked for (EEXIST; ERROR_ALREADY_EXISTS,
+// ERROR_FILE_EXISTS).
+bool IsNameTaken(TFileError error);
+
+// The failure says that the file, or a folder on its path, does not exist (ENOENT, ENOTDIR;
+// ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND).
+bool IsFileMissing(TFileError error);
+
+// The failure of a name taken, in the system's own number.
+TFileError NameTakenError();

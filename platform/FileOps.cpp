@@ -232,12 +232,12 @@ TFileStamp stampOf(const BY_HANDLE_FILE_INFORMATION& info) {
 
 } // namespace
 
-bool RenameFile(const std::string& from, const std::string& to) {
+TFileError RenameFile(const std::string& from, const std::string& to) {
     const std::wstring wideFrom = wide(from);
     const std::wstring wideTo = wide(to);
     const auto source = fileId(wideFrom);
     if (!source)
-        return false;
+        return {static_cast<int>(::GetLastError())};
     // Without MOVEFILE_REPLACE_EXISTING the rename fails when another file has the name to, in any
     // letter case. But a name of the file itself (its own in another case, or a hard link's) is not
     // refused: Wine then reports success and renames nothing.
@@ -247,31 +247,37 @@ bool RenameFile(const std::string& from, const std::string& to) {
         if (fullFrom.empty() || fullFrom.size() != fullTo.size() ||
             ::CompareStringOrdinal(fullFrom.data(), static_cast<int>(fullFrom.size()), fullTo.data(),
                                    static_cast<int>(fullTo.size()), TRUE) != CSTR_EQUAL)
-            return false; // another name of the same file
+            return {ERROR_ALREADY_EXISTS}; // another name of the same file
         if (fullFrom == fullTo)
-            return true;
+            return {};
         // Only the letter case changes: through a unique temporary name, which works everywhere.
         const std::size_t cut = fullFrom.find_last_of(L"\\/");
         const std::wstring folder = fullFrom.substr(0, cut + 1);
         for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
             const std::wstring temporary = folder + wide("~tm-rename-" + randomHex() + ".tmp");
             if (!::MoveFileExW(wideFrom.c_str(), temporary.c_str(), 0)) {
-                if (::GetLastError() == ERROR_ALREADY_EXISTS || ::GetLastError() == ERROR_FILE_EXISTS)
+                const DWORD error = ::GetLastError();
+                if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
                     continue;
-                return false;
+                return {static_cast<int>(error)};
             }
             if (::MoveFileExW(temporary.c_str(), wideTo.c_str(), 0))
-                return true;
+                return {};
+            const DWORD error = ::GetLastError();
             ::MoveFileExW(temporary.c_str(), wideFrom.c_str(), 0);
-            return false;
+            return {static_cast<int>(error)};
         }
-        return false;
+        return {ERROR_ALREADY_EXISTS};
     }
-    return ::MoveFileExW(wideFrom.c_str(), wideTo.c_str(), 0) != 0;
+    if (::MoveFileExW(wideFrom.c_str(), wideTo.c_str(), 0))
+        return {};
+    return {static_cast<int>(::GetLastError())};
 }
 
-bool DeleteFile(const std::string& path) {
-    return ::DeleteFileW(wide(path).c_str()) != 0;
+TFileError DeleteFile(const std::string& path) {
+    if (::DeleteFileW(wide(path).c_str()))
+        return {};
+    return {static_cast<int>(::GetLastError())};
 }
 
 TFolderRenamer::TFolderRenamer(const std::string& folder) : m_folder(folder) {}
@@ -287,9 +293,9 @@ std::string TFolderNames::PathOf(const std::string& name) const {
 
 void TFolderNames::Add(const std::string&) {}
 
-bool TFolderRenamer::Rename(const std::string& from, const std::string& to) {
+TFileError TFolderRenamer::Rename(const std::string& from, const std::string& to) {
     if (NameStart(from) != 0 || NameStart(to) != 0)
-        return false;
+        return {ERROR_INVALID_NAME};
     // Windows itself compares the names without regard to case, and never replaces without the flag.
     return RenameFile(m_folder + from, m_folder + to);
 }
@@ -682,20 +688,20 @@ void syncFolder(const std::string& folder) {
 
 } // namespace
 
-bool RenameFile(const std::string& from, const std::string& to) {
+TFileError RenameFile(const std::string& from, const std::string& to) {
     const std::string nativeFrom = NativePath(from);
     struct stat fromStat {};
     if (::lstat(nativeFrom.c_str(), &fromStat) != 0)
-        return false;
+        return {errno};
     const TSplitPath source = splitNative(nativeFrom);
     const TSplitPath target = splitGiven(to);
     if (!isFileName(source.name) || !isFileName(target.name))
-        return false;
+        return {EINVAL};
     struct stat sourceFolder {};
     struct stat targetFolder {};
     if (::stat(source.folder.c_str(), &sourceFolder) != 0 ||
         ::stat(target.folder.c_str(), &targetFolder) != 0)
-        return false;
+        return {errno};
     const bool sameFolder = sameFile(sourceFolder, targetFolder);
 
     // Windows names are unique without regard to case: any other file whose name matches blocks the
@@ -703,17 +709,17 @@ bool RenameFile(const std::string& from, const std::string& to) {
     // halfway through a change of letter case gets its name first.
     bool leftovers = false;
     if (nameTaken(target.folder, target.name, sameFolder ? &source.name : nullptr, &leftovers))
-        return false;
+        return {EEXIST};
     if (leftovers) {
         TidyFolder(target.folder);
         if (nameTaken(target.folder, target.name, sameFolder ? &source.name : nullptr))
-            return false;
+            return {EEXIST};
     }
     const std::string targetPath = joinNative(target.folder, target.name);
     if (!sameFolder || !SameNameIgnoringCase(source.name, target.name))
-        return renameNoReplace(nativeFrom, targetPath) == 0;
+        return {renameNoReplace(nativeFrom, targetPath)};
     if (source.name == target.name)
-        return true;
+        return {};
 
     // Only the letter case changes. Where the file system tells the two names apart the rename is
     // direct. A folder that ignores case (vfat, ext4 with casefold) finds the file itself in the way,
@@ -721,24 +727,25 @@ bool RenameFile(const std::string& from, const std::string& to) {
     // killed between the two renames, the list still shows the track and TidyFolder finishes it.
     const int direct = renameNoReplace(nativeFrom, targetPath);
     if (direct != EEXIST)
-        return direct == 0;
+        return {direct};
     for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
         const std::string temporary = joinNative(source.folder, CaseTag + randomHex() + "-" + target.name);
         const int error = renameNoReplace(nativeFrom, temporary);
         if (error == EEXIST)
             continue;
         if (error != 0)
-            return false;
-        if (renameNoReplace(temporary, targetPath) == 0)
-            return true;
+            return {error};
+        const int placed = renameNoReplace(temporary, targetPath);
+        if (placed == 0)
+            return {};
         renameNoReplace(temporary, nativeFrom);
-        return false;
+        return {placed};
     }
-    return false;
+    return {EEXIST};
 }
 
-bool DeleteFile(const std::string& path) {
-    return ::unlink(NativePath(path).c_str()) == 0;
+TFileError DeleteFile(const std::string& path) {
+    return {::unlink(NativePath(path).c_str()) == 0 ? 0 : errno};
 }
 
 namespace {
@@ -791,11 +798,14 @@ TFolderRenamer::TFolderRenamer(const std::string& folder) : m_folder(folder) {
     TidyFolder(folder.empty() ? std::string(".") : folder);
     const std::string native = NativePath(folder.empty() ? std::string(".") : folder);
     TUniqueFd dir(::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!dir)
-        return; // every rename fails
+    if (!dir) {
+        m_error = errno; // every rename fails with it
+        return;
+    }
     const int listed = ::dup(dir.get());
     TUniqueDir names(listed >= 0 ? ::fdopendir(listed) : nullptr);
     if (!names) {
+        m_error = errno;
         if (listed >= 0)
             ::close(listed);
         return;
@@ -809,13 +819,15 @@ TFolderRenamer::~TFolderRenamer() {
         ::close(m_dir);
 }
 
-bool TFolderRenamer::Rename(const std::string& from, const std::string& to) {
-    if (m_dir < 0 || !isFileName(from) || !isFileName(to) || from.find('/') != std::string::npos ||
+TFileError TFolderRenamer::Rename(const std::string& from, const std::string& to) {
+    if (m_dir < 0)
+        return {m_error};
+    if (!isFileName(from) || !isFileName(to) || from.find('/') != std::string::npos ||
         to.find('/') != std::string::npos)
-        return false;
+        return {EINVAL};
     const std::string* found = spellingOf(m_names, from);
     if (!found)
-        return false;
+        return {ENOENT};
     const std::string source = *found;
     const std::string foldedFrom = FoldedName(from);
 
@@ -823,18 +835,19 @@ bool TFolderRenamer::Rename(const std::string& from, const std::string& to) {
     const auto taken = m_names.find(foldedTo);
     if (taken != m_names.end() && std::any_of(taken->second.begin(), taken->second.end(),
                                               [&](const std::string& name) { return name != source; }))
-        return false;
+        return {EEXIST};
     if (source == to)
-        return true;
+        return {};
 
     if (foldedTo != foldedFrom) {
-        if (renameNoReplaceAt(m_dir, source.c_str(), m_dir, to.c_str()) != 0)
-            return false;
+        if (const int error = renameNoReplaceAt(m_dir, source.c_str(), m_dir, to.c_str()); error != 0)
+            return {error};
     } else {
         // Only the letter case changes: RenameFile knows when the disk needs a temporary name and how
         // to name it so that a kill between its two renames is finished later. Rare in a batch.
-        if (!RenameFile(PathInFolder(m_folder, source), PathInFolder(m_folder, to)))
-            return false;
+        if (const TFileError error = RenameFile(PathInFolder(m_folder, source), PathInFolder(m_folder, to));
+            error.Failed())
+            return error;
     }
     // The old name goes first: the spellings may move once to's entry is made.
     std::vector<std::string>& spellings = m_names[foldedFrom];
@@ -842,7 +855,7 @@ bool TFolderRenamer::Rename(const std::string& from, const std::string& to) {
     if (spellings.empty())
         m_names.erase(foldedFrom);
     m_names[foldedTo].push_back(to);
-    return true;
+    return {};
 }
 
 struct TPendingCopy::TState {

@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/FileError.h"
+
 // Renaming, deleting and copying files with the guarantees of the Windows file system and a few more.
 // Paths are Windows-style paths as the program builds them, or native paths as file dialogs return
 // them; on Linux both are resolved through NativePath. Messages carry the paths as the caller gave
@@ -18,12 +20,13 @@
 #endif
 
 // Renames the file from to the name to, in the same or another folder of the same volume. Returns
-// false, changing nothing, when from does not exist, when to names an existing file, also one whose
-// name differs only in letter case, or when the file system refuses. Never replaces a file. A
+// why it failed, changing nothing: the name taken (IsNameTaken) when to names an existing file, also
+// one whose name differs only in letter case; a missing file (IsFileMissing) when from does not exist;
+// or what the file system said when it refused. Never replaces a file. A
 // rename that only changes the letter case of the file's own name works (through a unique temporary
 // name where the file system needs it), and renaming a file to exactly its own name succeeds and
 // changes nothing, as Windows' MoveFile does.
-bool RenameFile(const std::string& from, const std::string& to);
+TFileError RenameFile(const std::string& from, const std::string& to);
 
 #ifndef _WIN32
 // A folder's names as stored, under their folded form (FoldedName), each in the folder's listing order.
@@ -45,13 +48,14 @@ public:
     TFolderRenamer& operator=(const TFolderRenamer&) = delete;
 
     // Renames the file from of the folder to the name to, as RenameFile(folder + from, folder + to)
-    // does. Both are names without folder; a name holding a separator fails.
-    bool Rename(const std::string& from, const std::string& to);
+    // does, and fails as it does. Both are names without folder; a name holding a separator fails.
+    TFileError Rename(const std::string& from, const std::string& to);
 
 private:
     std::string m_folder;
 #ifndef _WIN32
     int m_dir = -1;
+    int m_error = 0; // why the folder could not be opened, when m_dir is -1
     TFoldedNames m_names;
 #endif
 };
@@ -79,9 +83,9 @@ private:
 #endif
 };
 
-// Deletes the file path. Returns false, changing nothing, when it is missing, is a folder or the file
-// system refuses.
-bool DeleteFile(const std::string& path);
+// Deletes the file path. Returns why it failed, changing nothing, when it is missing (IsFileMissing), is
+// a folder or the file system refuses.
+TFileError DeleteFile(const std::string& path);
 
 // One version of one file: the file itself (device and inode, or volume and file ID) and its size
 // and last-write time. A file replaced under the same name, or written to, has another stamp.

@@ -4,12 +4,13 @@
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/Exceptions.h"
 #include "platform/FileOps.h"
 #include "platform/PathParts.h"
+#include "tracks/TrackOutcome.h"
 
 struct TCopyFaults;
 
@@ -25,23 +26,13 @@ inline constexpr const char* InactiveExtension = ".~env";
 // "jump.env".
 std::string NameWithExtension(const std::string& name, const std::string& extension);
 
-// Renames eventFolder + fileName to the same name with extension. Returns the new file name, or
-// nothing when the rename failed (the target exists, also in another letter case; the file is missing
-// or locked; rights are refused). Never throws for a failed rename. A name that already has the
-// extension comes back unchanged.
-std::optional<std::string> ChangeTrackExtension(const std::string& eventFolder, const std::string& fileName,
-                                                const std::string& extension);
-
-// The same for one file of a selection whose folder renamer reads the folder once for all of them (Start
-// and Stop of many tracks).
-std::optional<std::string> ChangeTrackExtension(TFolderRenamer& eventFolder, const std::string& fileName,
-                                                const std::string& extension);
-
 // What became of one track of a transfer, once its copy is in place.
 struct TTransferred {
     std::size_t index = 0; // the track's place among the Add calls, from 0
-    bool sourceStayed =
-        false; // a move whose source the file system refused to delete: the track is in both places
+    // A move whose source the file system refused to delete: the track is in both places.
+    bool sourceStayed = false;
+    // The copy replaced a file that had the destination's name when the track was added.
+    bool replaced = false;
 };
 
 // One Store or one Fetch: copies tracks, in batches that pay for flushing the disk once. Each track of a
@@ -94,6 +85,7 @@ private:
         std::size_t index;
         std::string source;
         bool deleteSource;
+        bool replaces;
         TPendingCopy copy;
     };
 
@@ -113,18 +105,60 @@ private:
                const TMakeCopy& makeCopy);
 };
 
-// Store: moves each of fileNames, in order, from eventFolder to destinationFolder under its own name,
-// all in one transfer. The first failure ends it with its exception, as TTrackTransfer describes: the
-// files before it are moved, it stays, and the files after it are untouched, or moved too when only
-// the source's change was noticed at the end. Returns the names whose source could not be deleted: they
-// are archived and still in the event folder.
-std::vector<std::string> ArchiveSelected(const std::string& eventFolder, const std::string& destinationFolder,
-                                         const std::vector<std::string>& fileNames);
+// The operations over a selection. Each visits the tracks in the order given, asks progress before
+// each (a cancel leaves that track and the ones after it as they are) and answers with one outcome per
+// track (TrackOutcome.h).
 
-// Fetch: copies each chosen path, in order, into eventFolder under its file name (FileNamePart), all in
-// one transfer; the archived copy stays. Stops at the first failure with its exception, as
-// ArchiveSelected does.
-void FetchTracks(const std::string& eventFolder, const std::vector<std::string>& chosenPaths);
+// Start, Stop: renames each track to end in ".env" (active) or ".~env" (inactive); Toggle switches each
+// between the two. Done with the new name in Result; AlreadySo when the name has the extension already;
+// TargetExists when another file has the new name, also in another letter case (never replaced);
+// Missing when the file is gone; Refused with the system's reason otherwise. Each folder's names are
+// read once for all its tracks. Never throws for a track that cannot be renamed.
+TOperationReport Start(const std::vector<TTrackFile>& tracks, const TProgress& progress = {});
+TOperationReport Stop(const std::vector<TTrackFile>& tracks, const TProgress& progress = {});
+TOperationReport Toggle(const std::vector<TTrackFile>& tracks, const TProgress& progress = {});
 
-// Delete: deletes eventFolder + fileName. The result is ignored, as the program reports nothing.
-void DeleteTrack(const std::string& eventFolder, const std::string& fileName);
+// Store: moves each track into destinationFolder under its own name, all in one transfer (TTrackTransfer),
+// replacing an older copy there (Replaced). Done with the copy's path in Result, or SourceStayed when
+// the source could not be deleted afterwards. The first failure ends the Store: that track is Refused
+// with the failure's message, those after it are Cancelled and the failure is kept in the report's
+// Failure; the tracks before it are moved.
+TOperationReport Store(const std::vector<TTrackFile>& tracks, const std::string& destinationFolder,
+                       const TProgress& progress = {});
+
+// Fetch: copies each chosen path into eventFolder under its own file name; the archived copy stays. A
+// file that already is the track in eventFolder is AlreadySo. A track whose other state is in the folder
+// (fetching "t.env" beside "t.~env", in any letter case) is TargetExists with that name in Other, never
+// a second list item of one track. A file of the same name is replaced (Replaced). Failures end it as
+// they end Store. Throws EFolderMissing, copying nothing, when eventFolder does not exist.
+// A chosen path that is a downloaded archive (IsArchiveName) gives one track per entry named like a
+// track, with the entry in Entry (TFetchSources.h): written straight from the archive through the same
+// transfer. An entry that is never fetched (encrypted, a link, ...), one that cannot be read, and an
+// archive that cannot be read or holds no track are Refused with the reason as Message, without ending
+// the Fetch. A second track of one name, from anywhere, is Refused too, never copied over the first.
+TOperationReport Fetch(const std::vector<std::string>& paths, const std::string& eventFolder,
+                       const TProgress& progress = {});
+
+// Delete: removes each track with remove (into a trash or for good): Trashed, Deleted, Missing or
+// Refused as remove says.
+TOperationReport Delete(const std::vector<TTrackFile>& tracks, const TRemoveFile& remove,
+                        const TProgress& progress = {});
+
+// Undo of the Start, Stop, Toggle or Delete that done reports: each track Done renames back, each
+// Trashed comes back from the trash through restore. Neither ever replaces a file: a name taken since is
+// TargetExists. Other operations have nothing to undo (an empty report).
+TOperationReport Undo(const TOperationReport& done, const TRestoreFile& restore);
+
+// True when folder (Windows-style or native, "" for the working folder) is an existing folder.
+bool FolderExists(const std::string& folder);
+
+// A folder that an operation needs and that does not exist: "The folder <path> does not exist".
+class EFolderMissing : public Exception {
+public:
+    explicit EFolderMissing(const std::string& folder)
+        : Exception("The folder " + folder + " does not exist"), m_folder(folder) {}
+    const std::string& Folder() const { return m_folder; }
+
+private:
+    std::string m_folder;
+};

@@ -79,8 +79,9 @@ TEST_F(TForm1Operations, StoreOfATrackThatCannotBeDeletedSaysSoInTheStatusBar) {
     QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
     EXPECT_EQ(filesIn(archive), (std::set<std::string>{"a.env", "d.env"}));
     EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.env", "b.~env", "c.envx"}));
-    EXPECT_TRUE(form.StatusText->text().contains("a.env")) << form.StatusText->text().toStdString();
-    EXPECT_FALSE(form.StatusText->text().contains("d.env"));
+    EXPECT_TRUE(
+        form.StatusText->text().endsWith("still in the game too, as their files could not be deleted: Alpha"))
+        << form.StatusText->text().toStdString();
     EXPECT_TRUE(dialogs.shown.empty()) << "no message box";
 }
 
@@ -194,7 +195,7 @@ TEST_F(TForm1Operations, DeleteAsksFirstWithNoAsDefaultAndUsesTheTrash) {
     dialogs.answers.push_back(TDialogs::idNo);
     QTest::keyClick(form.ActiveListBox, Qt::Key_Delete);
     ASSERT_EQ(dialogs.shown.size(), 1u) << "the Delete key asks as the button does";
-    EXPECT_EQ(dialogs.shown[0].text, "Are you sure you want to delete these 2 tracks?");
+    EXPECT_EQ(dialogs.shown[0].text, "Are you sure you want to delete these 2 tracks? They go to the trash.");
     EXPECT_EQ(dialogs.shown[0].caption, "Track delete");
     EXPECT_EQ(dialogs.shown[0].flags, 0x134u) << "warning icon, Yes and No, No the default";
     EXPECT_EQ(filesIn(baja).size(), 4u);
@@ -208,12 +209,72 @@ TEST_F(TForm1Operations, DeleteAsksFirstWithNoAsDefaultAndUsesTheTrash) {
         << "a mistake can be undone";
     EXPECT_EQ(form.StatusText->text(), "2 tracks moved to the trash");
 
+    // Ctrl+Z brings them back from the trash.
+    QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.env", "b.~env", "c.envx", "d.env"}));
+    EXPECT_EQ(filesIn(trash / "files"), std::set<std::string>{});
+    EXPECT_EQ(filesIn(trash / "info"), std::set<std::string>{}) << "the trash forgets them";
+    EXPECT_EQ(form.StatusText->text(), "Undone: 2 tracks put back");
+
     selectRows(form, {0}, 0);
     dialogs.answers.push_back(TDialogs::idYes);
     QTest::mouseClick(form.DeleteBtn, Qt::LeftButton);
-    EXPECT_EQ(dialogs.shown.back().text, "Are you sure you want to delete this track?");
+    EXPECT_EQ(dialogs.shown.back().text, "Are you sure you want to delete \"Alpha\"? It goes to the trash.");
 }
 #endif
+
+TEST_F(TForm1Operations, CtrlZRenamesBackWhatStopDidButNeverOverAFile) {
+    TForm1 form(dialogs);
+    EXPECT_EQ(form.StatusText->text(), "4 tracks, 3 active") << "the count when there is nothing else to say";
+    showWithListFocused(form);
+    selectRows(form, {0, 3}, 0);
+    QTest::mouseClick(form.InactiveBtn, Qt::LeftButton);
+    EXPECT_EQ(form.StatusText->text(), "2 tracks stopped");
+    WriteFileBytes((baja / "D.ENV").string(), {1}); // takes Delta's old name meanwhile
+    QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.env", "b.~env", "c.envx", "D.ENV", "d.~env"}));
+    EXPECT_EQ(form.StatusText->text(), "Undone: Alpha put back; 1 left as it was: Delta: d.env is taken now");
+    QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form.StatusText->text(), "Nothing to undo.");
+
+    // The report of the last operation opens from the status bar, and with Ctrl+R.
+    QTest::mouseClick(form.StatusText, Qt::LeftButton);
+    QTest::keyClick(&form, Qt::Key_R, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.reports.size(), 2u);
+    EXPECT_EQ(dialogs.reports[0].text,
+              "Undone: Alpha put back; 1 left as it was: Delta: d.env is taken now\n\n"
+              "Alpha (a.~env) - put back: now a.env\n"
+              "Delta (d.~env) - left as it was (d.env is taken now)");
+}
+
+TEST_F(TForm1Operations, FetchSaysWhatItLeftAndReplacedAndNeverMakesATwin) {
+    const fs::path archive = dir.path() / "archive";
+    fs::create_directory(archive);
+    WriteFileBytes((archive / "a.~env").string(),
+                   BuildContainer({{"a.scn", BytesOf(TFakeGame::SceneText("Old A"))}}));
+    WriteFileBytes((archive / "d.env").string(),
+                   BuildContainer({{"d.scn", BytesOf(TFakeGame::SceneText("New D"))}}));
+    TForm1 form(dialogs);
+    dialogs.openAnswers.push_back({QString::fromStdString((archive / "a.~env").string()),
+                                   QString::fromStdString((archive / "d.env").string()),
+                                   QString::fromStdString((baja / "b.~env").string())});
+    QTest::mouseClick(form.FetchBtn, Qt::LeftButton);
+    EXPECT_TRUE(dialogs.shown.empty()) << "no error box for what is there already";
+    EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.env", "b.~env", "c.envx", "d.env"}));
+    EXPECT_EQ(form.StatusText->text(),
+              "New D fetched into Baja, replacing an older copy; 2 left as they were: "
+              "a.~env not fetched: a.env is the same track, started, Bravo is there already");
+
+    // An event folder that does not exist is named, and Fetch into it says so before any dialog.
+    pickEvent(form, 4);
+    EXPECT_TRUE(form.StatusText->text().startsWith("The folder ")) << form.StatusText->text().toStdString();
+    EXPECT_TRUE(form.StatusText->toolTip().endsWith("/Vevozura/SX/ does not exist"))
+        << form.StatusText->toolTip().toStdString();
+    QTest::mouseClick(form.FetchBtn, Qt::LeftButton);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, form.StatusText->toolTip() + ".");
+    EXPECT_EQ(dialogs.requests.size(), 1u) << "no dialog in vain";
+}
 
 TEST_F(TForm1Operations, StoreAndDeleteWithNothingSelectedSaySoAndAskNothing) {
     TForm1 form(dialogs);
@@ -236,12 +297,12 @@ TEST_F(TForm1Operations, StatusBarSaysWhatWasDoneAndWhatWasLeft) {
     selectRows(form, {0, 1, 3}, 0);
     QTest::mouseClick(form.InactiveBtn, Qt::LeftButton);
     EXPECT_EQ(form.StatusText->text(),
-              "1 track stopped; 2 left as they were: b.~env is inactive already, d.~env exists");
+              "Alpha stopped; 2 left as they were: Bravo is inactive already, Delta: d.~env exists");
 
     selectRows(form, {0, 1}, 0);
     dialogs.saveAnswers.push_back(QString::fromStdString((archive / "x.env").string()));
     QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
-    EXPECT_EQ(form.StatusText->text(),
+    EXPECT_EQ(form.StatusText->toolTip(),
               QString::fromStdString("2 tracks stored in " + (archive / "").string()));
 
     // A failure ends the operation: the report says why, and so does the status bar.
@@ -253,9 +314,9 @@ TEST_F(TForm1Operations, StatusBarSaysWhatWasDoneAndWhatWasLeft) {
     dialogs.saveAnswers.push_back(QString::fromStdString((archive / "x.env").string()));
     QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(form.StatusText->text(), QString::fromStdString("1 track stored in " + (archive / "").string() +
-                                                              "; 1 left as it was: " + "Cannot create file " +
-                                                              (archive / "f.env").string()));
+    EXPECT_EQ(form.StatusText->toolTip(),
+              QString::fromStdString("Failed: 1 of 2 stored in " + (archive / "").string() +
+                                     "; Cannot create file " + (archive / "f.env").string()));
 }
 
 } // namespace

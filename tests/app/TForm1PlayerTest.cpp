@@ -39,7 +39,7 @@ TEST_F(TForm1Player, EnterDoubleClickAndAcceleratorsActOnTheTracks) {
     QTest::keyClick(form.ActiveListBox, Qt::Key_Return);
     EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.~env", "b.env", "c.env"}))
         << "each selected one switches";
-    EXPECT_EQ(form.StatusText->text(), "1 track started, 1 stopped");
+    EXPECT_EQ(form.StatusText->text(), "1 track stopped, 1 started") << "never \"0 tracks started\"";
 
     selectRows(form, {}, 2);
     QTest::keyClick(form.ActiveListBox, Qt::Key_Enter);
@@ -133,13 +133,17 @@ TEST_F(TForm1Player, DroppedTrackFilesAndArchivesAreFetchedOthersIgnored) {
     EXPECT_TRUE(fs::exists(baja / "f.env"));
     EXPECT_EQ(form.Tracks().rowCount(), 5);
     EXPECT_EQ(form.StatusText->text(),
-              "2 tracks fetched into Baja; 1 left as it was: pack/link.env: a link, not a file");
+              "2 tracks fetched into Baja; 1 left as it was: link.env: a link, not a "
+              "file; Not a track: notes.txt (track files end in .env or .~env; "
+              "archives of tracks are .zip, .7z, .rar or .tar.gz)");
 
     QMimeData other;
     other.setUrls({QUrl::fromLocalFile(QString::fromStdString((outside / "notes.txt").string()))});
     QDragEnterEvent refused(at, Qt::CopyAction, &other, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(viewport, &refused);
     EXPECT_FALSE(refused.isAccepted());
+    EXPECT_EQ(form.StatusText->text(), "Not a track: notes.txt (track files end in .env or .~env; archives "
+                                       "of tracks are .zip, .7z, .rar or .tar.gz)");
 }
 
 // Long operations show their progress, and a cancel leaves every track either done or untouched.
@@ -167,9 +171,9 @@ TEST_F(TForm1Player, LongStoreShowsProgressAndCancelsBetweenTracks) {
     EXPECT_EQ(progress[5], "Storing 6 of 23 (Esc cancels)");
     EXPECT_EQ(filesIn(archive).size(), 5u) << "cancelled before the sixth track";
     EXPECT_EQ(filesIn(baja).size(), 18u) << "each track moved whole or not at all";
-    EXPECT_EQ(form.StatusText->text(),
-              QString::fromStdString("5 tracks stored in " + (archive / "").string() +
-                                     "; 18 left as they were: cancelled"));
+    EXPECT_EQ(form.StatusText->text(), "Cancelled: 5 of 23 stored") << "the outcome first";
+    EXPECT_EQ(form.StatusText->toolTip(), form.StatusText->text());
+    EXPECT_TRUE(form.LastReport().contains("Track 105 (t105.env) - cancelled before it"));
     EXPECT_EQ(dialogs.shown.size(), 0u) << "the Delete click during the work was held back";
 
     // Closing the window cancels too; it closes once the track in hand is done.

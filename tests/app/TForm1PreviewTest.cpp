@@ -176,6 +176,7 @@ TEST_F(TForm1Preview, KeyboardMovesPreviewTooAndRebuildsKeepThePicture) {
     QTest::keyClick(form.ActiveListBox, Qt::Key_Down);
     EXPECT_EQ(form.StatusText->text(), "Baja\\b.env");
     EXPECT_EQ(form.Preview->Bitmap().Width(), 6);
+    fs::create_directories(game->EventFolder("Quarries"));
     pickEvent(form, 3);
     EXPECT_EQ(form.Preview->Bitmap().Width(), 6) << "a rebuild does not clear the preview";
     EXPECT_EQ(form.StatusText->text(), "Baja\\b.env");

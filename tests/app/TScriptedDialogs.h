@@ -41,7 +41,12 @@ public:
         return !chosen.isEmpty();
     }
 
+    void ShowReport(QWidget*, const QString& text, const QString& caption) override {
+        reports.push_back({text, caption, 0});
+    }
+
     std::vector<TShown> shown;
+    std::vector<TShown> reports;
     std::vector<TFileRequest> requests;
     std::deque<int> answers;
     std::deque<QString> saveAnswers;     // "" cancels

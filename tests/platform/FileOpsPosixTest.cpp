@@ -22,7 +22,8 @@ TEST(FolderRenamer, NamesTakenInAnotherLetterCaseOfAnyScript) {
     for (const char* name : {"a.env", "\xD0\x98.env"})
         WriteFileBytes(dir.file(name), BytesOf(name));
     TFolderRenamer folder(dir.path().string() + "/");
-    EXPECT_FALSE(folder.Rename("a.env", "\xD0\xB8.ENV")) << "taken in another letter case, Cyrillic";
+    EXPECT_TRUE(IsNameTaken(folder.Rename("a.env", "\xD0\xB8.ENV")))
+        << "taken in another letter case, Cyrillic";
     EXPECT_EQ(FolderSnapshot(dir.path()),
               (TSnapshot{{"a.env", BytesOf("a.env")}, {"\xD0\x98.env", BytesOf("\xD0\x98.env")}}));
 }
@@ -32,7 +33,7 @@ TEST(RenameOnLinux, ACaseOnlyRenameNeverTakesTheNameOfAnotherFile) {
     TTempDir dir;
     WriteFileBytes(dir.file("t.env"), BytesOf("t.env"));
     WriteFileBytes(dir.file("T.env"), BytesOf("T.env"));
-    EXPECT_FALSE(RenameFile(dir.file("t.env"), dir.file("T.ENV")));
+    EXPECT_TRUE(IsNameTaken(RenameFile(dir.file("t.env"), dir.file("T.ENV"))));
     EXPECT_EQ(FolderSnapshot(dir.path()),
               (TSnapshot{{"T.env", BytesOf("T.env")}, {"t.env", BytesOf("t.env")}}));
 }
@@ -90,9 +91,11 @@ protected:
 
 TEST_F(WindowsPaths, RenameResolvesFoldersWithoutRegardToCase) {
     WriteFileBytes((baja() / "Jump.ENV").string(), BytesOf("x"));
-    EXPECT_TRUE(RenameFile("C:\\games\\VEVOZURA\\baja\\jump.env", "c:\\Games\\vevozura\\BAJA\\Jump.~env"));
+    EXPECT_FALSE(
+        RenameFile("C:\\games\\VEVOZURA\\baja\\jump.env", "c:\\Games\\vevozura\\BAJA\\Jump.~env").Failed());
     EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"Jump.~env", BytesOf("x")}}));
-    EXPECT_FALSE(RenameFile("C:\\Games\\Vevozura\\Baja\\other.env", "C:\\Games\\Vevozura\\Baja\\jump.~env"));
+    EXPECT_TRUE(IsFileMissing(
+        RenameFile("C:\\Games\\Vevozura\\Baja\\other.env", "C:\\Games\\Vevozura\\Baja\\jump.~env")));
 }
 
 TEST_F(WindowsPaths, CopyReportsThePathsAsGiven) {

@@ -51,14 +51,14 @@ protected:
 TEST_F(WindowsFileOps, RenameRefusesAHardLinkOfTheSameFile) {
     fs::create_hard_link(dir.path() / "a.env", dir.path() / "link.env");
     const TSnapshot before = FolderSnapshot(dir.path());
-    EXPECT_FALSE(RenameFile(dir.file("a.env"), dir.file("link.env")));
-    EXPECT_FALSE(RenameFile(dir.file("a.env"), dir.file("LINK.ENV")));
+    EXPECT_TRUE(IsNameTaken(RenameFile(dir.file("a.env"), dir.file("link.env"))));
+    EXPECT_TRUE(IsNameTaken(RenameFile(dir.file("a.env"), dir.file("LINK.ENV"))));
     EXPECT_EQ(FolderSnapshot(dir.path()), before);
 }
 
 TEST_F(WindowsFileOps, ACaseOnlyRenameChangesTheNameOnDisk) {
-    EXPECT_TRUE(RenameFile(dir.file("a.env"), dir.file("A.ENV")));
-    EXPECT_TRUE(RenameFile(dir.file("A.ENV"), (dir.path() / "sub/../a.Env").string()));
+    EXPECT_FALSE(RenameFile(dir.file("a.env"), dir.file("A.ENV")).Failed());
+    EXPECT_FALSE(RenameFile(dir.file("A.ENV"), (dir.path() / "sub/../a.Env").string()).Failed());
     EXPECT_EQ(FolderSnapshot(dir.path()),
               (TSnapshot{{"a.Env", BytesOf("track a")}, {"b.env", BytesOf("track b")}}));
 }
@@ -81,8 +81,9 @@ TEST_F(WindowsFileOps, ASourceHeldOpenWithoutSharingIsNeitherCopiedNorMoved) {
         } catch (const EFOpenError& e) {
             EXPECT_EQ(e.what(), "Cannot open file " + dir.file("a.env"));
         }
-        EXPECT_FALSE(RenameFile(dir.file("a.env"), dir.file("a.~env")));
-        EXPECT_FALSE(DeleteFile(dir.file("a.env")));
+        // Refused with the system's reason: the file is in use.
+        EXPECT_EQ(RenameFile(dir.file("a.env"), dir.file("a.~env")).code, ERROR_SHARING_VIOLATION);
+        EXPECT_EQ(DeleteFile(dir.file("a.env")).code, ERROR_SHARING_VIOLATION);
     }
     EXPECT_EQ(FolderSnapshot(dir.path()), before);
 }

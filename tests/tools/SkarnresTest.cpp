@@ -208,26 +208,30 @@ std::vector<ToolCase> toolCases() {
                  {{"Baja/x.env", trackA}, {"Enduro/x.env", trackB}, {"archive", "<dir>"}},
                  {"store", "{}/Baja/x.env", "{}/Enduro/x.env", "--to", "{}/archive/"},
                  1,
-                 "{}/Baja/x.env\t{}/archive/x.env\n",
+                 "done\t{}/Baja/x.env\t{}/archive/x.env\t\n"
+                 "refused\t{}/Enduro/x.env\t\tCannot create file {}/archive/x.env\n",
                  {"Cannot create file {}/archive/x.env"},
                  {{"Baja", "<dir>"},
                   {"archive", "<dir>"},
                   {"archive/x.env", trackA},
                   {"Enduro", "<dir>"},
                   {"Enduro/x.env", trackB}}},
-        ToolCase{"StoreOfATrackThatCannotBeDeleted",
-                 {{"Baja/a.env", trackA}, {"Baja/b.env", trackB}, {"archive", "<dir>"}},
-                 {"store", "{}/Baja/a.env", "{}/Baja/b.env", "--to", "{}/archive"},
-                 1,
-                 "{}/Baja/b.env\t{}/archive/b.env\n",
-                 {"{}/Baja/a.env", "stayed where it was"},
-                 {{"Baja", "<dir>"},
-                  {"Baja/a.env", trackA},
-                  {"archive", "<dir>"},
-                  {"archive/a.env", trackA},
-                  {"archive/b.env", trackB}},
-                 "",
-                 "Baja/a.env"},
+        ToolCase{
+            "StoreOfATrackThatCannotBeDeleted",
+            {{"Baja/a.env", trackA}, {"Baja/b.env", trackB}, {"archive", "<dir>"}},
+            {"store", "{}/Baja/a.env", "{}/Baja/b.env", "--to", "{}/archive"},
+            1,
+            "source-stayed\t{}/Baja/a.env\t{}/archive/a.env\tarchived, but the track stayed where it was: "
+            "its file cannot be deleted\n"
+            "done\t{}/Baja/b.env\t{}/archive/b.env\t\n",
+            {"{}/Baja/a.env", "stayed where it was"},
+            {{"Baja", "<dir>"},
+             {"Baja/a.env", trackA},
+             {"archive", "<dir>"},
+             {"archive/a.env", trackA},
+             {"archive/b.env", trackB}},
+            "",
+            "Baja/a.env"},
         ToolCase{
             "ContainerNamesThatWouldBreakTheLines",
             {{"c.env",
@@ -255,7 +259,7 @@ std::vector<ToolCase> toolCases() {
                  {{"archive/x:y.env", trackA}, {"Baja/y.env", trackB}},
                  {"fetch", "{}/archive/x:y.env", "--into", "{}/Baja"},
                  0,
-                 "{}/archive/x:y.env\t{}/Baja/x:y.env\n",
+                 "done\t{}/archive/x:y.env\t{}/Baja/x:y.env\t\n",
                  {},
                  {{"archive", "<dir>"},
                   {"archive/x:y.env", trackA},
@@ -266,12 +270,46 @@ std::vector<ToolCase> toolCases() {
                  {{"Baja/a:b.env", trackA}, {"Baja/c\\d.env", trackB}, {"archive", "<dir>"}},
                  {"store", "{}/Baja/a:b.env", "{}/Baja/c\\d.env", "--to", "{}/archive"},
                  0,
-                 "{}/Baja/a:b.env\t{}/archive/a:b.env\n{}/Baja/c\\\\d.env\t{}/archive/c\\\\d.env\n",
+                 "done\t{}/Baja/a:b.env\t{}/archive/a:b.env\t\ndone\t{}/Baja/c\\\\d.env\t{}/archive/"
+                 "c\\\\d.env\t\n",
                  {},
                  {{"Baja", "<dir>"},
                   {"archive", "<dir>"},
                   {"archive/a:b.env", trackA},
                   {"archive/c\\d.env", trackB}}},
+        // One JSON object; a byte that is not UTF-8 keeps the lines' escaping inside the strings.
+        ToolCase{
+            "StopAsJson",
+            {{"Baja/a.env", trackA},
+             {"Baja/b.env", trackB},
+             {"Baja/B.~env", trackB},
+             {"Baja/r\xE9.env", trackA}},
+            {"stop", "{}/Baja/a.env", "{}/Baja/b.env", "{}/Baja/r\xE9.env", "--json"},
+            1,
+            R"({"command":"stop","failure":null,"tracks":[)"
+            R"({"fate":"done","other":"","reason":"","replaced":false,"result":"{}/Baja/a.~env","track":"{}/Baja/a.env"},)"
+            R"({"fate":"exists","other":"b.~env","reason":"b.~env exists","replaced":false,"result":"","track":"{}/Baja/b.env"},)"
+            R"({"fate":"done","other":"","reason":"","replaced":false,"result":"{}/Baja/r\\xe9.~env",)"
+            R"("track":"{}/Baja/r\\xe9.env"}]})"
+            "\n",
+            {"{}/Baja/b.env: b.~env exists"},
+            {{"Baja", "<dir>"},
+             {"Baja/a.~env", trackA},
+             {"Baja/b.env", trackB},
+             {"Baja/B.~env", trackB},
+             {"Baja/r\xE9.~env", trackA}}},
+        ToolCase{
+            "TracksAsJson",
+            {{"Baja/a.env", trackA}, {"Baja/b.~env", trackText("Caf\xE9 \\ 2")}},
+            {"tracks", "{}/Baja", "--json"},
+            0,
+            R"({"command":"tracks","folder":"{}/Baja","tracks":[{"active":true,"file":"a.env","name":"Alpha"},)"
+            R"({"active":false,"file":"b.~env","name":"Caf)"
+            "\xC3\xA9"
+            R"( \\ 2"}],"unreadable":[]})"
+            "\n",
+            {},
+            {{"Baja", "<dir>"}, {"Baja/a.env", trackA}, {"Baja/b.~env", trackText("Caf\xE9 \\ 2")}}},
     };
 #ifdef SKARNRES_PREVIEW
     const std::vector<ToolCase> pictures = {

@@ -11,7 +11,7 @@
 #include "ContainerWriter.h"
 #include "TempDir.h"
 #include "tracks/TTrackArchive.h"
-#include "tracks/TTrackFetch.h"
+#include "tracks/TrackOperations.h"
 
 namespace fs = std::filesystem;
 
@@ -34,11 +34,7 @@ protected:
             names.insert(entry.path().filename().string());
         return names;
     }
-    TTrackFetch run(const std::vector<std::string>& chosen) {
-        TTrackFetch fetch(eventFolder(), chosen);
-        fetch.Run();
-        return fetch;
-    }
+    TOperationReport run(const std::vector<std::string>& chosen) { return Fetch(chosen, eventFolder()); }
     std::string text(const std::string& name) const {
         const std::vector<std::uint8_t> bytes = ReadFileBytes((event() / name).string());
         return {bytes.begin(), bytes.end()};
@@ -57,14 +53,13 @@ TEST_P(EveryFormat, FetchesEveryTrackAtAnyDepthUnderItsNameAlone) {
                                                           {"Pack/readme.txt", "read me"},
                                                           {"Pack/Baja/", "", TArchiveItem::Folder}}));
     ASSERT_TRUE(IsArchiveName(archive));
-    const TTrackFetch fetch = run({archive});
+    const TOperationReport fetch = run({archive});
     EXPECT_EQ(fetched(), (std::set<std::string>{"Jump.env", "Whoops.~ENV"}));
     EXPECT_EQ(text("Jump.env"), "jump bytes");
     EXPECT_EQ(text("Whoops.~ENV"), std::string(100000, 'w'));
-    ASSERT_EQ(fetch.Outcomes().size(), 2u);
-    EXPECT_EQ(fetch.Outcomes()[0].entry, "Pack/Baja/deep/Jump.env");
-    EXPECT_EQ(fetch.Count(TFetchFate::Fetched), 2u);
-    EXPECT_EQ(fetch.Total(), 2u);
+    ASSERT_EQ(fetch.Tracks.size(), 2u);
+    EXPECT_EQ(fetch.Tracks[0].Entry, "Pack/Baja/deep/Jump.env");
+    EXPECT_EQ(fetch.Count(TTrackFate::Done), 2u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, EveryFormat,
@@ -81,7 +76,7 @@ class RarFormats : public ArchiveFetch, public ::testing::WithParamInterface<con
 
 TEST_P(RarFormats, AreRead) {
     const std::string corpus = FUZZ_CORPUS_DIR;
-    const TTrackFetch fetch = run({corpus + "/archive/" + GetParam()});
+    const TOperationReport fetch = run({corpus + "/archive/" + GetParam()});
     EXPECT_EQ(fetched(), (std::set<std::string>{"Whoops.~env", "climb.env"}));
     EXPECT_EQ(ReadFileBytes((event() / "climb.env").string()),
               ReadFileBytes(corpus + "/container/scrambled_two"));
@@ -114,12 +109,12 @@ TEST_F(ArchiveFetch, LinksDevicesAndOddNamesAreNeverWrittenButNamed) {
                                             {"NUL.env", "null device"},
                                             {"a?b.env", "wildcard"},
                                             {".env", "no name"}}));
-    const TTrackFetch fetch = run({archive});
+    const TOperationReport fetch = run({archive});
     EXPECT_EQ(fetched(), std::set<std::string>{"real.env"});
     std::vector<std::string> refused;
-    for (const TFetchOutcome& outcome : fetch.Outcomes()) {
-        if (outcome.fate == TFetchFate::Refused)
-            refused.push_back(outcome.fileName + ": " + outcome.reason);
+    for (const TTrackOutcome& outcome : fetch.Tracks) {
+        if (outcome.Fate == TTrackFate::Refused)
+            refused.push_back(outcome.Entry + ": " + outcome.Message);
     }
     EXPECT_EQ(refused,
               (std::vector<std::string>{"soft.env: a link, not a file", "hard.env: a link, not a file",
@@ -135,11 +130,11 @@ TEST_F(ArchiveFetch, EncryptedEntriesAreNamedAndNotWritten) {
     } catch (const std::exception& e) {
         GTEST_SKIP() << "this libarchive cannot encrypt: " << e.what();
     }
-    const TTrackFetch fetch = run({put("locked.zip", bytes)});
+    const TOperationReport fetch = run({put("locked.zip", bytes)});
     EXPECT_TRUE(fetched().empty());
-    ASSERT_EQ(fetch.Outcomes().size(), 1u);
-    EXPECT_EQ(fetch.Outcomes()[0].entry, "locked/secret.env");
-    EXPECT_EQ(fetch.Outcomes()[0].reason, "encrypted: it needs a password");
+    ASSERT_EQ(fetch.Tracks.size(), 1u);
+    EXPECT_EQ(fetch.Tracks[0].Entry, "locked/secret.env");
+    EXPECT_EQ(fetch.Tracks[0].Message, "encrypted: it needs a password");
 }
 
 TEST_F(ArchiveFetch, ASecondTrackOfOneNameNeverReplacesTheFirstButAnOlderTrackIsReplaced) {
@@ -148,14 +143,14 @@ TEST_F(ArchiveFetch, ASecondTrackOfOneNameNeverReplacesTheFirstButAnOlderTrackIs
         put("dupes.zip",
             WriteArchive("zip", {{"a/t.env", "first"}, {"b/T.ENV", "second"}, {"old.env", "newer"}}));
     const std::string file = put("T.Env", BytesOf("a file"));
-    const TTrackFetch fetch = run({archive, file});
+    const TOperationReport fetch = run({archive, file});
     EXPECT_EQ(fetched(), (std::set<std::string>{"t.env", "old.env"}));
     EXPECT_EQ(text("t.env"), "first");
     EXPECT_EQ(text("old.env"), "newer");
-    ASSERT_EQ(fetch.Outcomes().size(), 4u);
+    ASSERT_EQ(fetch.Tracks.size(), 4u);
     for (const std::size_t second : {1, 3}) {
-        EXPECT_EQ(fetch.Outcomes()[second].fate, TFetchFate::Refused);
-        EXPECT_EQ(fetch.Outcomes()[second].reason,
+        EXPECT_EQ(fetch.Tracks[second].Fate, TTrackFate::Refused);
+        EXPECT_EQ(fetch.Tracks[second].Message,
                   "a track of this name is fetched from a/t.env in dupes.zip already");
     }
 }
@@ -172,39 +167,39 @@ TEST_F(ArchiveFetch, ADamagedEntryLeavesNoPartialTrackAndNamesArchiveAndEntry) {
         WriteArchive("tar.gz", {{"first.env", "whole"}, {"sub/cut.env", incompressible}});
     bytes.resize(bytes.size() / 2);
     const std::string archive = put("cut.tar.gz", bytes);
-    const TTrackFetch fetch = run({archive});
+    const TOperationReport fetch = run({archive});
     EXPECT_EQ(fetched(), (std::set<std::string>{"first.env", "cut.env"})) << "no temporary stays behind";
     EXPECT_EQ(text("cut.env"), "the track before");
-    const TFetchOutcome& cut = fetch.Outcomes()[1];
-    EXPECT_EQ(cut.fate, TFetchFate::Failed);
-    EXPECT_NE(cut.reason.find("Cannot read sub/cut.env from the archive " + archive + ": "),
+    const TTrackOutcome& cut = fetch.Tracks[1];
+    EXPECT_EQ(cut.Fate, TTrackFate::Refused);
+    EXPECT_NE(cut.Message.find("Cannot read sub/cut.env from the archive " + archive + ": "),
               std::string::npos)
-        << cut.reason;
+        << cut.Message;
 }
 
 TEST_F(ArchiveFetch, ArchivesThatCannotBeReadOrHoldNoTracksSaySo) {
     const std::string empty = put("empty.zip", WriteArchive("zip", {{"readme.txt", "no tracks"}}));
     const std::string junk = put("junk.7z", BytesOf("this is no archive at all"));
     const std::string missing = dir.file("missing.zip");
-    const TTrackFetch fetch = run({empty, junk, missing});
+    const TOperationReport fetch = run({empty, junk, missing});
     EXPECT_TRUE(fetched().empty());
-    ASSERT_EQ(fetch.Outcomes().size(), 3u);
-    EXPECT_EQ(fetch.Outcomes()[0].reason, "it holds no tracks");
-    EXPECT_EQ(fetch.Outcomes()[1].reason.rfind("Cannot read the archive " + junk + ": ", 0), 0u);
-    EXPECT_EQ(fetch.Outcomes()[2].reason, "Cannot open file " + missing);
+    ASSERT_EQ(fetch.Tracks.size(), 3u);
+    EXPECT_EQ(fetch.Tracks[0].Message, "it holds no tracks");
+    EXPECT_EQ(fetch.Tracks[1].Message.rfind("Cannot read the archive " + junk + ": ", 0), 0u);
+    EXPECT_EQ(fetch.Tracks[2].Message, "Cannot open file " + missing);
 }
 
 TEST_F(ArchiveFetch, CancellingStopsBeforeTheNextTrack) {
     const std::string archive =
         put("three.zip", WriteArchive("zip", {{"a.env", "a"}, {"b.env", "b"}, {"c.env", "c"}}));
-    TTrackFetch fetch(eventFolder(), {archive});
     std::vector<std::size_t> asked;
-    fetch.Run([&](std::size_t done) {
+    const TOperationReport fetch = Fetch({archive}, eventFolder(), [&](std::size_t done, std::size_t total) {
+        EXPECT_EQ(total, 3u) << "the archive's tracks are counted";
         asked.push_back(done);
         return done < 2;
     });
     EXPECT_EQ(asked, (std::vector<std::size_t>{0, 1, 2}));
-    EXPECT_TRUE(fetch.Cancelled());
+    EXPECT_EQ(fetch.CancelledCount, 1u);
     EXPECT_EQ(fetched(), (std::set<std::string>{"a.env", "b.env"}));
 }
 
@@ -215,21 +210,21 @@ TEST_F(ArchiveFetch, ABombIsRefusedBeforeAnythingIsWritten) {
     std::vector<std::uint8_t> bytes = TarHeader("bomb.env", ArchiveBombAllowance + 1);
     bytes.resize(bytes.size() + 4096, 0);
     const std::string archive = put("bomb.tar", bytes);
-    const TTrackFetch fetch = run({archive});
+    const TOperationReport fetch = run({archive});
     EXPECT_TRUE(fetched().empty());
-    ASSERT_EQ(fetch.Outcomes().size(), 1u);
-    EXPECT_EQ(fetch.Outcomes()[0].fate, TFetchFate::Failed);
-    EXPECT_NE(fetch.Outcomes()[0].reason.find("unpacks to more than 100 times its size"), std::string::npos);
+    ASSERT_EQ(fetch.Tracks.size(), 1u);
+    EXPECT_EQ(fetch.Tracks[0].Fate, TTrackFate::Refused);
+    EXPECT_NE(fetch.Tracks[0].Message.find("unpacks to more than 100 times its size"), std::string::npos);
 }
 
 TEST_F(ArchiveFetch, TooManyEntriesAreRefused) {
     std::vector<TArchiveItem> items;
     for (std::int64_t i = 0; i <= ArchiveEntryLimit; ++i)
         items.push_back({"f" + std::to_string(i) + (i == 0 ? ".env" : ".txt"), ""});
-    const TTrackFetch fetch = run({put("many.tar", WriteArchive("tar", items))});
+    const TOperationReport fetch = run({put("many.tar", WriteArchive("tar", items))});
     EXPECT_TRUE(fetched().empty());
-    ASSERT_FALSE(fetch.Outcomes().empty());
-    EXPECT_NE(fetch.Outcomes()[0].reason.find("more than 10000 entries"), std::string::npos);
+    ASSERT_FALSE(fetch.Tracks.empty());
+    EXPECT_NE(fetch.Tracks[0].Message.find("more than 10000 entries"), std::string::npos);
 }
 
 struct NameCase {

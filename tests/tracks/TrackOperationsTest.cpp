@@ -10,10 +10,11 @@
 #include "ContainerWriter.h"
 #include "FolderSnapshot.h"
 #include "TempDir.h"
-#include "tracks/TrackOperations.h"
 #include "platform/CopyFaults.h"
 #include "platform/Exceptions.h"
 #include "platform/NativePath.h"
+#include "platform/PathParts.h"
+#include "tracks/TrackOperations.h"
 
 namespace fs = std::filesystem;
 
@@ -70,42 +71,77 @@ protected:
         WriteFileBytes((folder / name).string(), BytesOf("track " + name));
     }
     static TBytes track(const std::string& name) { return BytesOf("track " + name); }
+    std::vector<TTrackFile> in(const std::vector<std::string>& names) const {
+        std::vector<TTrackFile> tracks;
+        for (const std::string& name : names)
+            tracks.push_back(TTrackFile{eventFolder, name});
+        return tracks;
+    }
 
     const std::string eventFolder = "C:\\Games\\Skarn\\Vevozura\\Baja\\";
     TTempDir dir;
     std::string previousPrefix;
 };
 
-TEST_F(TrackOperations, ChangingTheExtensionReturnsTheNewNameOrNothing) {
+// The fates of a report, one word per track: "done a.~env" (with the new name), "already", ...
+std::vector<std::string> fates(const TOperationReport& report) {
+    static const char* const words[] = {"done",    "already", "exists",        "missing",  "refused",
+                                        "trashed", "deleted", "source-stayed", "cancelled"};
+    std::vector<std::string> out;
+    for (const TTrackOutcome& track : report.Tracks) {
+        std::string word = words[static_cast<int>(track.Fate)];
+        if (track.Fate == TTrackFate::TargetExists)
+            word += " " + track.Other;
+        if (track.Fate == TTrackFate::Done && !track.Result.empty())
+            word += " " + FileNamePart(track.Result);
+        out.push_back(word);
+    }
+    return out;
+}
+
+TEST_F(TrackOperations, StartAndStopSayWhatBecameOfEachTrack) {
     for (const char* name : {"a.env", "b.env", "b.~env", "c.env", "C.~ENV", "d.~env", "e.envx"})
         put(baja(), name);
+    const TOperationReport stopped = Stop(in({"a.env", "b.env", "c.env", "d.~env", "gone.env"}));
+    EXPECT_EQ(fates(stopped), (std::vector<std::string>{"done a.~env", "exists b.~env", "exists c.~env",
+                                                        "already", "missing"}))
+        << "C.~ENV is in the way of c.env in another letter case";
+    EXPECT_EQ(fates(Start(in({"e.envx"}))), std::vector<std::string>{"done e.env"});
+    EXPECT_EQ(fates(Toggle(in({"a.~env", "e.env"}))),
+              (std::vector<std::string>{"done a.env", "done e.~env"}));
 
-    EXPECT_EQ(ChangeTrackExtension(eventFolder, "a.env", InactiveExtension), "a.~env");
-    EXPECT_EQ(ChangeTrackExtension(eventFolder, "b.env", InactiveExtension), std::nullopt)
-        << "b.~env is in the way";
-    EXPECT_EQ(ChangeTrackExtension(eventFolder, "c.env", InactiveExtension), std::nullopt)
-        << "C.~ENV is in the way";
-    EXPECT_EQ(ChangeTrackExtension(eventFolder, "d.~env", InactiveExtension), "d.~env")
-        << "already inactive: nothing to do";
-    EXPECT_EQ(ChangeTrackExtension(eventFolder, "e.envx", ActiveExtension), "e.env");
-    EXPECT_EQ(ChangeTrackExtension(eventFolder, "gone.~env", ActiveExtension), std::nullopt);
+    // Cancelled before the second track: it and the ones after it stay as they are.
+    const TOperationReport cancelled =
+        Toggle(in({"a.env", "e.~env", "d.~env"}), [](std::size_t index, std::size_t) { return index < 1; });
+    EXPECT_EQ(fates(cancelled), (std::vector<std::string>{"done a.~env", "cancelled", "cancelled"}));
+    EXPECT_EQ(cancelled.CancelledCount, 2u);
 
-    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"a.~env", track("a.env")},
+    // Undo renames back, never over a file that took the name since.
+    put(baja(), "a.env");
+    EXPECT_EQ(fates(Undo(cancelled, {})), std::vector<std::string>{"exists a.env"});
+    EXPECT_EQ(fates(Undo(stopped, {})), std::vector<std::string>{"exists a.env"});
+    fs::remove(baja() / "a.env");
+    EXPECT_EQ(fates(Undo(stopped, {})), std::vector<std::string>{"done a.env"});
+
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"a.env", track("a.env")},
                                                  {"b.env", track("b.env")},
                                                  {"b.~env", track("b.~env")},
                                                  {"c.env", track("c.env")},
                                                  {"C.~ENV", track("C.~ENV")},
                                                  {"d.~env", track("d.~env")},
-                                                 {"e.env", track("e.envx")}}));
+                                                 {"e.~env", track("e.envx")}}));
 }
 
-TEST_F(TrackOperations, ArchiveSelectedMovesAndReplacesOldCopies) {
+TEST_F(TrackOperations, StoreMovesAndReplacesOldCopies) {
     put(baja(), "a.env");
     put(baja(), "b.~env");
     put(baja(), "kept.env");
     WriteFileBytes((archive() / "a.env").string(), BytesOf("an older copy"));
 
-    ArchiveSelected(eventFolder, archiveFolder(), {"a.env", "b.~env"});
+    const TOperationReport report = Store(in({"a.env", "b.~env"}), archiveFolder());
+    EXPECT_EQ(fates(report), (std::vector<std::string>{"done a.env", "done b.~env"}));
+    EXPECT_TRUE(report.Tracks[0].Replaced) << "an older copy was there";
+    EXPECT_FALSE(report.Tracks[1].Replaced);
 
     EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"kept.env", track("kept.env")}}));
     EXPECT_EQ(FolderSnapshot(archive()), (TSnapshot{{"a.env", track("a.env")}, {"b.~env", track("b.~env")}}));
@@ -127,13 +163,14 @@ TEST_P(ArchiveStops, AtTheFailingTrack) {
     GetParam().arrange(baja(), archive());
     const TSnapshot archiveBefore = FolderSnapshot(archive());
 
-    try {
-        ArchiveSelected(eventFolder, archiveFolder(), {"a.env", "b.env", "c.env"});
-        FAIL() << "the failure went unnoticed";
-    } catch (const EStreamError& e) {
-        EXPECT_EQ(e.what(), std::string(GetParam().message) +
-                                (GetParam().inArchive ? archiveFolder() : eventFolder) + "b.env");
-    }
+    const TOperationReport report = Store(in({"a.env", "b.env", "c.env"}), archiveFolder());
+    const std::string message =
+        std::string(GetParam().message) + (GetParam().inArchive ? archiveFolder() : eventFolder) + "b.env";
+    EXPECT_EQ(fates(report), (std::vector<std::string>{"done a.env", "refused", "cancelled"}));
+    EXPECT_EQ(report.Tracks[1].Message, message);
+    EXPECT_EQ(report.CancelledCount, 0u) << "not cancelled by the player";
+    ASSERT_TRUE(report.Failure);
+    EXPECT_THROW(std::rethrow_exception(report.Failure), EStreamError);
 
     TSnapshot game = FolderSnapshot(baja());
     EXPECT_EQ(game.count("a.env"), 0u) << "the track before the failure is moved";
@@ -253,12 +290,10 @@ TEST_F(TrackOperations, OneStoreNeverReplacesItsOwnCopy) {
     fs::create_directories(baja() / "../../Archive");
     put(baja(), "Track.env");
     put(baja(), "track.env");
-    try {
-        ArchiveSelected(eventFolder, "C:\\Games\\Skarn\\Archive\\", {"Track.env", "track.env"});
-        FAIL() << "one track replaced the other";
-    } catch (const EFCreateError& e) {
-        EXPECT_STREQ(e.what(), "Cannot create file C:\\Games\\Skarn\\Archive\\track.env");
-    }
+    const TOperationReport both = Store(in({"Track.env", "track.env"}), "C:\\Games\\Skarn\\Archive\\");
+    EXPECT_EQ(fates(both), (std::vector<std::string>{"done Track.env", "refused"}))
+        << "one replaced the other";
+    EXPECT_EQ(both.Tracks[1].Message, "Cannot create file C:\\Games\\Skarn\\Archive\\track.env");
     EXPECT_EQ(FolderSnapshot(baja() / "../../Archive"), (TSnapshot{{"Track.env", track("Track.env")}}));
     EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"track.env", track("track.env")}}));
 
@@ -266,12 +301,12 @@ TEST_F(TrackOperations, OneStoreNeverReplacesItsOwnCopy) {
     fs::create_directories(archive() / "more");
     WriteFileBytes((archive() / "y.env").string(), BytesOf("first y"));
     WriteFileBytes((archive() / "more/y.env").string(), BytesOf("second y"));
-    EXPECT_THROW(FetchTracks(eventFolder, {archiveFolder() + "y.env", archiveFolder() + "more/y.env"}),
-                 EFCreateError);
+    EXPECT_EQ(fates(Fetch({archiveFolder() + "y.env", archiveFolder() + "more/y.env"}, eventFolder)),
+              (std::vector<std::string>{"done y.env", "refused"}));
     EXPECT_EQ(ReadFileBytes((baja() / "y.env").string()), BytesOf("first y"));
 
     // A later operation replaces the copy as ever.
-    ArchiveSelected(eventFolder, "C:\\Games\\Skarn\\Archive\\", {"track.env"});
+    Store(in({"track.env"}), "C:\\Games\\Skarn\\Archive\\");
     EXPECT_EQ(FolderSnapshot(baja() / "../../Archive"), (TSnapshot{{"Track.env", track("track.env")}}));
 }
 
@@ -293,12 +328,10 @@ TEST_F(TrackOperations, StoreIntoTheEventFolderItselfKeepsTheTrack) {
     const std::vector<std::string> spellings = {eventFolder, "c:\\games\\SKARN\\vevozura\\BAJA\\",
                                                 baja().string() + "/", baja().string() + "/../Baja/"};
     for (const std::string& folder : spellings) {
-        try {
-            ArchiveSelected(eventFolder, folder, {"a.env"});
-            FAIL() << "stored " << folder << " onto itself";
-        } catch (const EFCreateError& e) {
-            EXPECT_EQ(e.what(), "Cannot create file " + folder + "a.env");
-        }
+        const TOperationReport report = Store(in({"a.env"}), folder);
+        EXPECT_EQ(fates(report), std::vector<std::string>{"refused"})
+            << "stored " << folder << " onto itself";
+        EXPECT_EQ(report.Tracks[0].Message, "Cannot create file " + folder + "a.env");
         EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"a.env", track("a.env")}})) << folder;
     }
 }
@@ -307,35 +340,62 @@ TEST_F(TrackOperations, FetchCopiesChosenFilesIntoTheEventFolder) {
     fs::create_directory(archive() / "more");
     put(archive(), "a.env");
     put(archive() / "more", "b.~env");
+    put(archive(), "b.env");
+    put(archive(), "typed.env");
     WriteFileBytes((baja() / "a.env").string(), BytesOf("the track in the game"));
+    put(baja(), "C.~ENV");
+    put(archive(), "c.env");
 
-    FetchTracks(eventFolder, {archiveFolder() + "a.env", archiveFolder() + "more/b.~env"});
-    FetchTracks(eventFolder, {archiveFolder() + "more/b.~env"});
+    const TOperationReport first = Fetch({archiveFolder() + "a.env", archiveFolder() + "more/b.~env",
+                                          archiveFolder() + "b.env", archiveFolder() + "c.env"},
+                                         eventFolder);
+    EXPECT_EQ(fates(first),
+              (std::vector<std::string>{"done a.env", "done b.~env", "exists b.~env", "exists C.~ENV"}))
+        << "no second item of one track beside its other state";
+    EXPECT_TRUE(first.Tracks[0].Replaced);
+    EXPECT_EQ(fates(Fetch({archiveFolder() + "more/b.~env", eventFolder + "b.~env"}, eventFolder)),
+              (std::vector<std::string>{"done b.~env", "already"}))
+        << "the track itself is there already";
 
-    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"a.env", track("a.env")}, {"b.~env", track("b.~env")}}));
+    EXPECT_EQ(
+        FolderSnapshot(baja()),
+        (TSnapshot{{"a.env", track("a.env")}, {"b.~env", track("b.~env")}, {"C.~ENV", track("C.~ENV")}}));
     EXPECT_EQ(FolderSnapshot(archive() / "more"), (TSnapshot{{"b.~env", track("b.~env")}}))
         << "the archive stays";
+
+    fs::remove(archive() / "typed.env");
+    const TOperationReport missing =
+        Fetch({archiveFolder() + "typed.env", archiveFolder() + "a.env"}, eventFolder);
+    EXPECT_EQ(fates(missing), (std::vector<std::string>{"refused", "cancelled"}));
+    EXPECT_EQ(missing.Tracks[0].Message, "Cannot open file " + archiveFolder() + "typed.env");
+    EXPECT_THROW(Fetch({archiveFolder() + "a.env"}, "C:\\Games\\Skarn\\Vevozura\\SX\\"), EFolderMissing);
 }
 
-TEST_F(TrackOperations, FetchStopsAtANameThatDoesNotExist) {
-    put(archive(), "a.env");
-    put(archive(), "c.env");
-    try {
-        FetchTracks(eventFolder,
-                    {archiveFolder() + "a.env", archiveFolder() + "typed.env", archiveFolder() + "c.env"});
-        FAIL();
-    } catch (const EFOpenError& e) {
-        EXPECT_EQ(e.what(), "Cannot open file " + archiveFolder() + "typed.env");
-    }
-    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"a.env", track("a.env")}}));
-}
-
-TEST_F(TrackOperations, DeleteIgnoresWhatCannotBeDeleted) {
+TEST_F(TrackOperations, DeleteSaysWhatTheRemovalDidAndUndoRestores) {
     put(baja(), "a.env");
     put(baja(), "b.env");
-    DeleteTrack(eventFolder, "A.ENV");
-    DeleteTrack(eventFolder, "gone.env");
-    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"b.env", track("b.env")}}));
+    fs::create_directory(dir.path() / "trash");
+    // A trash of the test's own: a.env goes there; b.env is deleted for good; what fails says why.
+    const auto remove = [&](const std::string& path) -> TRemoval {
+        const std::string native = NativePath(path);
+        if (FileNamePart(path) == "a.env") {
+            const std::string place = (dir.path() / "trash/a.env").string();
+            fs::rename(native, place);
+            return {TTrackFate::Trashed, {}, place};
+        }
+        const TFileError error = DeleteFile(path);
+        return {error.Failed() ? TTrackFate::Missing : TTrackFate::Deleted, error, {}};
+    };
+    const TOperationReport deleted = Delete(in({"a.env", "b.env", "gone.env"}), remove);
+    EXPECT_EQ(fates(deleted), (std::vector<std::string>{"trashed", "deleted", "missing"}));
+    EXPECT_EQ(FolderSnapshot(baja()), TSnapshot{});
+
+    const auto restore = [](const std::string& place, const std::string& path) {
+        return RenameFile(place, path);
+    };
+    EXPECT_EQ(fates(Undo(deleted, restore)), std::vector<std::string>{"done a.env"})
+        << "only what went to the trash comes back";
+    EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"a.env", track("a.env")}}));
 }
 
 #endif

@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <nlohmann/json.hpp>
 #include <random>
 
 #include "Commands.h"
+#include "JsonOutput.h"
 #include "TextEscape.h"
 #include "platform/AnsiText.h"
 #include "tracks/TTrackArchive.h"
@@ -43,15 +43,6 @@ std::string displayNameOf(TByteSource& bytes) {
 
 } // namespace
 
-// Splits --json off the words: true when it was there.
-bool TakeJsonOption(std::vector<std::string>& args) {
-    const auto found = std::find(args.begin(), args.end(), "--json");
-    if (found == args.end())
-        return false;
-    args.erase(found);
-    return true;
-}
-
 // skarnres ls-archive ARCHIVE [--json]
 int CmdLsArchive(const std::vector<std::string>& words) {
     std::vector<std::string> args = words;
@@ -73,12 +64,12 @@ int CmdLsArchive(const std::vector<std::string>& words) {
         if (!fetched)
             status = 1;
         if (json) {
-            tracks.push_back({{"entry", track.entryName},
-                              {"fileName", track.fileName},
+            tracks.push_back({{"entry", JsonText(track.entryName)},
+                              {"fileName", JsonText(track.fileName)},
                               {"size", track.size},
                               {"active", !IsInactiveTrack(track.fileName)},
                               {"fetchable", fetched},
-                              {"displayName", displayName},
+                              {"displayName", JsonText(displayName)},
                               {"reason", reason}});
             continue;
         }
@@ -90,8 +81,7 @@ int CmdLsArchive(const std::vector<std::string>& words) {
         std::cout << '\n';
     }
     if (json) {
-        const nlohmann::json result = {{"archive", args[0]}, {"tracks", tracks}};
-        std::cout << result.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+        PrintJson({{"command", "ls-archive"}, {"archive", JsonText(args[0])}, {"tracks", tracks}});
     } else if (listed == 0) {
         std::cerr << "skarnres: " << args[0] << " holds no tracks\n";
     }

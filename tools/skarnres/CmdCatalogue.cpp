@@ -1,11 +1,12 @@
 #include <iostream>
 
 #include "Commands.h"
+#include "JsonOutput.h"
 #include "TextEscape.h"
-#include "tracks/GameLocation.h"
-#include "tracks/TrackCatalogue.h"
 #include "platform/AnsiText.h"
 #include "platform/PathParts.h"
+#include "tracks/GameLocation.h"
+#include "tracks/TrackCatalogue.h"
 
 // skarnres scene-name FILE: the track's display name (as UTF-8), or nothing when it has none.
 int CmdSceneName(const std::vector<std::string>& args) {
@@ -16,38 +17,64 @@ int CmdSceneName(const std::vector<std::string>& args) {
     return 0;
 }
 
-// skarnres tracks EVENT-FOLDER: the list the window shows for that folder, one line per item in list
-// order: A or X, tab, display name, tab, file name (both escaped by EscapeField). Track files that
+// skarnres tracks EVENT-FOLDER [--json]: the list the window shows for that folder, one line per item in
+// list order: A or X, tab, display name, tab, file name (both escaped by EscapeField). Track files that
 // cannot be read are left out and named on standard error, one line each, with exit status 1.
 int CmdTracks(const std::vector<std::string>& args) {
-    if (args.size() != 1)
-        throw EUsageError("usage: skarnres tracks EVENT-FOLDER");
+    std::vector<std::string> words = args;
+    const bool json = TakeJsonOption(words);
+    if (words.size() != 1)
+        throw EUsageError("usage: skarnres tracks EVENT-FOLDER [--json]");
     TTrackList list;
     std::vector<std::string> unreadable;
     try {
-        list.Fill(WithTrailingSeparator(args[0]));
+        list.Fill(WithTrailingSeparator(words[0]));
     } catch (const ETracksUnreadable& failure) {
         unreadable = failure.Messages();
     }
-    for (const TTrackItem& item : list.Items())
-        std::cout << (IsInactiveTrack(item.FileName) ? 'X' : 'A') << '\t'
-                  << EscapeField(Utf8FromAnsi(item.DisplayName)) << '\t' << EscapeField(item.FileName)
-                  << '\n';
+    nlohmann::json tracks = nlohmann::json::array();
+    for (const TTrackItem& item : list.Items()) {
+        if (json)
+            tracks.push_back({{"active", !IsInactiveTrack(item.FileName)},
+                              {"name", JsonText(Utf8FromAnsi(item.DisplayName))},
+                              {"file", JsonText(item.FileName)}});
+        else
+            std::cout << (IsInactiveTrack(item.FileName) ? 'X' : 'A') << '\t'
+                      << EscapeField(Utf8FromAnsi(item.DisplayName)) << '\t' << EscapeField(item.FileName)
+                      << '\n';
+    }
+    if (json) {
+        nlohmann::json failures = nlohmann::json::array();
+        for (const std::string& message : unreadable)
+            failures.push_back(JsonText(message));
+        PrintJson({{"command", "tracks"},
+                   {"folder", JsonText(words[0])},
+                   {"tracks", tracks},
+                   {"unreadable", failures}});
+    }
     for (const std::string& message : unreadable)
         std::cerr << "skarnres: " << message << '\n';
     return unreadable.empty() ? 0 : 1;
 }
 
-// skarnres game-root: the game's root folder as the program reads it from the registry; exit 1 when
-// the game's key cannot be opened.
+// skarnres game-root [--json]: the game's root folder as the program reads it from the registry; exit 1
+// when the game's key cannot be opened.
 int CmdGameRoot(const std::vector<std::string>& args) {
-    if (!args.empty())
-        throw EUsageError("usage: skarnres game-root");
+    std::vector<std::string> words = args;
+    const bool json = TakeJsonOption(words);
+    if (!words.empty())
+        throw EUsageError("usage: skarnres game-root [--json]");
     const TGameLocation game = LocateGame();
     if (!game.Report.empty())
         std::cerr << "skarnres: " << game.Report << '\n';
+    if (json)
+        PrintJson({{"command", "game-root"},
+                   {"installed", game.Installed},
+                   {"gameRoot", game.Installed ? JsonText(game.GameRoot) : nlohmann::json()},
+                   {"report", JsonText(game.Report)}});
     if (!game.Installed)
         throw ECommandFailed("Skarn2 doesn't seem to be installed.");
-    std::cout << game.GameRoot << '\n';
+    if (!json)
+        std::cout << game.GameRoot << '\n';
     return 0;
 }

@@ -2,21 +2,33 @@
 #include <iostream>
 
 #include "Commands.h"
+#include "JsonOutput.h"
 #include "TextEscape.h"
 #include "container/TSkarnFolder.h"
 
-// skarnres ls FILE: one line per entry: index, name (escaped by EscapeField), offset, length,
+// skarnres ls FILE [--json]: one line per entry: index, name (escaped by EscapeField), offset, length,
 // tab-separated.
 int CmdLs(const std::vector<std::string>& args) {
-    if (args.size() != 1)
-        throw EUsageError("usage: skarnres ls FILE");
-    const TSkarnFolder folder(args[0], true);
+    std::vector<std::string> words = args;
+    const bool json = TakeJsonOption(words);
+    if (words.size() != 1)
+        throw EUsageError("usage: skarnres ls FILE [--json]");
+    const TSkarnFolder folder(words[0], true);
+    nlohmann::json entries = nlohmann::json::array();
     for (int i = 0; i < folder.Count(); ++i) {
         FolderEntry rec{};
         folder.GetEntry(i, rec);
-        std::cout << i << '\t' << EscapeField(rec.Name) << '\t' << rec.offset() << '\t' << rec.length()
-                  << '\n';
+        if (json)
+            entries.push_back({{"index", i},
+                               {"name", JsonText(rec.Name)},
+                               {"offset", rec.offset()},
+                               {"length", rec.length()}});
+        else
+            std::cout << i << '\t' << EscapeField(rec.Name) << '\t' << rec.offset() << '\t' << rec.length()
+                      << '\n';
     }
+    if (json)
+        PrintJson({{"command", "ls"}, {"file", JsonText(words[0])}, {"entries", entries}});
     return 0;
 }
 

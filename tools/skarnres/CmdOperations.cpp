@@ -1,13 +1,10 @@
-#include <exception>
 #include <iostream>
-#include <map>
-#include <nlohmann/json.hpp>
 
 #include "Commands.h"
+#include "JsonOutput.h"
 #include "TextEscape.h"
 #include "platform/NativePath.h"
 #include "platform/PathParts.h"
-#include "tracks/TTrackFetch.h"
 #include "tracks/TrackOperations.h"
 
 namespace {
@@ -38,115 +35,117 @@ TFilesAndFolder filesAndFolder(const std::vector<std::string>& args, const std::
     return result;
 }
 
-int changeExtensions(const std::vector<std::string>& files, const std::string& extension,
-                     const std::string& usage) {
-    if (files.empty())
-        throw EUsageError(usage);
+std::vector<TTrackFile> trackFiles(const std::vector<std::string>& files) {
+    std::vector<TTrackFile> tracks;
+    for (const std::string& file : files)
+        tracks.push_back(TTrackFile{FolderPart(file), FileNamePart(file)});
+    return tracks;
+}
+
+const char* commandName(TTrackOperation operation) {
+    switch (operation) {
+    case TTrackOperation::Start:
+        return "start";
+    case TTrackOperation::Stop:
+        return "stop";
+    case TTrackOperation::Store:
+        return "store";
+    case TTrackOperation::Fetch:
+        return "fetch";
+    default:
+        return "";
+    }
+}
+
+// Says what became of each track: one line each on standard output (fate, track, where it is now,
+// reason), or one JSON object; each track left as it was also on standard error. A failure that ended
+// the command is thrown once every track is told. Returns 1 when a track was left as it was.
+int tell(const TOperationReport& report, const std::vector<std::string>& given, bool json) {
     int status = 0;
-    // Each folder's names are read once for all its files.
-    std::map<std::string, TFolderRenamer> renamers;
-    for (const std::string& file : files) {
-        const std::string folder = FolderPart(file);
-        TFolderRenamer& renamer = renamers.try_emplace(folder, folder).first->second;
-        const std::optional<std::string> newName =
-            ChangeTrackExtension(renamer, FileNamePart(file), extension);
-        if (newName) {
-            std::cout << EscapeField(file) << '\t' << EscapeField(folder + *newName) << '\n';
-        } else {
-            std::cout << EscapeField(file) << "\t(left as it was: the rename failed)\n";
+    nlohmann::json tracks = nlohmann::json::array();
+    for (std::size_t i = 0; i < report.Tracks.size(); ++i) {
+        const TTrackOutcome& track = report.Tracks[i];
+        // A new name comes back without its folder; the line names the path.
+        const std::string now =
+            track.Result.empty() ? std::string()
+            : report.Operation == TTrackOperation::Store || report.Operation == TTrackOperation::Fetch
+                ? track.Result
+                : track.Folder + track.Result;
+        const std::string reason = FateReason(report, track);
+        const bool left = track.Fate != TTrackFate::Done && track.Fate != TTrackFate::AlreadySo;
+        if (left) {
             status = 1;
+            if (!report.Failure || track.Fate != TTrackFate::Refused)
+                std::cerr << "skarnres: " << given[i] << ": " << reason << '\n';
+        }
+        if (json) {
+            tracks.push_back({{"track", JsonText(given[i])},
+                              {"fate", FateWord(track.Fate)},
+                              {"result", JsonText(now)},
+                              {"reason", JsonText(reason)},
+                              {"other", JsonText(track.Other)},
+                              {"replaced", track.Replaced}});
+        } else {
+            std::cout << FateWord(track.Fate) << '\t' << EscapeField(given[i]) << '\t' << EscapeField(now)
+                      << '\t' << EscapeField(reason) << '\n';
         }
     }
+    std::string failure;
+    if (report.Failure) {
+        try {
+            std::rethrow_exception(report.Failure);
+        } catch (const std::exception& e) {
+            failure = e.what();
+        }
+    }
+    if (json)
+        PrintJson({{"command", commandName(report.Operation)},
+                   {"tracks", tracks},
+                   {"failure", failure.empty() ? nlohmann::json() : JsonText(failure)}});
+    if (report.Failure)
+        std::rethrow_exception(report.Failure);
     return status;
+}
+
+int changeExtensions(std::vector<std::string> args, TTrackOperation operation, const std::string& usage) {
+    const bool json = TakeJsonOption(args);
+    if (args.empty())
+        throw EUsageError(usage);
+    const std::vector<TTrackFile> tracks = trackFiles(args);
+    return tell(operation == TTrackOperation::Start ? Start(tracks) : Stop(tracks), args, json);
 }
 
 } // namespace
 
 // skarnres start FILE...: makes tracks active, renaming each to end in ".env".
 int CmdStart(const std::vector<std::string>& args) {
-    return changeExtensions(args, ActiveExtension, "usage: skarnres start FILE...");
+    return changeExtensions(args, TTrackOperation::Start, "usage: skarnres start FILE... [--json]");
 }
 
 // skarnres stop FILE...: makes tracks inactive, renaming each to end in ".~env".
 int CmdStop(const std::vector<std::string>& args) {
-    return changeExtensions(args, InactiveExtension, "usage: skarnres stop FILE...");
+    return changeExtensions(args, TTrackOperation::Stop, "usage: skarnres stop FILE... [--json]");
 }
 
-// skarnres store FILE... --to FOLDER: moves tracks into an archive folder, as Store does: one transfer,
-// so a later track never replaces an earlier one's copy. A track whose file cannot be deleted after it
-// was archived is named on standard error and gives exit status 1.
+// skarnres store FILE... --to FOLDER: moves tracks into an archive folder, as Store does.
 int CmdStore(const std::vector<std::string>& args) {
-    const TFilesAndFolder request = filesAndFolder(args, "--to", "usage: skarnres store FILE... --to FOLDER");
-    std::vector<std::string> destinations;
-    for (const std::string& file : request.files)
-        destinations.push_back(PathInFolder(request.folder, FileNamePart(file)));
-    int status = 0;
-    TTrackTransfer transfer([&](const TTransferred& track) {
-        const std::string& file = request.files[track.index];
-        const std::string& destination = destinations[track.index];
-        if (!track.sourceStayed) {
-            std::cout << EscapeField(file) << '\t' << EscapeField(destination) << '\n';
-        } else {
-            std::cerr << "skarnres: " << file << ": archived as " << destination
-                      << ", but the track stayed where it was: its file cannot be deleted\n";
-            status = 1;
-        }
-    });
-    for (std::size_t i = 0; i < request.files.size(); ++i)
-        transfer.Add(request.files[i], destinations[i], true);
-    transfer.Finish();
-    return status;
+    std::vector<std::string> words = args;
+    const bool json = TakeJsonOption(words);
+    const TFilesAndFolder request =
+        filesAndFolder(words, "--to", "usage: skarnres store FILE... --to FOLDER [--json]");
+    return tell(Store(trackFiles(request.files), request.folder), request.files, json);
 }
 
-// skarnres fetch FILE... --into EVENT-FOLDER [--json]: copies archived tracks into an event folder, as
-// Fetch does; an archive among the files gives its tracks. Each track fetched is a line: the file (or the
-// archive and the entry) and the path of its copy, separated by tabs. What is not fetched is named on
-// standard error and makes the status 1.
-int CmdFetch(const std::vector<std::string>& words) {
-    std::vector<std::string> args = words;
-    const bool json = TakeJsonOption(args);
+// skarnres fetch FILE... --into EVENT-FOLDER: copies archived tracks into an event folder, as Fetch does.
+int CmdFetch(const std::vector<std::string>& args) {
+    std::vector<std::string> words = args;
+    const bool json = TakeJsonOption(words);
     const TFilesAndFolder request =
-        filesAndFolder(args, "--into", "usage: skarnres fetch FILE... --into EVENT-FOLDER [--json]");
-    TTrackFetch fetch(request.folder, request.files);
-    std::exception_ptr failure;
-    try {
-        fetch.Run();
-    } catch (const std::exception&) {
-        // The tracks fetched before the failure are told first.
-        failure = std::current_exception();
-    }
-    nlohmann::json tracks = nlohmann::json::array();
-    int status = 0;
-    for (const TFetchOutcome& outcome : fetch.Outcomes()) {
-        const std::string destination =
-            outcome.fileName.empty() ? std::string() : PathInFolder(request.folder, outcome.fileName);
-        const bool fetched = outcome.fate == TFetchFate::Fetched;
-        if (!fetched)
-            status = 1;
-        if (!fetched && outcome.reason.empty())
-            continue; // told by the failure that ended the fetch
-        if (json) {
-            static const char* const fates[] = {"fetched", "refused", "failed"};
-            tracks.push_back({{"source", outcome.source},
-                              {"entry", outcome.entry},
-                              {"fileName", outcome.fileName},
-                              {"destination", destination},
-                              {"outcome", fates[static_cast<int>(outcome.fate)]},
-                              {"reason", outcome.reason}});
-        } else if (fetched) {
-            std::cout << EscapeField(outcome.source) << '\t'
-                      << (outcome.entry.empty() ? "" : EscapeField(outcome.entry) + '\t')
-                      << EscapeField(destination) << '\n';
-        } else {
-            std::cerr << "skarnres: " << outcome.source << (outcome.entry.empty() ? "" : ": " + outcome.entry)
-                      << ": not fetched: " << outcome.reason << '\n';
-        }
-    }
-    if (json) {
-        const nlohmann::json result = {{"eventFolder", request.folder}, {"tracks", tracks}};
-        std::cout << result.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
-    }
-    if (failure)
-        std::rethrow_exception(failure);
-    return status;
+        filesAndFolder(words, "--into", "usage: skarnres fetch FILE... --into EVENT-FOLDER [--json]");
+    const TOperationReport report = Fetch(request.files, request.folder);
+    // A track from an archive is named by the archive and its entry.
+    std::vector<std::string> given;
+    for (const TTrackOutcome& track : report.Tracks)
+        given.push_back(track.Entry.empty() ? track.Track : track.Track + ":" + track.Entry);
+    return tell(report, given, json);
 }

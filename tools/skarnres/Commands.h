@@ -34,7 +34,5 @@ int CmdStore(const std::vector<std::string>& args);
 int CmdFetch(const std::vector<std::string>& args);
 // The tracks of a downloaded archive (CmdArchive.cpp).
 int CmdLsArchive(const std::vector<std::string>& args);
-// Removes the option --json from args: true when it was there.
-bool TakeJsonOption(std::vector<std::string>& args);
 int CmdTga(const std::vector<std::string>& args);     // built with the toolkit only
 int CmdPreview(const std::vector<std::string>& args); // built with the toolkit only

@@ -42,7 +42,8 @@ const char* const windowDescription =
     "or .~env files, or downloaded archives of tracks (.zip, .7z, .rar, .tar.gz...), on the list. Delete "
     "or Alt+D deletes, into the desktop's trash where it has one. F5 reads the event folder again, as "
     "the window does by itself when another program changes it. Esc cancels a long operation between "
-    "two tracks. The status bar says what each operation did.";
+    "two tracks. The status bar says what each operation did; a click on it, or Ctrl+R, shows the whole "
+    "report, track by track. Ctrl+Z undoes the last Delete, Start, Stop or switch.";
 
 const char* const environment =
     "The Wine prefix that holds the game's registry and drives, an absolute path; when it is set, no "
@@ -51,11 +52,11 @@ const char* const environment =
     "holds the game is used. The prefix used is named on standard error.";
 
 const char* const exitStatus =
-    "0 on success. 1 with a one-line message on standard error otherwise; start and stop also end with "
-    "1 when a track could not be renamed.";
+    "0 on success. 1 with a one-line message on standard error otherwise; start, stop, store and fetch "
+    "also end with 1 when a track was left as it was.";
 
 const TCommandHelp commands[] = {
-    {"ls", "ls FILE", "list a container's entries",
+    {"ls", "ls FILE [--json]", "list a container's entries",
      "Lists the entries of the container FILE in their order, one line each: the index, the entry's "
      "name, its offset and its length in bytes, separated by tabs. Names are escaped as in tracks."},
     {"cat", "cat FILE ENTRY", "write an entry's bytes to standard output",
@@ -65,44 +66,49 @@ const TCommandHelp commands[] = {
     {"scene-name", "scene-name FILE", "print a track's display name",
      "Prints the display name of the track FILE as the track manager shows it, in UTF-8, or an empty "
      "line when the track has none."},
-    {"tracks", "tracks EVENT-FOLDER", "list an event folder as the window does",
+    {"tracks", "tracks EVENT-FOLDER [--json]", "list an event folder as the window does",
      "Lists the tracks of the event folder EVENT-FOLDER (for example C:\\Games\\Skarn Rally "
      "2\\Vevozura\\Baja) in the window's order, one line each: A for an active or X for an inactive "
      "track, the display name and the file name, separated by tabs. In each field a backslash is "
      "written \\\\, a tab \\t, a line feed \\n, a carriage return \\r, and any other control "
      "character or byte that is not part of well-formed UTF-8 \\xHH, so that every track is one line. "
      "Track files that cannot be read are left out and named on standard error, and the status is "
-     "then 1."},
-    {"game-root", "game-root", "print the game's root folder",
+     "then 1.\n\n"
+     "With --json, this command, ls, game-root, start, stop, store, fetch and ls-archive write one JSON "
+     "object instead of lines, as README.md describes."},
+    {"game-root", "game-root [--json]", "print the game's root folder",
      "Prints the game's root folder as the track manager reads it from the registry, ending in a "
      "backslash. Ends with status 1 when the game's registry key is not found."},
-    {"start", "start FILE...", "make tracks active (.env)",
-     "Makes each track FILE active by renaming it to end in .env, and prints its old and new path "
-     "separated by a tab. A track that cannot be renamed is left as it was and named with the words "
-     "\"left as it was\"; the status is then 1."},
-    {"stop", "stop FILE...", "make tracks inactive (.~env)",
-     "Makes each track FILE inactive by renaming it to end in .~env, and prints its old and new path "
-     "separated by a tab. A track that cannot be renamed is left as it was and named with the words "
-     "\"left as it was\"; the status is then 1."},
-    {"store", "store FILE... --to FOLDER", "move tracks into an archive folder",
+    {"start", "start FILE... [--json]", "make tracks active (.env)",
+     "Makes each track FILE active by renaming it to end in .env, never replacing a file, and prints one "
+     "line per track: its fate (done, already, exists, missing, refused), the track, its new path and why "
+     "it was left as it was, separated by tabs. A track left as it was is named on standard error too, "
+     "and the status is then 1."},
+    {"stop", "stop FILE... [--json]", "make tracks inactive (.~env)",
+     "Makes each track FILE inactive by renaming it to end in .~env, and prints one line per track as "
+     "start does."},
+    {"store", "store FILE... --to FOLDER [--json]", "move tracks into an archive folder",
      "Moves each track FILE into the archive folder FOLDER, as the window's Store button does, replacing "
-     "an archived copy of the same name, and prints the track and the path of its copy separated by a "
-     "tab. One command never replaces a copy it made itself: a second track of the same name is refused. "
+     "an archived copy of the same name, and prints one line per track as start does, with the path of "
+     "its copy. One command never replaces a copy it made itself: a second track of the same name is "
+     "refused. "
      "A track that changes while it is moved stays where it was. A track whose file cannot be deleted "
      "after it was archived is named on standard error, stays in its folder as well, and makes the "
      "status 1. The first failure ends the command: the tracks before it are moved, it and the ones "
      "after it are untouched."},
     {"fetch", "fetch FILE... --into EVENT-FOLDER [--json]", "copy archived tracks into an event folder",
      "Copies each archived track FILE into the event folder EVENT-FOLDER, as the window's Fetch button "
-     "does, and prints the track and the path of its copy separated by a tab. The archived track stays "
-     "where it is. A FILE that is a downloaded archive (.zip, .7z, .rar, .tar, .tar.gz, .tgz, .tar.bz2, "
-     ".tar.xz) gives every track inside it, at any depth, under its file name alone; its lines name the "
-     "archive, the entry and the copy. Links, devices and encrypted entries are never written, nor a "
-     "second track of one name; they, entries that cannot be read and archives without tracks are named "
-     "on standard error and make the status 1. A track larger than 1 GiB, an archive of more than 10000 "
-     "entries, or one that unpacks to more than 100 times its size (beyond 128 MiB) is refused before it "
-     "fills the disk. A failure to copy or write ends the command. With --json the outcome of every "
-     "track is printed as one JSON object instead."},
+     "does, and prints one line per track as start does, with the path of its copy. The archived track "
+     "stays where it is. A track whose other state is in the folder (FILE t.env beside t.~env) is left "
+     "out (exists), and a FILE that is the track in the folder already is left as it is (already). The "
+     "first failure to copy or write ends the command.\n\n"
+     "A FILE that is a downloaded archive (.zip, .7z, .rar, .tar, .tar.gz, .tgz, .tar.bz2, .tar.xz) gives "
+     "every track inside it, at any depth, under its file name alone; its lines name the archive and the "
+     "entry, separated by a colon. Links, devices, encrypted entries and a second track of one name are "
+     "never written (refused, exists); an entry that cannot be read is refused without ending the "
+     "command, and so is an archive without tracks. A track larger than 1 GiB, an archive of more than "
+     "10000 entries, or one that unpacks to more than 100 times its size (beyond 128 MiB) is refused "
+     "before it fills the disk."},
     {"ls-archive", "ls-archive ARCHIVE [--json]", "list the tracks a downloaded archive holds",
      "Lists the entries of ARCHIVE that fetch would bring, one line each: A for an active or X for an "
      "inactive track, its display name read from the track itself, the file name it gets and the entry's "

@@ -65,3 +65,25 @@ std::string EscapeField(const std::string& bytes) {
     }
     return out;
 }
+
+std::string EscapeJsonText(const std::string& bytes) {
+    static const char hex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto c = static_cast<std::uint8_t>(bytes[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            ++i;
+        } else if (const std::size_t length = utf8Length(bytes, i); length > 0) {
+            out.append(bytes, i, length);
+            i += length;
+        } else {
+            out += "\\x";
+            out += hex[c >> 4];
+            out += hex[c & 0xF];
+            ++i;
+        }
+    }
+    return out;
+}

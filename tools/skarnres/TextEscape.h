@@ -8,3 +8,8 @@
 // not part of well-formed UTF-8 becomes "\x" and two lower-case hexadecimal digits. Well-formed UTF-8
 // stays as it is.
 std::string EscapeField(const std::string& bytes);
+
+// Text for a JSON string: well-formed UTF-8 as it is (the JSON writer escapes quotes, backslashes and
+// control characters itself), and each byte that is not part of well-formed UTF-8 as "\x" and two
+// lower-case hexadecimal digits, as EscapeField writes it.
+std::string EscapeJsonText(const std::string& bytes);

@@ -32,6 +32,7 @@ public:
     }
     bool ExecuteSave(QWidget*, const TFileRequest&, QString&) override { return false; }
     bool ExecuteOpen(QWidget*, const TFileRequest&, QStringList&) override { return false; }
+    void ShowReport(QWidget*, const QString&, const QString&) override {}
 };
 
 // Delivers a mouse event at the centre of widget, as the pointer would.
