@@ -39,10 +39,9 @@ std::vector<TFetchSource> FetchSources(const std::vector<std::string>& paths,
             outcomes.resize(firstOutcome);
             add({path}, TTrackFate::Refused, failure.what());
         } catch (const Exception& failure) {
-            // The tracks before the damage are fetched; the damage is met again there. An archive
-            // damaged before its first track is told here.
-            if (sources.size() == first)
-                add({path}, TTrackFate::Refused, failure.what());
+            // The tracks before the damage are fetched all the same; the damage is told as the archive's,
+            // since it may hide more tracks.
+            add({path}, TTrackFate::Refused, failure.what());
         }
     }
     return sources;

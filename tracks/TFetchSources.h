@@ -24,8 +24,9 @@ struct TFetchSource {
 
 // The tracks of a Fetch of paths, in order, each with its outcome appended to outcomes: Track the chosen
 // path, Entry the entry's name. An entry that is never fetched (encrypted, a link, ...) is Refused with
-// the reason as Message; an archive that cannot be read or holds no track is one Refused outcome with an
-// empty fileName. The others are Cancelled: still to be fetched.
+// the reason as Message; an archive that holds no track, or cannot be read (from its start, or past the
+// tracks before its damage), has one Refused outcome of its own with an empty fileName. The others are
+// Cancelled: still to be fetched.
 std::vector<TFetchSource> FetchSources(const std::vector<std::string>& paths,
                                        std::vector<TTrackOutcome>& outcomes);
 

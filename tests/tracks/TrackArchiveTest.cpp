@@ -175,6 +175,9 @@ TEST_F(ArchiveFetch, ADamagedEntryLeavesNoPartialTrackAndNamesArchiveAndEntry) {
     EXPECT_NE(cut.Message.find("Cannot read sub/cut.env from the archive " + archive + ": "),
               std::string::npos)
         << cut.Message;
+    ASSERT_EQ(fetch.Tracks.size(), 3u) << "the damage may hide more tracks: the archive says so too";
+    EXPECT_TRUE(fetch.Tracks[2].Entry.empty());
+    EXPECT_EQ(fetch.Tracks[2].Message.rfind("Cannot read the archive " + archive + ": ", 0), 0u);
 }
 
 TEST_F(ArchiveFetch, ArchivesThatCannotBeReadOrHoldNoTracksSaySo) {
