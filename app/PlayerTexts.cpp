@@ -279,7 +279,8 @@ QString OperationReport(const TOperationReport& report, const QStringList& names
             else if (track.Fate == TTrackFate::Trashed && !track.Result.empty())
                 fate += ": " + fromStd(track.Result);
             if (track.Replaced)
-                fate += ", replacing an older copy";
+                fate += track.Other.empty() ? QString(", replacing an older copy")
+                                            : ", replacing " + fromStd(track.Other);
             if (track.Fate == TTrackFate::SourceStayed)
                 fate += ";" + whyLeft(report, track, {});
         } else if (track.Fate == TTrackFate::Cancelled) {

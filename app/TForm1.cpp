@@ -493,11 +493,12 @@ void TForm1::FetchFiles(const QStringList& paths) {
     std::vector<std::string> sources;
     for (const QString& path : paths)
         sources.push_back(path.toStdString());
+    const TTwinChoice twins = askAboutTwins(sources);
     TOperationReport done;
     {
         TTrackWork work(*StatusText, "Fetching", paths.size(), m_progressIntervalMs,
                         [this](qsizetype index, qsizetype total) { emit Progressed(index, total); });
-        done = Fetch(sources, eventFolder(), work.progress());
+        done = Fetch(sources, eventFolder(), work.progress(), twins, RemoveTrackFile);
     }
     if (!done.Failure)
         RefreshTrackList();
@@ -518,6 +519,34 @@ void TForm1::FetchFiles(const QStringList& paths) {
     report(done, names, where, where);
     if (done.Failure)
         std::rethrow_exception(done.Failure);
+}
+
+TTwinChoice TForm1::askAboutTwins(const std::vector<std::string>& sources) {
+    QStringList names;
+    QString fetched;
+    for (const TFetchTwin& twin : FetchTwins(sources, eventFolder())) {
+        names.push_back(fromStd(twin.twin));
+        fetched = fromStd(twin.track);
+    }
+    if (names.isEmpty())
+        return TTwinChoice::Skip;
+    // One question for the whole Fetch; No keeps what is in the folder and leaves those tracks out.
+    const QString where = EventSelectBox->currentText();
+    const bool trash = TrashTakes(PathInFolder(eventFolder(), names[0].toStdString()));
+    const QString question = names.size() == 1
+                                 ? names[0] + ", the same track as " + fetched + ", is in " + where +
+                                       " already. Replace it with " + fetched + "? " +
+                                       (trash ? "It goes to the trash." : "It is deleted for good.")
+                                 : CountText(names.size()) + " of the tracks to fetch are in " + where +
+                                       " already as the same track started or stopped (" +
+                                       names.mid(0, 3).join(", ") + (names.size() > 3 ? ", ..." : "") +
+                                       "). Replace them? " +
+                                       (trash ? "They go to the trash." : "They are deleted for good.");
+    return m_dialogs.MessageBox(this, question, "Track fetch",
+                                TDialogs::mbYesNo | TDialogs::mbIconWarning | TDialogs::mbDefButton2) ==
+                   TDialogs::idYes
+               ? TTwinChoice::Replace
+               : TTwinChoice::Skip;
 }
 
 void TForm1::DeleteBtnClick() {

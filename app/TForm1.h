@@ -10,6 +10,7 @@
 #include "app/TDialogs.h"
 #include "controls/TBriskButton.h"
 #include "controls/TBriskPanel.h"
+#include "tracks/TrackOperations.h"
 #include "tracks/TrackOutcome.h"
 
 class QComboBox;
@@ -145,6 +146,9 @@ private:
     void report(const TOperationReport& done, const QStringList& names, const QString& where,
                 const QString& wholeWhere);
     void rememberUndo(const TOperationReport& done, const QStringList& names);
+    // Asks once, when tracks to fetch have their other state in the event folder ("t.env" beside
+    // "t.~env"), whether those go to make room; Skip when there are none or the answer is No.
+    TTwinChoice askAboutTwins(const std::vector<std::string>& sources);
     // Start, Stop and the toggle: renames each of rows, writing the new name into its item, and says
     // what happened.
     void changeExtensions(const std::vector<int>& rows, TTrackOperation operation);

@@ -1,7 +1,7 @@
 #include "tracks/GameLocation.h"
 
-#include "tracks/TrackCatalogue.h"
 #include "platform/TRegistry.h"
+#include "tracks/TrackCatalogue.h"
 
 #ifndef _WIN32
 #include "platform/NativePath.h"

@@ -214,9 +214,10 @@ using TAddCopy = std::function<void(TTrackTransfer& transfer, std::size_t index)
 
 // Copies each track still Cancelled in report (the others are decided) to destinations[i] through add,
 // all in one transfer, and tells the report of each track's fate. A failure ends it at its track, but an
-// entry of an archive that cannot be read (EArchiveError) is only that track's.
+// entry of an archive that cannot be read (EArchiveError) is only that track's. prepare, when given, is
+// asked before each of those tracks is added; false leaves it out, decided by prepare.
 void transferAll(TOperationReport& report, const TAddCopy& add, const std::vector<std::string>& destinations,
-                 const TProgress& progress) {
+                 const TProgress& progress, const std::function<bool(TTrackOutcome&)>& prepare = {}) {
     std::vector<std::size_t> added; // the index in the report of each track added, in order
     std::vector<bool> undecided;
     for (const TTrackOutcome& track : report.Tracks)
@@ -225,7 +226,7 @@ void transferAll(TOperationReport& report, const TAddCopy& add, const std::vecto
         TTrackOutcome& outcome = report.Tracks[added[track.index]];
         outcome.Fate = track.sourceStayed ? TTrackFate::SourceStayed : TTrackFate::Done;
         outcome.Result = destinations[added[track.index]];
-        outcome.Replaced = track.replaced;
+        outcome.Replaced = outcome.Replaced || track.replaced;
     });
     try {
         for (std::size_t i = 0; i < destinations.size(); ++i) {
@@ -234,7 +235,7 @@ void transferAll(TOperationReport& report, const TAddCopy& add, const std::vecto
                 cancelFrom(report, i);
                 return;
             }
-            if (!undecided[i])
+            if (!undecided[i] || (prepare && !prepare(report.Tracks[i])))
                 continue;
             added.push_back(i);
             try {
@@ -321,18 +322,22 @@ TOperationReport Store(const std::vector<TTrackFile>& tracks, const std::string&
     return report;
 }
 
-TOperationReport Fetch(const std::vector<std::string>& paths, const std::string& eventFolder,
-                       const TProgress& progress) {
+namespace {
+
+// Fetch's decisions made before any copy, in order, so that of "t.env" and "t.~env" fetched together only
+// the first comes in, and of two tracks of one name the first: each track that is there already, or whose
+// other state is in the folder (Other names it: TargetExists, or undecided when it is to be replaced),
+// and the source and destination of each. An archive among the paths gives its tracks (FetchSources).
+TOperationReport planFetch(const std::vector<std::string>& paths, const std::string& eventFolder,
+                           TTwinChoice twins, std::vector<TFetchSource>& sources,
+                           std::vector<std::string>& destinations) {
     if (!FolderExists(eventFolder))
         throw EFolderMissing(eventFolder);
-    const std::string nativeFolder = nativeOf(eventFolder);
     std::error_code error;
     TOperationReport report;
     report.Operation = TTrackOperation::Fetch;
-    // An archive among the paths gives its tracks.
-    const std::vector<TFetchSource> sources = FetchSources(paths, report.Tracks);
-    std::vector<std::string> destinations;
-    std::map<std::string, std::string> names = foldedNamesOf(nativeFolder);
+    sources = FetchSources(paths, report.Tracks);
+    std::map<std::string, std::string> names = foldedNamesOf(nativeOf(eventFolder));
     // The names this Fetch brings, folded, with where each comes from.
     std::map<std::string, std::string> fetched;
     for (std::size_t i = 0; i < sources.size(); ++i) {
@@ -341,9 +346,13 @@ TOperationReport Fetch(const std::vector<std::string>& paths, const std::string&
         destinations.push_back(name.empty() ? std::string() : PathInFolder(eventFolder, name));
         TTrackOutcome& outcome = report.Tracks[i];
         if (outcome.Fate != TTrackFate::Cancelled)
-            continue;
-        // Decided before the copies begin, in order, so that of "t.env" and "t.~env" fetched together
-        // only the first comes in, and of two tracks of one name the first.
+            continue; // an entry of an archive that is never fetched
+        const auto take = [&] {
+            names.try_emplace(FoldedName(name), name);
+            fetched.try_emplace(FoldedName(name), source.entry.empty()
+                                                      ? source.path
+                                                      : source.entry + " in " + FileNamePart(source.path));
+        };
         const std::string twin = twinOf(name);
         const auto twinFound = twin.empty() ? names.end() : names.find(FoldedName(twin));
         const auto first = fetched.find(FoldedName(name));
@@ -354,20 +363,58 @@ TOperationReport Fetch(const std::vector<std::string>& paths, const std::string&
             outcome.Fate = TTrackFate::Refused;
             outcome.Message = "a track of this name is fetched from " + first->second + " already";
         } else if (twinFound != names.end()) {
-            outcome.Fate = TTrackFate::TargetExists;
             outcome.Other = twinFound->second;
+            if (twins == TTwinChoice::Skip) {
+                outcome.Fate = TTrackFate::TargetExists;
+            } else {
+                names.erase(twinFound);
+                take();
+            }
         } else {
-            names.try_emplace(FoldedName(name), name);
-            fetched.try_emplace(FoldedName(name), source.entry.empty()
-                                                      ? source.path
-                                                      : source.entry + " in " + FileNamePart(source.path));
+            take();
         }
     }
+    return report;
+}
+
+} // namespace
+
+std::vector<TFetchTwin> FetchTwins(const std::vector<std::string>& paths, const std::string& eventFolder) {
+    std::vector<TFetchSource> sources;
+    std::vector<std::string> destinations;
+    std::vector<TFetchTwin> twins;
+    const TOperationReport plan = planFetch(paths, eventFolder, TTwinChoice::Skip, sources, destinations);
+    for (std::size_t i = 0; i < plan.Tracks.size(); ++i) {
+        if (plan.Tracks[i].Fate == TTrackFate::TargetExists)
+            twins.push_back({sources[i].fileName, plan.Tracks[i].Other});
+    }
+    return twins;
+}
+
+TOperationReport Fetch(const std::vector<std::string>& paths, const std::string& eventFolder,
+                       const TProgress& progress, TTwinChoice twins, const TRemoveFile& removeTwin) {
+    std::vector<TFetchSource> sources;
+    std::vector<std::string> destinations;
+    TOperationReport report = planFetch(paths, eventFolder, twins, sources, destinations);
     TFetchSources archives;
-    transferAll(
-        report,
-        [&](TTrackTransfer& transfer, std::size_t i) { archives.Add(transfer, sources[i], destinations[i]); },
-        destinations, progress);
+    const auto add = [&](TTrackTransfer& transfer, std::size_t i) {
+        archives.Add(transfer, sources[i], destinations[i]);
+    };
+    // A twin to be replaced goes only once its track is reached: a cancel before it keeps it.
+    transferAll(report, add, destinations, progress, [&](TTrackOutcome& track) {
+        if (track.Other.empty() || !removeTwin)
+            return true;
+        const TRemoval removal = removeTwin(PathInFolder(eventFolder, track.Other));
+        if (removal.Fate == TTrackFate::Refused) {
+            track.Fate = TTrackFate::Refused;
+            track.Error = removal.Error;
+            track.Message =
+                track.Other + " could not be moved out of the way: " + SystemErrorText(removal.Error.code);
+            return false;
+        }
+        track.Replaced = true;
+        return true;
+    });
     return report;
 }
 

@@ -126,10 +126,17 @@ TOperationReport Toggle(const std::vector<TTrackFile>& tracks, const TProgress& 
 TOperationReport Store(const std::vector<TTrackFile>& tracks, const std::string& destinationFolder,
                        const TProgress& progress = {});
 
+// What Fetch does with a track whose other state is in the event folder (fetching "t.env" beside "t.~env").
+enum class TTwinChoice {
+    Skip,    // leaves the track out: TargetExists, with the name in the folder in Other
+    Replace, // removes the one in the folder (removeTwin) once the track is reached, and fetches it
+};
+
 // Fetch: copies each chosen path into eventFolder under its own file name; the archived copy stays. A
 // file that already is the track in eventFolder is AlreadySo. A track whose other state is in the folder
-// (fetching "t.env" beside "t.~env", in any letter case) is TargetExists with that name in Other, never
-// a second list item of one track. A file of the same name is replaced (Replaced). Failures end it as
+// (fetching "t.env" beside "t.~env", in any letter case) is never put beside it: twins says what
+// happens, and a replaced one is named in Other, with Replaced set; a twin that cannot be removed leaves
+// its track Refused with the reason. A file of the same name is replaced (Replaced). Failures end it as
 // they end Store. Throws EFolderMissing, copying nothing, when eventFolder does not exist.
 // A chosen path that is a downloaded archive (IsArchiveName) gives one track per entry named like a
 // track, with the entry in Entry (TFetchSources.h): written straight from the archive through the same
@@ -137,7 +144,19 @@ TOperationReport Store(const std::vector<TTrackFile>& tracks, const std::string&
 // archive that cannot be read or holds no track are Refused with the reason as Message, without ending
 // the Fetch. A second track of one name, from anywhere, is Refused too, never copied over the first.
 TOperationReport Fetch(const std::vector<std::string>& paths, const std::string& eventFolder,
-                       const TProgress& progress = {});
+                       const TProgress& progress = {}, TTwinChoice twins = TTwinChoice::Skip,
+                       const TRemoveFile& removeTwin = {});
+
+// A track of a Fetch whose other state is in the event folder: the track's name, and the name in its way.
+struct TFetchTwin {
+    std::string track;
+    std::string twin;
+};
+
+// The tracks of a Fetch of paths (those inside archives too) that would find their other state in
+// eventFolder in their way, in order: so that the player can be asked before a Fetch. Throws
+// EFolderMissing as Fetch does.
+std::vector<TFetchTwin> FetchTwins(const std::vector<std::string>& paths, const std::string& eventFolder);
 
 // Delete: removes each track with remove (into a trash or for good): Trashed, Deleted, Missing or
 // Refused as remove says.

@@ -39,7 +39,7 @@ struct TTrackOutcome {
     TTrackFate Fate = TTrackFate::Cancelled;
     TFileError Error;
     // The message of the failure that refused the track ("Cannot create file ..."), when it came from a
-    // copy; empty otherwise.
+    // copy or from moving its other state out of the way; empty otherwise.
     std::string Message;
     // TargetExists: the name in the way ("t.~env", a stopped copy of the same track).
     std::string Other;

@@ -4,10 +4,10 @@
 #include <cstddef>
 #include <vector>
 
-#include "tracks/TrackOperations.h"
 #include "container/Descramble.h"
 #include "container/TSkarnFolder.h"
 #include "tga/TBriskbTarga.h"
+#include "tracks/TrackOperations.h"
 
 std::string PreviewEntryName(const std::string& fileName, int eventIndex) {
     return NameWithoutExtension(fileName) + (static_cast<unsigned>(eventIndex) < 2 ? "01s.tga" : "s.tga");

@@ -259,21 +259,35 @@ TEST_F(TForm1Operations, FetchSaysWhatItLeftAndReplacedAndNeverMakesATwin) {
                                    QString::fromStdString((archive / "d.env").string()),
                                    QString::fromStdString((baja / "b.~env").string())});
     QTest::mouseClick(form.FetchBtn, Qt::LeftButton);
-    EXPECT_TRUE(dialogs.shown.empty()) << "no error box for what is there already";
+    ASSERT_EQ(dialogs.shown.size(), 1u) << "one question, and no error box for what is there already";
+    EXPECT_EQ(dialogs.shown[0].text,
+              "a.env, the same track as a.~env, is in Baja already. Replace it with a.~env? "
+              "It goes to the trash.");
+    EXPECT_EQ(dialogs.shown[0].flags, 0x134u) << "No is the default";
     EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.env", "b.~env", "c.envx", "d.env"}));
     EXPECT_EQ(form.StatusText->text(),
               "New D fetched into Baja, replacing an older copy; 2 left as they were: "
               "a.~env not fetched: a.env is the same track, started, Bravo is there already");
 
+    // Yes: the one in the folder goes to the trash and the fetched one takes its place.
+    dialogs.answers.push_back(TDialogs::idYes);
+    dialogs.openAnswers.push_back({QString::fromStdString((archive / "a.~env").string())});
+    QTest::mouseClick(form.FetchBtn, Qt::LeftButton);
+    EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.~env", "b.~env", "c.envx", "d.env"}));
+    EXPECT_EQ(filesIn(trash / "files"), std::set<std::string>{"a.env"});
+    EXPECT_EQ(form.StatusText->text(), "Old A fetched into Baja, replacing an older copy");
+    dialogs.shown.clear();
+
     // An event folder that does not exist is named, and Fetch into it says so before any dialog.
     pickEvent(form, 4);
     EXPECT_TRUE(form.StatusText->text().startsWith("The folder ")) << form.StatusText->text().toStdString();
-    EXPECT_TRUE(form.StatusText->toolTip().endsWith("/Vevozura/SX/ does not exist"))
+    EXPECT_TRUE(
+        QDir::fromNativeSeparators(form.StatusText->toolTip()).endsWith("/Vevozura/SX/ does not exist"))
         << form.StatusText->toolTip().toStdString();
     QTest::mouseClick(form.FetchBtn, Qt::LeftButton);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, form.StatusText->toolTip() + ".");
-    EXPECT_EQ(dialogs.requests.size(), 1u) << "no dialog in vain";
+    EXPECT_EQ(dialogs.requests.size(), 2u) << "no dialog in vain";
 }
 
 TEST_F(TForm1Operations, StoreAndDeleteWithNothingSelectedSaySoAndAskNothing) {

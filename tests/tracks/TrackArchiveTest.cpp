@@ -139,16 +139,20 @@ TEST_F(ArchiveFetch, EncryptedEntriesAreNamedAndNotWritten) {
 
 TEST_F(ArchiveFetch, ASecondTrackOfOneNameNeverReplacesTheFirstButAnOlderTrackIsReplaced) {
     WriteFileBytes((event() / "old.env").string(), BytesOf("older"));
-    const std::string archive =
-        put("dupes.zip",
-            WriteArchive("zip", {{"a/t.env", "first"}, {"b/T.ENV", "second"}, {"old.env", "newer"}}));
+    WriteFileBytes((event() / "stopped.~env").string(), BytesOf("stopped"));
+    const std::string archive = put("dupes.zip", WriteArchive("zip", {{"a/t.env", "first"},
+                                                                      {"b/T.ENV", "second"},
+                                                                      {"old.env", "newer"},
+                                                                      {"stopped.env", "started"}}));
     const std::string file = put("T.Env", BytesOf("a file"));
     const TOperationReport fetch = run({archive, file});
-    EXPECT_EQ(fetched(), (std::set<std::string>{"t.env", "old.env"}));
+    EXPECT_EQ(fetched(), (std::set<std::string>{"t.env", "old.env", "stopped.~env"}));
     EXPECT_EQ(text("t.env"), "first");
     EXPECT_EQ(text("old.env"), "newer");
-    ASSERT_EQ(fetch.Tracks.size(), 4u);
-    for (const std::size_t second : {1, 3}) {
+    ASSERT_EQ(fetch.Tracks.size(), 5u);
+    EXPECT_EQ(fetch.Tracks[3].Fate, TTrackFate::TargetExists) << "never beside its other state";
+    EXPECT_EQ(fetch.Tracks[3].Other, "stopped.~env");
+    for (const std::size_t second : {1, 4}) {
         EXPECT_EQ(fetch.Tracks[second].Fate, TTrackFate::Refused);
         EXPECT_EQ(fetch.Tracks[second].Message,
                   "a track of this name is fetched from a/t.env in dupes.zip already");

@@ -363,6 +363,31 @@ TEST_F(TrackOperations, FetchCopiesChosenFilesIntoTheEventFolder) {
     EXPECT_EQ(FolderSnapshot(archive() / "more"), (TSnapshot{{"b.~env", track("b.~env")}}))
         << "the archive stays";
 
+    // Replacing the other state: it goes once its track is reached, never before a cancel.
+    std::vector<std::string> removed;
+    const auto remove = [&](const std::string& path) -> TRemoval {
+        removed.push_back(FileNamePart(path));
+        fs::remove(NativePath(path));
+        return {TTrackFate::Deleted, {}, {}};
+    };
+    const std::vector<TFetchTwin> twins =
+        FetchTwins({archiveFolder() + "c.env", archiveFolder() + "a.env"}, eventFolder);
+    ASSERT_EQ(twins.size(), 1u);
+    EXPECT_EQ(twins[0].track, "c.env");
+    EXPECT_EQ(twins[0].twin, "C.~ENV");
+    const auto cancelAt = [](std::size_t at) {
+        return [at](std::size_t index, std::size_t) { return index < at; };
+    };
+    Fetch({archiveFolder() + "a.env", archiveFolder() + "c.env"}, eventFolder, cancelAt(1),
+          TTwinChoice::Replace, remove);
+    EXPECT_TRUE(removed.empty());
+    const TOperationReport replaced =
+        Fetch({archiveFolder() + "c.env"}, eventFolder, cancelAt(1), TTwinChoice::Replace, remove);
+    EXPECT_EQ(fates(replaced), std::vector<std::string>{"done c.env"});
+    EXPECT_EQ(replaced.Tracks[0].Other, "C.~ENV");
+    EXPECT_EQ(removed, std::vector<std::string>{"C.~ENV"});
+    fs::rename(baja() / "c.env", baja() / "C.~ENV");
+
     fs::remove(archive() / "typed.env");
     const TOperationReport missing =
         Fetch({archiveFolder() + "typed.env", archiveFolder() + "a.env"}, eventFolder);
