@@ -274,7 +274,9 @@ TEST_F(TForm1Operations, FetchSaysWhatItLeftAndReplacedAndNeverMakesATwin) {
     dialogs.openAnswers.push_back({QString::fromStdString((archive / "a.~env").string())});
     QTest::mouseClick(form.FetchBtn, Qt::LeftButton);
     EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.~env", "b.~env", "c.envx", "d.env"}));
-    EXPECT_EQ(filesIn(trash / "files"), std::set<std::string>{"a.env"});
+#ifndef _WIN32
+    EXPECT_EQ(filesIn(trash / "files"), std::set<std::string>{"a.env"}) << "the freedesktop trash";
+#endif
     EXPECT_EQ(form.StatusText->text(), "Old A fetched into Baja, replacing an older copy");
     dialogs.shown.clear();
 

@@ -83,6 +83,7 @@ TEST_F(TForm1Player, FolderChangesFromOutsideShowWithinASecondKeepingTheSelectio
     game->AddTrack("SX", "t.env", "Tag along");
     QTest::keyClick(&form, Qt::Key_F5);
     EXPECT_EQ(form.Tracks().rowCount(), 2);
+    EXPECT_EQ(form.StatusText->text(), "Read the folder again: 2 tracks, 2 active");
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
