@@ -58,12 +58,16 @@ int TQtDialogs::MessageBox(QWidget* owner, const QString& text, const QString& c
 }
 
 QString QtNameFilter(const QString& filter) {
-    const qsizetype bar = filter.indexOf('|');
-    if (bar < 0)
+    const QStringList parts = filter.split('|');
+    if (parts.size() < 2)
         return filter;
-    QString patterns = filter.mid(bar + 1);
-    patterns.replace(';', ' ');
-    return filter.left(bar) + " (" + patterns + ")";
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(';', ' ');
+        filters.push_back(parts[i] + " (" + patterns + ")");
+    }
+    return filters.join(";;");
 }
 
 namespace {

@@ -22,7 +22,7 @@ public:
 
     struct TFileRequest {
         QString title;
-        // "Name|pattern;pattern" as the platform's dialogs take it.
+        // "Name|pattern;pattern", or several such pairs joined by "|", as the platform's dialogs take it.
         QString filter;
         QString fileName;
         QString initialDir;
@@ -50,4 +50,6 @@ public:
 };
 
 // "Archived tracks|*.env;*.~env" as the name filter of a Qt file dialog: "Archived tracks (*.env *.~env)".
+// Several pairs ("Archived tracks|*.env;*.~env|Track archives|*.zip") become Qt's filters separated by
+// ";;", in their order.
 QString QtNameFilter(const QString& filter);

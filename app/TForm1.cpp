@@ -42,6 +42,7 @@
 #include "platform/ScopeExit.h"
 #include "platform/TColor.h"
 #include "tracks/GameLocation.h"
+#include "tracks/TTrackArchive.h"
 #include "tracks/TrackCatalogue.h"
 #include "tracks/TrackOperations.h"
 #include "tracks/TrackPreview.h"
@@ -341,6 +342,14 @@ namespace {
 
 const char* const ArchiveFilter = "Archived tracks|*.env;*.~env";
 
+// Fetch also opens downloaded archives, under a filter of their own after the archived tracks.
+QString fetchFilter() {
+    std::string patterns;
+    for (const std::string& pattern : ArchivePatterns())
+        patterns += (patterns.empty() ? "" : ";") + pattern;
+    return QString(ArchiveFilter) + "|Track archives|" + QString::fromStdString(patterns);
+}
+
 QString fromStd(const std::string& text) {
     return QString::fromStdString(text);
 }
@@ -467,7 +476,7 @@ void TForm1::FetchBtnClick() {
         throw EFolderMissing(eventFolder());
     TDialogs::TFileRequest request;
     request.title = "Select tracks to fetch";
-    request.filter = ArchiveFilter;
+    request.filter = fetchFilter();
     request.initialDir = dialogFolder();
     QStringList chosen;
     if (!m_dialogs.ExecuteOpen(this, request, chosen))
@@ -495,9 +504,12 @@ void TForm1::FetchFiles(const QStringList& paths) {
         listed.try_emplace(m_tracks->Item(row).FileName,
                            m_tracks->data(m_tracks->index(row), Qt::DisplayRole).toString());
     QStringList names;
-    for (const std::string& source : sources) {
-        const auto found = listed.find(FileNamePart(source));
-        names.push_back(found != listed.end() ? found->second : fromStd(FileNamePart(source)));
+    for (const TTrackOutcome& track : done.Tracks) {
+        // A track from an archive goes by its entry's file name; an archive as a whole by its own.
+        const std::string name =
+            track.Entry.empty() ? FileNamePart(track.Track) : ArchivedFileName(track.Entry);
+        const auto found = listed.find(name);
+        names.push_back(found != listed.end() ? found->second : fromStd(name));
     }
     const QString where = " into " + EventSelectBox->currentText();
     report(done, names, where, where);
@@ -506,14 +518,11 @@ void TForm1::FetchFiles(const QStringList& paths) {
 }
 
 TTwinChoice TForm1::askAboutTwins(const std::vector<std::string>& sources) {
-    const std::vector<std::string> twins = FetchTwins(sources, eventFolder());
     QStringList names;
     QString fetched;
-    for (std::size_t i = 0; i < twins.size(); ++i) {
-        if (twins[i].empty())
-            continue;
-        names.push_back(fromStd(twins[i]));
-        fetched = fromStd(FileNamePart(sources[i]));
+    for (const TFetchTwin& twin : FetchTwins(sources, eventFolder())) {
+        names.push_back(fromStd(twin.twin));
+        fetched = fromStd(twin.track);
     }
     if (names.isEmpty())
         return TTwinChoice::Skip;
@@ -759,7 +768,8 @@ void TForm1::wireKeys() {
 
 namespace {
 
-// What is dragged: local files ending in ".env" or ".~env", and the other local files.
+// What is dragged: local track files (ending in ".env" or ".~env") and downloaded archives of tracks, and
+// the other local files.
 struct TDragged {
     QStringList tracks;
     QStringList others;
@@ -773,7 +783,8 @@ TDragged draggedFiles(const QMimeData* data) {
         if (!url.isLocalFile())
             continue;
         const QString path = url.toLocalFile();
-        if (path.endsWith(".env", Qt::CaseInsensitive) || path.endsWith(".~env", Qt::CaseInsensitive))
+        if (path.endsWith(".env", Qt::CaseInsensitive) || path.endsWith(".~env", Qt::CaseInsensitive) ||
+            IsArchiveName(path.toStdString()))
             dragged.tracks.push_back(path);
         else
             dragged.others.push_back(path);
@@ -786,7 +797,7 @@ QString notTracksText(const QStringList& others) {
     for (const QString& path : others)
         names.push_back(QFileInfo(path).fileName());
     return (others.size() == 1 ? "Not a track: " : "Not tracks: ") + names.join(", ") +
-           " (track files end in .env or .~env)";
+           " (track files end in .env or .~env; archives of tracks are .zip, .7z, .rar or .tar.gz)";
 }
 
 } // namespace

@@ -29,9 +29,13 @@ public:
     // Called before the track at index (0-based): false once the player has cancelled.
     bool proceed(qsizetype index);
     bool cancelled() const { return m_cancelled; }
-    // proceed as the operations of tracks/ ask it, before each track.
+    // proceed as the operations of tracks/ ask it, before each track. Their count of tracks is the one
+    // shown: a Fetch knows the tracks of its archives only once it has read them.
     TProgress progress() {
-        return [this](std::size_t index, std::size_t) { return proceed(static_cast<qsizetype>(index)); };
+        return [this](std::size_t index, std::size_t total) {
+            m_total = static_cast<qsizetype>(total);
+            return proceed(static_cast<qsizetype>(index));
+        };
     }
 
 protected:

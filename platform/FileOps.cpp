@@ -79,6 +79,9 @@ std::string proofOf(std::uint64_t fileId) {
 
 constexpr int TemporaryNameAttempts = 100;
 
+// The source of a copy fed from a stream: no file, so no file at the destination is taken for it.
+constexpr TFileStamp NoSourceFile{~std::uint64_t{0}, ~std::uint64_t{0}, 0, 0};
+
 // "~tm-copy-<16 hex digits>.tmp": a copy on its way to its destination. No "env" in it, so it is never
 // taken for a track.
 constexpr char CopyTag[] = "~tm-copy-";
@@ -382,6 +385,30 @@ struct TPendingCopy::TState {
     TTemporaryFile temporary;
 };
 
+std::unique_ptr<TPendingCopy::TState> TPendingCopy::start(const std::string& destination, std::string,
+                                                          const TFileStamp& source,
+                                                          const std::vector<TFileStamp>& keep) {
+    refuseUnlessReplaceable(wide(destination), destination, source, keep);
+    auto state = std::make_unique<TState>(FolderPart(destination));
+    if (!state->temporary.created())
+        throw EFCreateError(destination, TFileError{static_cast<int>(::GetLastError())});
+    state->destination = destination;
+    state->source = source;
+    return state;
+}
+
+TPendingCopy::TPendingCopy(TByteSource& source, const std::string& destination,
+                           const std::vector<TFileStamp>& keep, std::string) {
+    auto state = start(destination, {}, NoSourceFile, keep);
+    std::vector<unsigned char> buffer(CopyChunkSize);
+    while (const std::size_t count = source.Read(buffer.data(), buffer.size())) {
+        if (!writeAll(state->temporary.handle(), buffer.data(), static_cast<DWORD>(count)))
+            throw EWriteError();
+        state->source.size += static_cast<std::int64_t>(count);
+    }
+    m_state = std::move(state);
+}
+
 TPendingCopy::TPendingCopy(const std::string& source, const std::string& destination,
                            const std::vector<TFileStamp>& keep, const TCopyFaults& injected, std::string) {
     const TUniqueWinHandle in(::CreateFileW(wide(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -393,13 +420,7 @@ TPendingCopy::TPendingCopy(const std::string& source, const std::string& destina
         !::GetFileInformationByHandle(in.get(), &sourceInfo) || !::GetFileSizeEx(in.get(), &size))
         throw EFOpenError(source);
     const TFileStamp sourceStamp = stampOf(sourceInfo);
-    refuseUnlessReplaceable(wide(destination), destination, sourceStamp, keep);
-
-    auto state = std::make_unique<TState>(FolderPart(destination));
-    if (!state->temporary.created())
-        throw EFCreateError(destination, TFileError{static_cast<int>(::GetLastError())});
-    state->destination = destination;
-    state->source = sourceStamp;
+    auto state = start(destination, {}, sourceStamp, keep);
     state->failFlush = injected.failFlush;
 
     TFaultCounter faults(injected);
@@ -975,6 +996,47 @@ struct TPendingCopy::TState {
     TTemporaryFile temporary;
 };
 
+std::unique_ptr<TPendingCopy::TState> TPendingCopy::start(const std::string& destination,
+                                                          std::string nativeDestination,
+                                                          const TFileStamp& source,
+                                                          const std::vector<TFileStamp>& keep) {
+    if (nativeDestination.empty())
+        nativeDestination = NativePath(destination);
+    const TSplitPath target = splitNative(nativeDestination);
+    if (!isFileName(target.name))
+        throw EFCreateError(destination);
+    struct stat old {};
+    const bool replacing = ::stat(nativeDestination.c_str(), &old) == 0;
+    if (replacing && !mayReplace(old, nativeDestination, source, keep))
+        throw EFCreateError(destination);
+
+    auto state = std::make_unique<TState>(target.folder);
+    if (!state->temporary.created())
+        throw EFCreateError(destination, TFileError{errno});
+    state->destination = destination;
+    state->nativeDestination = std::move(nativeDestination);
+    state->source = source;
+    if (replacing) {
+        // The copy keeps the permissions of the file it replaces where it can.
+        [[maybe_unused]] const int kept = ::fchmod(state->temporary.fd(), old.st_mode & 07777);
+    }
+    return state;
+}
+
+TPendingCopy::TPendingCopy(TByteSource& source, const std::string& destination,
+                           const std::vector<TFileStamp>& keep, std::string nativeDestination) {
+    auto state = start(destination, std::move(nativeDestination), NoSourceFile, keep);
+    std::vector<unsigned char> buffer(CopyChunkSize);
+    while (const std::size_t count = source.Read(buffer.data(), buffer.size())) {
+        if (!writeAll(state->temporary.fd(), buffer.data(), count))
+            throw EWriteError();
+        state->source.size += static_cast<std::int64_t>(count);
+    }
+    [[maybe_unused]] const int started =
+        ::sync_file_range(state->temporary.fd(), 0, 0, SYNC_FILE_RANGE_WRITE);
+    m_state = std::move(state);
+}
+
 TPendingCopy::TPendingCopy(const std::string& source, const std::string& destination,
                            const std::vector<TFileStamp>& keep, const TCopyFaults& injected,
                            std::string nativeDestination) {
@@ -984,28 +1046,8 @@ TPendingCopy::TPendingCopy(const std::string& source, const std::string& destina
     if (in.get() < 0 || ::fstat(in.get(), &sourceStat) != 0 || !S_ISREG(sourceStat.st_mode))
         throw EFOpenError(source);
     const TFileStamp sourceStamp = stampOf(sourceStat);
-
-    if (nativeDestination.empty())
-        nativeDestination = NativePath(destination);
-    const TSplitPath target = splitNative(nativeDestination);
-    if (!isFileName(target.name))
-        throw EFCreateError(destination);
-    struct stat old {};
-    const bool replacing = ::stat(nativeDestination.c_str(), &old) == 0;
-    if (replacing && !mayReplace(old, nativeDestination, sourceStamp, keep))
-        throw EFCreateError(destination);
-
-    auto state = std::make_unique<TState>(target.folder);
-    if (!state->temporary.created())
-        throw EFCreateError(destination, TFileError{errno});
-    state->destination = destination;
-    state->nativeDestination = nativeDestination;
-    state->source = sourceStamp;
+    auto state = start(destination, std::move(nativeDestination), sourceStamp, keep);
     state->failFlush = injected.failFlush;
-    if (replacing) {
-        // The copy keeps the permissions of the file it replaces where it can.
-        [[maybe_unused]] const int kept = ::fchmod(state->temporary.fd(), old.st_mode & 07777);
-    }
 
     TFaultCounter faults(injected);
     std::vector<unsigned char> buffer(CopyChunkSize);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -129,6 +130,16 @@ TCopyResult CopyFileReplacing(const std::string& source, const std::string& dest
 
 struct TCopyFaults;
 
+// Where the bytes of a copy come from when they are no file of their own, such as an entry of a
+// downloaded archive.
+class TByteSource {
+public:
+    virtual ~TByteSource() = default;
+    // Delivers the next bytes into buffer, at most capacity of them: how many, 0 at the end. Throws when
+    // the bytes cannot be had (a damaged entry, a read error, a limit passed).
+    virtual std::size_t Read(unsigned char* buffer, std::size_t capacity) = 0;
+};
+
 // One copy of CopyFileReplacing taken in its three steps, so that an operation copying many files
 // flushes the disk once for all of them: every copy is written (the constructor), then every copy is
 // flushed (Flush), then each is put in place (Place) and the folders are flushed (FlushFolder).
@@ -143,6 +154,12 @@ public:
     // (nativeDestination: what NativePath(destination) gives; empty to resolve it here).
     TPendingCopy(const std::string& source, const std::string& destination,
                  const std::vector<TFileStamp>& keep, const TCopyFaults& faults,
+                 std::string nativeDestination = {});
+    // Writes the bytes of source, up to its end, into a new temporary file in destination's folder, with
+    // the destination's checks of the constructors above and keep as there. Throws EFCreateError and
+    // EWriteError as they do, and whatever source.Read throws; a copy that fails leaves nothing behind.
+    // Its result's source stamp names no file, with the number of bytes written as its size.
+    TPendingCopy(TByteSource& source, const std::string& destination, const std::vector<TFileStamp>& keep,
                  std::string nativeDestination = {});
     ~TPendingCopy();
     TPendingCopy(TPendingCopy&&) noexcept;
@@ -165,6 +182,10 @@ public:
 private:
     struct TState;
     std::unique_ptr<TState> m_state;
+
+    // The temporary file of a copy of source to destination, once the destination has passed its checks.
+    static std::unique_ptr<TState> start(const std::string& destination, std::string nativeDestination,
+                                         const TFileStamp& source, const std::vector<TFileStamp>& keep);
 };
 
 // Makes the renames into the folder of path (a file's path, Windows-style or native) durable. Best

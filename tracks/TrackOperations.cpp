@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <system_error>
 #include <utility>
@@ -11,6 +12,8 @@
 #include "platform/Exceptions.h"
 #include "platform/NativePath.h"
 #include "platform/TextCase.h"
+#include "tracks/TFetchSources.h"
+#include "tracks/TTrackArchive.h"
 #include "tracks/TrackCatalogue.h"
 
 std::string NameWithExtension(const std::string& name, const std::string& extension) {
@@ -27,13 +30,28 @@ constexpr std::int64_t BatchBytes = std::int64_t{128} << 20;
 } // namespace
 
 void TTrackTransfer::Add(const std::string& source, const std::string& destination, bool deleteSource) {
+    queue(source, destination, deleteSource, [&](std::string resolved) {
+        return TPendingCopy(source, destination, m_written, m_faults ? *m_faults : TCopyFaults{},
+                            std::move(resolved));
+    });
+}
+
+void TTrackTransfer::Add(TByteSource& source, const std::string& destination) {
+    queue({}, destination, false, [&](std::string resolved) {
+        return TPendingCopy(source, destination, m_written, std::move(resolved));
+    });
+}
+
+template <typename TMakeCopy>
+void TTrackTransfer::queue(const std::string& source, const std::string& destination, bool deleteSource,
+                           const TMakeCopy& makeCopy) {
     const std::size_t index = m_added++;
     try {
         const std::string resolved = folderOf(destination).PathOf(FileNamePart(destination));
         std::error_code error;
         const bool replaces = std::filesystem::exists(std::filesystem::symlink_status(
             std::filesystem::path(std::u8string(resolved.begin(), resolved.end())), error));
-        TPendingCopy copy(source, destination, m_written, m_faults ? *m_faults : TCopyFaults{}, resolved);
+        TPendingCopy copy = makeCopy(resolved);
         m_batchBytes += copy.Size();
         m_batch.push_back(TQueued{index, source, deleteSource, replaces, std::move(copy)});
     } catch (...) {
@@ -191,13 +209,15 @@ TOperationReport changeExtensions(TTrackOperation operation, const std::vector<T
     return report;
 }
 
-// Copies sources[i] to destinations[i] for each track still Cancelled in report (the others are decided),
-// all in one transfer, and tells the report of each track's fate. A failure ends it at its track.
-// prepare, when given, is asked before each of those tracks is added; false leaves it out, decided by
-// prepare.
-void transferAll(TOperationReport& report, const std::vector<std::string>& sources,
-                 const std::vector<std::string>& destinations, bool deleteSource, const TProgress& progress,
-                 const std::function<bool(TTrackOutcome&)>& prepare = {}) {
+// Adds the copy of the track at index to the transfer, to destinations[index].
+using TAddCopy = std::function<void(TTrackTransfer& transfer, std::size_t index)>;
+
+// Copies each track still Cancelled in report (the others are decided) to destinations[i] through add,
+// all in one transfer, and tells the report of each track's fate. A failure ends it at its track, but an
+// entry of an archive that cannot be read (EArchiveError) is only that track's. prepare, when given, is
+// asked before each of those tracks is added; false leaves it out, decided by prepare.
+void transferAll(TOperationReport& report, const TAddCopy& add, const std::vector<std::string>& destinations,
+                 const TProgress& progress, const std::function<bool(TTrackOutcome&)>& prepare = {}) {
     std::vector<std::size_t> added; // the index in the report of each track added, in order
     std::vector<bool> undecided;
     for (const TTrackOutcome& track : report.Tracks)
@@ -209,8 +229,8 @@ void transferAll(TOperationReport& report, const std::vector<std::string>& sourc
         outcome.Replaced = outcome.Replaced || track.replaced;
     });
     try {
-        for (std::size_t i = 0; i < sources.size(); ++i) {
-            if (progress && !progress(i, sources.size())) {
+        for (std::size_t i = 0; i < destinations.size(); ++i) {
+            if (progress && !progress(i, destinations.size())) {
                 transfer.Finish();
                 cancelFrom(report, i);
                 return;
@@ -218,7 +238,13 @@ void transferAll(TOperationReport& report, const std::vector<std::string>& sourc
             if (!undecided[i] || (prepare && !prepare(report.Tracks[i])))
                 continue;
             added.push_back(i);
-            transfer.Add(sources[i], destinations[i], deleteSource);
+            try {
+                add(transfer, i);
+            } catch (const EArchiveError& failure) {
+                // Nothing of the entry was written; the tracks before it are finished.
+                report.Tracks[i].Fate = TTrackFate::Refused;
+                report.Tracks[i].Message = failure.what();
+            }
         }
         // Each track is moved whole (copied, flushed, then its source deleted) or not at all.
         transfer.Finish();
@@ -289,64 +315,93 @@ TOperationReport Store(const std::vector<TTrackFile>& tracks, const std::string&
         destinations.push_back(PathInFolder(destinationFolder, track.Name));
         report.Tracks.push_back(TTrackOutcome{track.Name, track.Folder});
     }
-    transferAll(report, sources, destinations, true, progress);
+    transferAll(
+        report,
+        [&](TTrackTransfer& transfer, std::size_t i) { transfer.Add(sources[i], destinations[i], true); },
+        destinations, progress);
     return report;
 }
 
 namespace {
 
 // Fetch's decisions made before any copy, in order, so that of "t.env" and "t.~env" fetched together only
-// the first comes in: each track that is there already, or whose other state is in the folder (Other
-// names it: TargetExists, or undecided when it is to be replaced), and the destination of each.
+// the first comes in, and of two tracks of one name the first: each track that is there already, or whose
+// other state is in the folder (Other names it: TargetExists, or undecided when it is to be replaced),
+// and the source and destination of each. An archive among the paths gives its tracks (FetchSources).
 TOperationReport planFetch(const std::vector<std::string>& paths, const std::string& eventFolder,
-                           TTwinChoice twins, std::vector<std::string>& destinations) {
+                           TTwinChoice twins, std::vector<TFetchSource>& sources,
+                           std::vector<std::string>& destinations) {
     if (!FolderExists(eventFolder))
         throw EFolderMissing(eventFolder);
     std::error_code error;
     TOperationReport report;
     report.Operation = TTrackOperation::Fetch;
+    sources = FetchSources(paths, report.Tracks);
     std::map<std::string, std::string> names = foldedNamesOf(nativeOf(eventFolder));
-    for (const std::string& path : paths) {
-        const std::string name = FileNamePart(path);
-        destinations.push_back(PathInFolder(eventFolder, name));
-        TTrackOutcome outcome{path};
+    // The names this Fetch brings, folded, with where each comes from.
+    std::map<std::string, std::string> fetched;
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        const TFetchSource& source = sources[i];
+        const std::string& name = source.fileName;
+        destinations.push_back(name.empty() ? std::string() : PathInFolder(eventFolder, name));
+        TTrackOutcome& outcome = report.Tracks[i];
+        if (outcome.Fate != TTrackFate::Cancelled)
+            continue; // an entry of an archive that is never fetched
+        const auto take = [&] {
+            names.try_emplace(FoldedName(name), name);
+            fetched.try_emplace(FoldedName(name), source.entry.empty()
+                                                      ? source.path
+                                                      : source.entry + " in " + FileNamePart(source.path));
+        };
         const std::string twin = twinOf(name);
         const auto twinFound = twin.empty() ? names.end() : names.find(FoldedName(twin));
-        if (names.count(FoldedName(name)) &&
-            fs::equivalent(fsPath(NativePath(path)), fsPath(NativePath(destinations.back())), error)) {
+        const auto first = fetched.find(FoldedName(name));
+        if (source.entry.empty() && names.count(FoldedName(name)) &&
+            fs::equivalent(fsPath(NativePath(source.path)), fsPath(NativePath(destinations.back())), error)) {
             outcome.Fate = TTrackFate::AlreadySo;
+        } else if (first != fetched.end()) {
+            outcome.Fate = TTrackFate::Refused;
+            outcome.Message = "a track of this name is fetched from " + first->second + " already";
         } else if (twinFound != names.end()) {
             outcome.Other = twinFound->second;
             if (twins == TTwinChoice::Skip) {
                 outcome.Fate = TTrackFate::TargetExists;
             } else {
                 names.erase(twinFound);
-                names.try_emplace(FoldedName(name), name);
+                take();
             }
         } else {
-            names.try_emplace(FoldedName(name), name);
+            take();
         }
-        report.Tracks.push_back(std::move(outcome));
     }
     return report;
 }
 
 } // namespace
 
-std::vector<std::string> FetchTwins(const std::vector<std::string>& paths, const std::string& eventFolder) {
+std::vector<TFetchTwin> FetchTwins(const std::vector<std::string>& paths, const std::string& eventFolder) {
+    std::vector<TFetchSource> sources;
     std::vector<std::string> destinations;
-    std::vector<std::string> twins;
-    for (const TTrackOutcome& track : planFetch(paths, eventFolder, TTwinChoice::Skip, destinations).Tracks)
-        twins.push_back(track.Fate == TTrackFate::TargetExists ? track.Other : std::string());
+    std::vector<TFetchTwin> twins;
+    const TOperationReport plan = planFetch(paths, eventFolder, TTwinChoice::Skip, sources, destinations);
+    for (std::size_t i = 0; i < plan.Tracks.size(); ++i) {
+        if (plan.Tracks[i].Fate == TTrackFate::TargetExists)
+            twins.push_back({sources[i].fileName, plan.Tracks[i].Other});
+    }
     return twins;
 }
 
 TOperationReport Fetch(const std::vector<std::string>& paths, const std::string& eventFolder,
                        const TProgress& progress, TTwinChoice twins, const TRemoveFile& removeTwin) {
+    std::vector<TFetchSource> sources;
     std::vector<std::string> destinations;
-    TOperationReport report = planFetch(paths, eventFolder, twins, destinations);
+    TOperationReport report = planFetch(paths, eventFolder, twins, sources, destinations);
+    TFetchSources archives;
+    const auto add = [&](TTrackTransfer& transfer, std::size_t i) {
+        archives.Add(transfer, sources[i], destinations[i]);
+    };
     // A twin to be replaced goes only once its track is reached: a cancel before it keeps it.
-    transferAll(report, paths, destinations, false, progress, [&](TTrackOutcome& track) {
+    transferAll(report, add, destinations, progress, [&](TTrackOutcome& track) {
         if (track.Other.empty() || !removeTwin)
             return true;
         const TRemoval removal = removeTwin(PathInFolder(eventFolder, track.Other));

@@ -64,6 +64,9 @@ public:
     // copied). Before it throws, the tracks added earlier are finished; a failure among them is thrown
     // instead, being the earlier one. The failing track and those after it are untouched.
     void Add(const std::string& source, const std::string& destination, bool deleteSource);
+    // Adds a copy of the bytes of source (an entry of an archive) to destination, as Add above does with a
+    // source that stays. Throws as that Add does, and whatever source.Read throws.
+    void Add(TByteSource& source, const std::string& destination);
 
     // Finishes every track added so far, as described above. Throws the first failure in order: a
     // flush that fails ("Stream write error") leaves every track of the batch untouched; a copy that
@@ -96,6 +99,10 @@ private:
     std::map<std::string, TFolderNames> m_folders;
 
     TFolderNames& folderOf(const std::string& destination);
+    // Queues the copy that makeCopy(resolved destination) writes, as the Add calls describe.
+    template <typename TMakeCopy>
+    void queue(const std::string& source, const std::string& destination, bool deleteSource,
+               const TMakeCopy& makeCopy);
 };
 
 // The operations over a selection. Each visits the tracks in the order given, asks progress before
@@ -131,13 +138,25 @@ enum class TTwinChoice {
 // happens, and a replaced one is named in Other, with Replaced set; a twin that cannot be removed leaves
 // its track Refused with the reason. A file of the same name is replaced (Replaced). Failures end it as
 // they end Store. Throws EFolderMissing, copying nothing, when eventFolder does not exist.
+// A chosen path that is a downloaded archive (IsArchiveName) gives one track per entry named like a
+// track, with the entry in Entry (TFetchSources.h): written straight from the archive through the same
+// transfer. An entry that is never fetched (encrypted, a link, ...), one that cannot be read, and an
+// archive that cannot be read or holds no track are Refused with the reason as Message, without ending
+// the Fetch. A second track of one name, from anywhere, is Refused too, never copied over the first.
 TOperationReport Fetch(const std::vector<std::string>& paths, const std::string& eventFolder,
                        const TProgress& progress = {}, TTwinChoice twins = TTwinChoice::Skip,
                        const TRemoveFile& removeTwin = {});
 
-// For each chosen path, the name of the track's other state in eventFolder that Fetch would find in its
-// way, or "": so that the player can be asked before a Fetch. Throws EFolderMissing as Fetch does.
-std::vector<std::string> FetchTwins(const std::vector<std::string>& paths, const std::string& eventFolder);
+// A track of a Fetch whose other state is in the event folder: the track's name, and the name in its way.
+struct TFetchTwin {
+    std::string track;
+    std::string twin;
+};
+
+// The tracks of a Fetch of paths (those inside archives too) that would find their other state in
+// eventFolder in their way, in order: so that the player can be asked before a Fetch. Throws
+// EFolderMissing as Fetch does.
+std::vector<TFetchTwin> FetchTwins(const std::vector<std::string>& paths, const std::string& eventFolder);
 
 // Delete: removes each track with remove (into a trash or for good): Trashed, Deleted, Missing or
 // Refused as remove says.

@@ -45,6 +45,9 @@ struct TTrackOutcome {
     std::string Other;
     // Done by Store or Fetch: an earlier file of that name was replaced.
     bool Replaced = false;
+    // Fetch from a downloaded archive (Track): the entry's name inside it; empty for the archive as a
+    // whole (one that cannot be read or holds no track) and for a track file.
+    std::string Entry;
 };
 
 struct TOperationReport {

@@ -141,6 +141,9 @@ TEST_F(TForm1Operations, FetchCopiesIntoTheShownEventFolder) {
     QTest::mouseClick(form.FetchBtn, Qt::LeftButton);
     ASSERT_EQ(dialogs.requests.size(), 1u);
     EXPECT_EQ(dialogs.requests[0].title, "Select tracks to fetch");
+    EXPECT_TRUE(
+        dialogs.requests[0].filter.startsWith("Archived tracks|*.env;*.~env|Track archives|*.zip;*.7z;"))
+        << dialogs.requests[0].filter.toStdString();
     EXPECT_TRUE(fs::exists(archive / "e.~env")) << "the archived copy stays";
     EXPECT_TRUE(fs::exists(sx / "e.~env"));
     EXPECT_EQ(listed(form), std::vector<std::string>{"Echo|e.~env"});

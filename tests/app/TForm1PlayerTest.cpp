@@ -13,6 +13,7 @@
 #include <QUrl>
 #include <set>
 
+#include "ArchiveWriter.h"
 #include "ContainerWriter.h"
 #include "TFormFixture.h"
 
@@ -119,17 +120,23 @@ TEST_F(TForm1Player, DialogsStartInTheFolderLastUsed) {
     EXPECT_NE(dialogs.requests[1].initialDir, QDir::currentPath());
 }
 
-TEST_F(TForm1Player, DroppedTrackFilesAreFetchedOthersIgnored) {
+TEST_F(TForm1Player, DroppedTrackFilesAndArchivesAreFetchedOthersIgnored) {
     const fs::path outside = dir.path() / "downloads";
     fs::create_directory(outside);
     WriteFileBytes((outside / "e.~env").string(),
                    BuildContainer({{"e.scn", BytesOf(TFakeGame::SceneText("Echo"))}}));
     WriteFileBytes((outside / "notes.txt").string(), {1, 2});
+    const std::vector<std::uint8_t> foxtrot =
+        BuildContainer({{"f.scn", BytesOf(TFakeGame::SceneText("Foxtrot"))}});
+    WriteFileBytes((outside / "Pack.ZIP").string(),
+                   WriteArchive("zip", {{"pack/f.env", std::string(foxtrot.begin(), foxtrot.end())},
+                                        {"pack/link.env", "", TArchiveItem::Symlink, "f.env"}}));
     TForm1 form(dialogs);
     form.show();
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString((outside / "e.~env").string())),
-                  QUrl::fromLocalFile(QString::fromStdString((outside / "notes.txt").string()))});
+                  QUrl::fromLocalFile(QString::fromStdString((outside / "notes.txt").string())),
+                  QUrl::fromLocalFile(QString::fromStdString((outside / "Pack.ZIP").string()))});
     QWidget* viewport = form.ActiveListBox->viewport();
     const QPoint at = viewport->rect().center();
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -140,16 +147,20 @@ TEST_F(TForm1Player, DroppedTrackFilesAreFetchedOthersIgnored) {
     EXPECT_TRUE(fs::exists(baja / "e.~env"));
     EXPECT_FALSE(fs::exists(baja / "notes.txt"));
     EXPECT_TRUE(fs::exists(outside / "e.~env")) << "fetched, so the archived copy stays";
-    EXPECT_EQ(form.Tracks().rowCount(), 4);
+    EXPECT_TRUE(fs::exists(baja / "f.env"));
+    EXPECT_EQ(form.Tracks().rowCount(), 5);
     EXPECT_EQ(form.StatusText->text(),
-              "Echo fetched into Baja; Not a track: notes.txt (track files end in .env or .~env)");
+              "2 tracks fetched into Baja; 1 left as it was: link.env: a link, not a "
+              "file; Not a track: notes.txt (track files end in .env or .~env; "
+              "archives of tracks are .zip, .7z, .rar or .tar.gz)");
 
     QMimeData other;
     other.setUrls({QUrl::fromLocalFile(QString::fromStdString((outside / "notes.txt").string()))});
     QDragEnterEvent refused(at, Qt::CopyAction, &other, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(viewport, &refused);
     EXPECT_FALSE(refused.isAccepted());
-    EXPECT_EQ(form.StatusText->text(), "Not a track: notes.txt (track files end in .env or .~env)");
+    EXPECT_EQ(form.StatusText->text(), "Not a track: notes.txt (track files end in .env or .~env; archives "
+                                       "of tracks are .zip, .7z, .rar or .tar.gz)");
 }
 
 // Long operations show their progress, and a cancel leaves every track either done or untouched.

@@ -202,6 +202,8 @@ TEST(Dialogs, BoxBeforeTheWindowIsCentredAndFitsItsCaption) {
 TEST(Dialogs, TheArchiveFilterAsQtShowsIt) {
     EXPECT_EQ(QtNameFilter("Archived tracks|*.env;*.~env"), "Archived tracks (*.env *.~env)");
     EXPECT_EQ(QtNameFilter("All files (*)"), "All files (*)");
+    EXPECT_EQ(QtNameFilter("Archived tracks|*.env;*.~env|Track archives|*.zip;*.7z"),
+              "Archived tracks (*.env *.~env);;Track archives (*.zip *.7z)");
 }
 
 TEST(ErrorReport, FullStopRule) {

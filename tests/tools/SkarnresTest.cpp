@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ArchiveWriter.h"
 #include "ContainerWriter.h"
 #include "ImmutableFile.h"
 #include "TempDir.h"
@@ -311,6 +312,33 @@ std::vector<ToolCase> toolCases() {
             {},
             {{"Baja", "<dir>"}, {"Baja/a.env", trackA}, {"Baja/b.~env", trackText("Caf\xE9 \\ 2")}}},
     };
+    // A downloaded pack: a track in a folder, one whose name climbs out, and a link named like a track.
+    const std::vector<std::uint8_t> packBytes =
+        WriteArchive("zip", {{"pack/Baja/a.env", trackA},
+                             {"pack/../../../up.~env", trackB},
+                             {"locked.env", "", TArchiveItem::Symlink, "/etc/passwd"}});
+    const std::string pack(packBytes.begin(), packBytes.end());
+    const std::vector<ToolCase> archives = {
+        ToolCase{"FetchFromAnArchive",
+                 {{"pack.zip", pack}, {"Baja", "<dir>"}},
+                 {"fetch", "{}/pack.zip", "--into", "{}/Baja"},
+                 1,
+                 "done\t{}/pack.zip:pack/Baja/a.env\t{}/Baja/a.env\t\n"
+                 "done\t{}/pack.zip:pack/../../../up.~env\t{}/Baja/up.~env\t\n"
+                 "refused\t{}/pack.zip:locked.env\t\ta link, not a file\n",
+                 {"{}/pack.zip:locked.env: a link, not a file"},
+                 {{"pack.zip", pack}, {"Baja", "<dir>"}, {"Baja/a.env", trackA}, {"Baja/up.~env", trackB}}},
+        ToolCase{"ListAnArchive",
+                 {{"pack.zip", pack}},
+                 {"ls-archive", "{}/pack.zip"},
+                 1,
+                 "A\tAlpha\ta.env\tpack/Baja/a.env\n"
+                 "X\tBravo\tup.~env\tpack/../../../up.~env\n"
+                 "-\t\tlocked.env\tlocked.env\ta link, not a file\n",
+                 {},
+                 {{"pack.zip", pack}}},
+    };
+    cases.insert(cases.end(), archives.begin(), archives.end());
 #ifdef SKARNRES_PREVIEW
     const std::vector<ToolCase> pictures = {
         ToolCase{"HugePictureHeader",

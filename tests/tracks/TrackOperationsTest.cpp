@@ -370,8 +370,11 @@ TEST_F(TrackOperations, FetchCopiesChosenFilesIntoTheEventFolder) {
         fs::remove(NativePath(path));
         return {TTrackFate::Deleted, {}, {}};
     };
-    EXPECT_EQ(FetchTwins({archiveFolder() + "c.env", archiveFolder() + "a.env"}, eventFolder),
-              (std::vector<std::string>{"C.~ENV", ""}));
+    const std::vector<TFetchTwin> twins =
+        FetchTwins({archiveFolder() + "c.env", archiveFolder() + "a.env"}, eventFolder);
+    ASSERT_EQ(twins.size(), 1u);
+    EXPECT_EQ(twins[0].track, "c.env");
+    EXPECT_EQ(twins[0].twin, "C.~ENV");
     const auto cancelAt = [](std::size_t at) {
         return [at](std::size_t index, std::size_t) { return index < at; };
     };

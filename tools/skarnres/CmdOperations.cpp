@@ -142,5 +142,10 @@ int CmdFetch(const std::vector<std::string>& args) {
     const bool json = TakeJsonOption(words);
     const TFilesAndFolder request =
         filesAndFolder(words, "--into", "usage: skarnres fetch FILE... --into EVENT-FOLDER [--json]");
-    return tell(Fetch(request.files, request.folder), request.files, json);
+    const TOperationReport report = Fetch(request.files, request.folder);
+    // A track from an archive is named by the archive and its entry.
+    std::vector<std::string> given;
+    for (const TTrackOutcome& track : report.Tracks)
+        given.push_back(track.Entry.empty() ? track.Track : track.Track + ":" + track.Entry);
+    return tell(report, given, json);
 }

@@ -32,5 +32,7 @@ int CmdStart(const std::vector<std::string>& args);
 int CmdStop(const std::vector<std::string>& args);
 int CmdStore(const std::vector<std::string>& args);
 int CmdFetch(const std::vector<std::string>& args);
+// The tracks of a downloaded archive (CmdArchive.cpp).
+int CmdLsArchive(const std::vector<std::string>& args);
 int CmdTga(const std::vector<std::string>& args);     // built with the toolkit only
 int CmdPreview(const std::vector<std::string>& args); // built with the toolkit only

@@ -39,11 +39,11 @@ const char* const windowDescription =
     "game's Wine prefix (see WINEPREFIX), and tells with a message when it finds none.\n\n"
     "Keys: Alt+X exits. Alt+S and Alt+T start and stop the selected tracks; Enter or a double-click "
     "switches them between active and inactive. Alt+R stores, Alt+F fetches, and so does dropping .env "
-    "or .~env files on the list. Delete or Alt+D deletes, into the desktop's trash where it has one. F5 "
-    "reads the event folder again, as the window does by itself when another program changes it. Esc "
-    "cancels a long operation between two tracks. The status bar says what each operation did; a click "
-    "on it, or Ctrl+R, shows the whole report, track by track. Ctrl+Z undoes the last Delete, Start, "
-    "Stop or switch.";
+    "or .~env files, or downloaded archives of tracks (.zip, .7z, .rar, .tar.gz...), on the list. Delete "
+    "or Alt+D deletes, into the desktop's trash where it has one. F5 reads the event folder again, as "
+    "the window does by itself when another program changes it. Esc cancels a long operation between "
+    "two tracks. The status bar says what each operation did; a click on it, or Ctrl+R, shows the whole "
+    "report, track by track. Ctrl+Z undoes the last Delete, Start, Stop or switch.";
 
 const char* const environment =
     "The Wine prefix that holds the game's registry and drives, an absolute path; when it is set, no "
@@ -74,8 +74,8 @@ const TCommandHelp commands[] = {
      "character or byte that is not part of well-formed UTF-8 \\xHH, so that every track is one line. "
      "Track files that cannot be read are left out and named on standard error, and the status is "
      "then 1.\n\n"
-     "With --json, this command, ls, game-root, start, stop, store and fetch write one JSON object "
-     "instead of lines, as README.md describes."},
+     "With --json, this command, ls, game-root, start, stop, store, fetch and ls-archive write one JSON "
+     "object instead of lines, as README.md describes."},
     {"game-root", "game-root [--json]", "print the game's root folder",
      "Prints the game's root folder as the track manager reads it from the registry, ending in a "
      "backslash. Ends with status 1 when the game's registry key is not found."},
@@ -101,7 +101,21 @@ const TCommandHelp commands[] = {
      "does, and prints one line per track as start does, with the path of its copy. The archived track "
      "stays where it is. A track whose other state is in the folder (FILE t.env beside t.~env) is left "
      "out (exists), and a FILE that is the track in the folder already is left as it is (already). The "
-     "first failure ends the command."},
+     "first failure to copy or write ends the command.\n\n"
+     "A FILE that is a downloaded archive (.zip, .7z, .rar, .tar, .tar.gz, .tgz, .tar.bz2, .tar.xz) gives "
+     "every track inside it, at any depth, under its file name alone; its lines name the archive and the "
+     "entry, separated by a colon. Links, devices, encrypted entries and a second track of one name are "
+     "never written (refused, exists); an entry that cannot be read is refused without ending the "
+     "command, and so is an archive without tracks. A track larger than 1 GiB, an archive of more than "
+     "10000 entries, or one that unpacks to more than 100 times its size (beyond 128 MiB) is refused "
+     "before it fills the disk."},
+    {"ls-archive", "ls-archive ARCHIVE [--json]", "list the tracks a downloaded archive holds",
+     "Lists the entries of ARCHIVE that fetch would bring, one line each: A for an active or X for an "
+     "inactive track, its display name read from the track itself, the file name it gets and the entry's "
+     "name in the archive, separated by tabs and escaped as in tracks. An entry named like a track that "
+     "is not fetched (a link, a device, encrypted, too large, a name Windows does not allow) has - in "
+     "place of the letter and the reason as a fifth field, and makes the status 1. With --json the list "
+     "is printed as one JSON object."},
 #ifdef SKARNRES_PREVIEW
     {"tga", "tga IN.tga -o OUT.png [--mode 0|1|2]", "decode a TGA image as the program does",
      "Decodes the TGA image IN.tga as the track manager does and writes the picture to OUT.png. --mode "

@@ -42,6 +42,7 @@ const TCommandInfo commands[] = {
     {"stop", CmdStop},
     {"store", CmdStore},
     {"fetch", CmdFetch},
+    {"ls-archive", CmdLsArchive},
 #ifdef SKARNRES_PREVIEW
     {"tga", CmdTga},
     {"preview", CmdPreview},
