@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <string_view>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -166,4 +168,16 @@ std::string PathInFolder(const std::string& folder, const std::string& name) {
     if (IsWindowsStylePath(folder) && name.find_first_of("\\:") != std::string::npos)
         return WithTrailingSeparator(NativePath(folder)) + name;
     return folder + name;
+}
+
+std::string FileManagerPath(const std::string& path) {
+    namespace fs = std::filesystem;
+    const fs::path native(NativePath(path));
+    // The drive links ("dosdevices/c:") lead into the prefix's folders; the file itself is left as it
+    // is, so that a link in its place is named, not what it points to.
+    std::error_code error;
+    const fs::path folder = fs::weakly_canonical(native.parent_path(), error);
+    if (error || native.filename().empty())
+        return native.string();
+    return (folder / native.filename()).string();
 }

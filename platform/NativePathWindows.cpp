@@ -16,3 +16,12 @@ std::string NativePathAsWritten(const std::string& path) {
 std::string PathInFolder(const std::string& folder, const std::string& name) {
     return folder + name;
 }
+
+std::string FileManagerPath(const std::string& path) {
+    std::string shown = path;
+    for (char& c : shown) {
+        if (c == '/')
+            c = '\\';
+    }
+    return shown;
+}
