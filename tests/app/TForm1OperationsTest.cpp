@@ -265,7 +265,7 @@ TEST_F(TForm1Operations, FetchSaysWhatItLeftAndReplacedAndNeverMakesATwin) {
     // An event folder that does not exist is named, and Fetch into it says so before any dialog.
     pickEvent(form, 4);
     EXPECT_TRUE(form.StatusText->text().startsWith("The folder ")) << form.StatusText->text().toStdString();
-    EXPECT_TRUE(form.StatusText->toolTip().endsWith("/Vevozura/SX/ does not exist"))
+    EXPECT_TRUE(form.StatusText->toolTip().endsWith(QDir::toNativeSeparators("/Vevozura/SX/ does not exist")))
         << form.StatusText->toolTip().toStdString();
     QTest::mouseClick(form.FetchBtn, Qt::LeftButton);
     ASSERT_EQ(dialogs.shown.size(), 1u);
