@@ -13,24 +13,7 @@
 #include "tracks/TrackOperations.h"
 
 std::string ShownPath(const std::string& path) {
-#ifdef _WIN32
-    std::string shown = path;
-    for (char& c : shown) {
-        if (c == '/')
-            c = '\\';
-    }
-    return shown;
-#else
-    namespace fs = std::filesystem;
-    const fs::path native(NativePath(path));
-    // The drive links ("dosdevices/c:") lead into the prefix's folders; the file itself is left as it
-    // is, so that a link in its place is named, not what it points to.
-    std::error_code error;
-    const fs::path folder = fs::weakly_canonical(native.parent_path(), error);
-    if (error || native.filename().empty())
-        return native.string();
-    return (folder / native.filename()).string();
-#endif
+    return FileManagerPath(path);
 }
 
 QString FailureMessage(const std::exception& failure) {

@@ -283,12 +283,9 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::showDemoNotice() {
-#ifndef _WIN32
     // The registry lookup has chosen the prefix by now.
-    std::error_code error;
-    if (std::filesystem::exists(std::filesystem::path(WinePrefix()) / DemoMarkerName, error))
-        say("Demo installation in use: " + QString::fromStdString(WinePrefix()));
-#endif
+    if (const std::string demo = DemoInstallationPrefix(); !demo.empty())
+        say("Demo installation in use: " + QString::fromStdString(demo));
 }
 
 void TForm1::ReadGameRoot() {

@@ -4,10 +4,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/FileError.h"
+#include "platform/TFolderNames.h"
+#include "platform/TFolderRenamer.h"
 
 // Renaming, deleting and copying files with the guarantees of the Windows file system and a few more.
 // Paths are Windows-style paths as the program builds them, or native paths as file dialogs return
@@ -27,61 +28,6 @@
 // name where the file system needs it), and renaming a file to exactly its own name succeeds and
 // changes nothing, as Windows' MoveFile does.
 TFileError RenameFile(const std::string& from, const std::string& to);
-
-#ifndef _WIN32
-// A folder's names as stored, under their folded form (FoldedName), each in the folder's listing order.
-using TFoldedNames = std::unordered_map<std::string, std::vector<std::string>>;
-#endif
-
-// Renames files within one folder, many in a row (Start and Stop of a selection), with the guarantees
-// of RenameFile: never replacing a file, and failing when the new name is taken in any letter case.
-// The folder is tidied (TidyFolder), resolved and its names are read once, when the renamer is made; the
-// names, folded for comparison, are kept current as its renames change them, so a rename costs the rename
-// alone. A file that another program adds meanwhile under another letter case of a new name goes unnoticed;
-// the rename still never replaces it.
-class TFolderRenamer {
-public:
-    // folder: Windows-style or native, ending in a separator.
-    explicit TFolderRenamer(const std::string& folder);
-    ~TFolderRenamer();
-    TFolderRenamer(const TFolderRenamer&) = delete;
-    TFolderRenamer& operator=(const TFolderRenamer&) = delete;
-
-    // Renames the file from of the folder to the name to, as RenameFile(folder + from, folder + to)
-    // does, and fails as it does. Both are names without folder; a name holding a separator fails.
-    TFileError Rename(const std::string& from, const std::string& to);
-
-private:
-    std::string m_folder;
-#ifndef _WIN32
-    int m_dir = -1;
-    int m_error = 0; // why the folder could not be opened, when m_dir is -1
-    TFoldedNames m_names;
-#endif
-};
-
-// The names of one folder, read once, so that many names can be found in it the way NativePath finds
-// them, without reading the folder for each: the name itself when a file has it, else the first one
-// equal without regard to case, else the name as given. The names the program adds are told to it
-// (Add); what other programs add meanwhile goes unnoticed. Nothing is read for a folder given as a
-// native path ("/...") and on Windows, where such paths are used as they are.
-class TFolderNames {
-public:
-    // folder: Windows-style or native, ending in a separator; "" for the working folder.
-    explicit TFolderNames(const std::string& folder);
-
-    // The path of the file name in the folder, to use with the file system.
-    std::string PathOf(const std::string& name) const;
-    // A file was made where PathOf(name) led: unless that was an existing file's name, name is now taken.
-    void Add(const std::string& name);
-
-private:
-    std::string m_folder; // ending in a separator, native when names are matched
-#ifndef _WIN32
-    bool m_matched = false;
-    TFoldedNames m_names;
-#endif
-};
 
 #ifndef _WIN32
 // Renames the native path from to the native path to, never replacing a file that has the name to, also

@@ -42,3 +42,8 @@ std::string PathInFolder(const std::string& folder, const std::string& name);
 // component taken as written. Openers try this first and resolve letter case only when it does not
 // name an existing file, which saves a look-up per component in the common case.
 std::string NativePathAsWritten(const std::string& path);
+
+// The path of a file as the player finds it in a file manager: on Linux the native file that path
+// leads to (an absolute path, drive links followed, the file itself left as it is so that a link in its
+// place is named); on Windows path with Windows separators. A native path stays as it is.
+std::string FileManagerPath(const std::string& path);

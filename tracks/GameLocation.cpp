@@ -1,11 +1,11 @@
 #include "tracks/GameLocation.h"
 
+#include <filesystem>
+#include <system_error>
+
+#include "platform/NativePath.h"
 #include "platform/TRegistry.h"
 #include "tracks/TrackCatalogue.h"
-
-#ifndef _WIN32
-#include "platform/NativePath.h"
-#endif
 
 namespace {
 
@@ -37,4 +37,12 @@ TGameLocation LocateGame() {
     if (location.Installed)
         location.GameRoot = registry.ReadString(GameRootValueName) + "\\";
     return location;
+}
+
+std::string DemoInstallationPrefix() {
+    const std::string& prefix = WinePrefix();
+    std::error_code error;
+    if (prefix.empty() || !std::filesystem::exists(std::filesystem::path(prefix) / DemoMarkerName, error))
+        return {};
+    return prefix;
 }

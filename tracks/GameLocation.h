@@ -16,3 +16,7 @@ struct TGameLocation {
 // otherwise the prefix stays as it was (DefaultWinePrefix unless set). Throws EWinePrefixError for a relative
 // $WINEPREFIX and ERegistryException when HardDriveRootPath is no string.
 TGameLocation LocateGame();
+
+// The Wine prefix paths resolve through when it is a demo installation (tools/demo-game marks it with
+// DemoMarkerName); "" otherwise, and while paths resolve through no prefix, as on Windows.
+std::string DemoInstallationPrefix();

@@ -1,0 +1,5 @@
+#include "platform/ConsoleMain.h"
+
+int main(int argc, char** argv) {
+    return ConsoleMain(std::vector<std::string>(argv, argv + argc));
+}
