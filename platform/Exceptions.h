@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 // The failures of the platform layer. Each carries the framework's own message text, which the
 // application shows unchanged in its error report. Libraries throw them; only the edge of an
@@ -17,26 +18,35 @@ public:
     using Exception::Exception;
 };
 
-// "Cannot open file %s": a file that could not be opened for reading.
+// "Cannot open file %s": a file that could not be opened for reading. The message is the framework's
+// text alone; reason, the system's words for why ("Permission denied"), is kept beside it for a
+// report that gives it.
 class EFOpenError : public EStreamError {
 public:
-    explicit EFOpenError(const std::string& path) : EStreamError("Cannot open file " + path), m_path(path) {}
+    explicit EFOpenError(const std::string& path, std::string reason = {})
+        : EStreamError("Cannot open file " + path), m_path(path), m_reason(std::move(reason)) {}
     // The path as the caller gave it, for a report that spells it otherwise.
     const std::string& Path() const { return m_path; }
+    // Why it could not be opened; "" when not known.
+    const std::string& Reason() const { return m_reason; }
 
 private:
     std::string m_path;
+    std::string m_reason;
 };
 
 // "Cannot create file %s": a file that could not be created or truncated for writing.
 class EFCreateError : public EStreamError {
 public:
-    explicit EFCreateError(const std::string& path)
-        : EStreamError("Cannot create file " + path), m_path(path) {}
+    explicit EFCreateError(const std::string& path, std::string reason = {})
+        : EStreamError("Cannot create file " + path), m_path(path), m_reason(std::move(reason)) {}
     const std::string& Path() const { return m_path; }
+    // Why it could not be created; "" when not known.
+    const std::string& Reason() const { return m_reason; }
 
 private:
     std::string m_path;
+    std::string m_reason;
 };
 
 // "Stream read error": a transfer that delivered fewer bytes than asked for.

@@ -1,6 +1,7 @@
 #include "TFileStream.h"
 
 #include "Exceptions.h"
+#include "FileError.h"
 #include "NativePath.h"
 
 #ifdef _WIN32
@@ -22,11 +23,11 @@ TFileStream::TFileStream(const std::string& path, TOpenKind kind) : m_fileName(p
     HANDLE h = ::CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
-        throw EFOpenError(path);
+        throw EFOpenError(path, SystemErrorText(static_cast<int>(::GetLastError())));
     LARGE_INTEGER size{};
     if (::GetFileType(h) != FILE_TYPE_DISK || !::GetFileSizeEx(h, &size)) {
         ::CloseHandle(h);
-        throw EFOpenError(path);
+        throw EFOpenError(path, "not a regular file");
     }
     m_handle = h;
     m_size = size.QuadPart;
@@ -69,15 +70,19 @@ TFileStream::TFileStream(const std::string& path, TOpenKind kind) : m_fileName(p
     if (m_fd < 0 && errno == ENOENT)
         m_fd = ::open(NativePath(path).c_str(), flags);
     if (m_fd < 0)
-        throw EFOpenError(path);
+        throw EFOpenError(path, SystemErrorText(errno));
     if (kind != CheckedOpen) {
         m_size = -1;
         return;
     }
     struct stat st {};
-    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const bool statted = ::fstat(m_fd, &st) == 0;
+    if (!statted || !S_ISREG(st.st_mode)) {
+        const std::string reason = !statted              ? SystemErrorText(errno)
+                                   : S_ISDIR(st.st_mode) ? SystemErrorText(EISDIR)
+                                                         : std::string("not a regular file");
         ::close(m_fd);
-        throw EFOpenError(path);
+        throw EFOpenError(path, reason);
     }
     m_size = st.st_size;
 }

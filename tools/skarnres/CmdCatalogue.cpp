@@ -2,13 +2,15 @@
 
 #include "Commands.h"
 #include "TextEscape.h"
-#include "tracks/GameLocation.h"
-#include "tracks/TrackCatalogue.h"
 #include "platform/AnsiText.h"
 #include "platform/PathParts.h"
+#include "platform/TSearchRec.h"
+#include "tracks/GameLocation.h"
+#include "tracks/TrackCatalogue.h"
 
 // skarnres scene-name FILE: the track's display name (as UTF-8), or nothing when it has none.
-int CmdSceneName(const std::vector<std::string>& args) {
+int CmdSceneName(const std::vector<std::string>& words) {
+    const std::vector<std::string> args = SplitArguments(words).operands;
     if (args.size() != 1)
         throw EUsageError("usage: skarnres scene-name FILE");
     const std::string name = ReadSceneName(args[0]);
@@ -19,13 +21,23 @@ int CmdSceneName(const std::vector<std::string>& args) {
 // skarnres tracks EVENT-FOLDER: the list the window shows for that folder, one line per item in list
 // order: A or X, tab, display name, tab, file name (both escaped by EscapeField). Track files that
 // cannot be read are left out and named on standard error, one line each, with exit status 1.
-int CmdTracks(const std::vector<std::string>& args) {
+int CmdTracks(const std::vector<std::string>& words) {
+    const std::vector<std::string> args = SplitArguments(words).operands;
     if (args.size() != 1)
         throw EUsageError("usage: skarnres tracks EVENT-FOLDER");
+    const std::string folder = WithTrailingSeparator(args[0]);
+    {
+        // An empty list must mean an empty folder, not one that is missing or cannot be listed.
+        TSearchRec probe;
+        const int found = FindFirst(folder + "*.*", faAnyFile, probe);
+        if (found == kErrorPathNotFound || found == kErrorAccessDenied)
+            throw ECommandFailed("Cannot open folder " + args[0] +
+                                 (found == kErrorPathNotFound ? ": no such folder" : ": permission denied"));
+    }
     TTrackList list;
     std::vector<std::string> unreadable;
     try {
-        list.Fill(WithTrailingSeparator(args[0]));
+        list.Fill(folder);
     } catch (const ETracksUnreadable& failure) {
         unreadable = failure.Messages();
     }
@@ -38,13 +50,15 @@ int CmdTracks(const std::vector<std::string>& args) {
     return unreadable.empty() ? 0 : 1;
 }
 
-// skarnres game-root: the game's root folder as the program reads it from the registry; exit 1 when
-// the game's key cannot be opened.
-int CmdGameRoot(const std::vector<std::string>& args) {
-    if (!args.empty())
+// skarnres game-root [-v]: the game's root folder as the program reads it from the registry; exit 1
+// when the game's key cannot be opened.
+int CmdGameRoot(const std::vector<std::string>& words) {
+    const TArguments args = SplitArguments(words);
+    if (!args.operands.empty())
         throw EUsageError("usage: skarnres game-root");
+    // With -v main has named the prefix used; where the game was looked for is the reason it is missing.
     const TGameLocation game = LocateGame();
-    if (!game.Report.empty())
+    if (!game.Installed && !game.Report.empty())
         std::cerr << "skarnres: " << game.Report << '\n';
     if (!game.Installed)
         throw ECommandFailed("Skarn2 doesn't seem to be installed.");

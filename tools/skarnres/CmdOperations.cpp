@@ -3,9 +3,9 @@
 
 #include "Commands.h"
 #include "TextEscape.h"
-#include "tracks/TrackOperations.h"
 #include "platform/NativePath.h"
 #include "platform/PathParts.h"
+#include "tracks/TrackOperations.h"
 
 namespace {
 
@@ -15,24 +15,13 @@ struct TFilesAndFolder {
     std::string folder;
 };
 
-TFilesAndFolder filesAndFolder(const std::vector<std::string>& args, const std::string& option,
+TFilesAndFolder filesAndFolder(const std::vector<std::string>& words, const std::string& option,
                                const std::string& usage) {
-    TFilesAndFolder result;
-    bool haveFolder = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] != option) {
-            result.files.push_back(args[i]);
-            continue;
-        }
-        if (haveFolder || i + 1 >= args.size() || args[i + 1].empty())
-            throw EUsageError(usage);
-        result.folder = args[++i];
-        haveFolder = true;
-    }
-    if (!haveFolder || result.files.empty())
+    TArguments args = SplitArguments(words);
+    const std::string* folder = args.Option(option);
+    if (!folder || folder->empty() || args.operands.empty())
         throw EUsageError(usage);
-    result.folder = WithTrailingSeparator(std::move(result.folder));
-    return result;
+    return {std::move(args.operands), WithTrailingSeparator(*folder)};
 }
 
 int changeExtensions(const std::vector<std::string>& files, const std::string& extension,
@@ -61,12 +50,12 @@ int changeExtensions(const std::vector<std::string>& files, const std::string& e
 
 // skarnres start FILE...: makes tracks active, renaming each to end in ".env".
 int CmdStart(const std::vector<std::string>& args) {
-    return changeExtensions(args, ActiveExtension, "usage: skarnres start FILE...");
+    return changeExtensions(SplitArguments(args).operands, ActiveExtension, "usage: skarnres start FILE...");
 }
 
 // skarnres stop FILE...: makes tracks inactive, renaming each to end in ".~env".
 int CmdStop(const std::vector<std::string>& args) {
-    return changeExtensions(args, InactiveExtension, "usage: skarnres stop FILE...");
+    return changeExtensions(SplitArguments(args).operands, InactiveExtension, "usage: skarnres stop FILE...");
 }
 
 // skarnres store FILE... --to FOLDER: moves tracks into an archive folder, as Store does: one transfer,
