@@ -164,7 +164,8 @@ std::vector<std::string> heroicPrefixes(const std::string& folder, const std::st
         if (!config.is_object())
             continue;
         for (const auto& [game, settings] : config.items()) {
-            if (!settings.is_object() || !settings.contains("winePrefix") || !settings["winePrefix"].is_string())
+            if (!settings.is_object() || !settings.contains("winePrefix") ||
+                !settings["winePrefix"].is_string())
                 continue;
             if (const std::optional<std::string> path =
                     launcherPath(settings["winePrefix"].get<std::string>(), home))
@@ -258,8 +259,9 @@ std::vector<std::string> WinePrefixCandidates() {
     TCandidateList list;
     list.add(home + "/.wine");
 
-    for (const std::string& folder : {config + "/lutris/games", data + "/lutris/games",
-                                      lutrisFlatpak + "/config/lutris/games", lutrisFlatpak + "/data/lutris/games"})
+    for (const std::string& folder :
+         {config + "/lutris/games", data + "/lutris/games", lutrisFlatpak + "/config/lutris/games",
+          lutrisFlatpak + "/data/lutris/games"})
         for (const std::string& prefix : lutrisPrefixes(folder, home))
             list.add(prefix);
     list.addEach(home + "/Games");

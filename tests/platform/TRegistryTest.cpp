@@ -114,15 +114,16 @@ TEST_F(RegistryTest, PrefixesAreSearchedInTheirFixedOrder) {
     launcherFile(".var/app/net.lutris.Lutris/data/lutris/games/skarn.yml",
                  "game:\n  prefix: ~/FlatpakLutris/skarn\n");
     launcherFile(".local/share/bottles/data.yml", "custom_bottles_path: ~/MyBottles\n");
-    launcherFile(".config/heroic/GamesConfig/Skarn.json",
-                 "{\"Skarn\": {\"winePrefix\": \"" + home.string() + "/HeroicChosen\", \"wineVersion\": {}}}");
+    launcherFile(".config/heroic/GamesConfig/Skarn.json", "{\"Skarn\": {\"winePrefix\": \"" + home.string() +
+                                                              "/HeroicChosen\", \"wineVersion\": {}}}");
     launcherFile(".config/heroic/GamesConfig/broken.json", "{\"Skarn\": ");
 
     // Created out of order, so that folder order cannot pass for the fixed one.
     const std::string crossover = prefix(".cxoffice/Skarn", any);
     const std::string winetricks = prefix(".local/share/wineprefixes/skarn", any);
     const std::string umu = prefix("Games/umu/umu-default", any);
-    const std::string steamSnap = prefix("snap/steam/common/.local/share/Steam/steamapps/compatdata/9/pfx", any);
+    const std::string steamSnap =
+        prefix("snap/steam/common/.local/share/Steam/steamapps/compatdata/9/pfx", any);
     const std::string heroicChosen = prefix("HeroicChosen", any);
     const std::string bottlesCustom = prefix("MyBottles/Skarn", any);
     const std::string lutrisFlatpak = prefix("FlatpakLutris/skarn", any);
@@ -143,9 +144,9 @@ TEST_F(RegistryTest, PrefixesAreSearchedInTheirFixedOrder) {
 
     // ~/Games/umu is a folder of ~/Games without a system.reg of its own: umu's prefixes are below it.
     const std::vector<std::string> expected = {
-        wine,   lutrisNamed, lutrisFlatpak, lutrisGame,    bottlesCustom, bottles,   bottlesFlatpak,
-        heroicChosen, heroic, steam1,        steam2,        libraryPrefix, steamFlatpak, steamSnap,
-        umu,    winetricks,  playOnLinux,   crossover};
+        wine,           lutrisNamed,  lutrisFlatpak, lutrisGame, bottlesCustom, bottles,
+        bottlesFlatpak, heroicChosen, heroic,        steam1,     steam2,        libraryPrefix,
+        steamFlatpak,   steamSnap,    umu,           winetricks, playOnLinux,   crossover};
     EXPECT_EQ(WinePrefixCandidates(), expected);
 
     ::setenv("WINEPREFIX", (home / "Chosen").c_str(), 1);
@@ -186,7 +187,8 @@ TEST_F(RegistryTest, XdgFoldersReplaceTheDefaultOnes) {
     ::setenv("XDG_CONFIG_HOME", (dir.path() / "config").c_str(), 1);
     ::setenv("XDG_DATA_HOME", (dir.path() / "data").c_str(), 1);
     const std::string named = prefix("Named", registryText(""));
-    const std::string winetricks = prefix((dir.path() / "data/wineprefixes/skarn").string(), registryText(""));
+    const std::string winetricks =
+        prefix((dir.path() / "data/wineprefixes/skarn").string(), registryText(""));
     prefix(".local/share/wineprefixes/ignored", registryText(""));
     fs::create_directories(dir.path() / "config/lutris/games");
     std::ofstream(dir.path() / "config/lutris/games/skarn.yml") << "game:\n  prefix: " << named << "\n";

@@ -6,10 +6,10 @@
 
 #include "FakeGame.h"
 #include "TempDir.h"
-#include "tracks/GameLocation.h"
-#include "tracks/TrackCatalogue.h"
 #include "platform/Exceptions.h"
 #include "platform/NativePath.h"
+#include "tracks/GameLocation.h"
+#include "tracks/TrackCatalogue.h"
 
 namespace fs = std::filesystem;
 
@@ -81,9 +81,10 @@ TEST_F(GameLocation, OtherPrefixesHoldingTheGameAreNamed) {
     EXPECT_EQ(location.WinePrefix, taken.Prefix().string());
     const std::vector<std::string> others = OtherGamePrefixes(location);
     EXPECT_EQ(others, (std::vector<std::string>{second.Prefix().string(), third.Prefix().string()}));
-    EXPECT_EQ(PrefixChoiceReport(location, others),
-              "using the Wine prefix " + taken.Prefix().string() + "; the game is also in " +
-                  second.Prefix().string() + " and " + third.Prefix().string() + " (set WINEPREFIX to use another)");
+    EXPECT_EQ(PrefixChoiceReport(location, others), "using the Wine prefix " + taken.Prefix().string() +
+                                                        "; the game is also in " + second.Prefix().string() +
+                                                        " and " + third.Prefix().string() +
+                                                        " (set WINEPREFIX to use another)");
     EXPECT_EQ(PrefixChoiceReport(location, {}), location.Report);
 }
 #endif
