@@ -8,6 +8,20 @@
 
 namespace {
 
+// The options skarnres takes in place of a command.
+constexpr TOption kProgramOptions[] = {
+    {.name = "--help",
+     .shortName = "-h",
+     .value = nullptr,
+     .kind = TWordKind::None,
+     .help = "say what skarnres does"},
+    {.name = "--version",
+     .shortName = nullptr,
+     .value = nullptr,
+     .kind = TWordKind::None,
+     .help = "print the version and the licence"},
+};
+
 // text inside single quotes of a shell.
 std::string quoted(std::string_view text) {
     std::string result = "'";
@@ -83,7 +97,8 @@ std::string bashWords(TWordKind kind, std::span<const char* const> choices) {
 std::string zshAction(TWordKind kind, std::span<const char* const> choices) {
     switch (kind) {
     case TWordKind::Track:
-        return "_files -g \"*.(#i)(env|~env)(-.)\"";
+        // The tilde escaped: in a pattern of extended globbing it would exclude what follows.
+        return "_files -g \"*.(#i)(env|\\~env)(-.)\"";
     case TWordKind::Tga:
         return "_files -g \"*.(#i)tga(-.)\"";
     case TWordKind::Png:
@@ -104,9 +119,9 @@ std::string zshAction(TWordKind kind, std::span<const char* const> choices) {
 std::string fishArguments(TWordKind kind, std::span<const char* const> choices) {
     switch (kind) {
     case TWordKind::Track:
-        return "-a '(__fish_complete_suffix .env; __fish_complete_suffix .~env)'";
+        return "-a '(__skarnres_files .env .~env)'";
     case TWordKind::Tga:
-        return "-a '(__fish_complete_suffix .tga)'";
+        return "-a '(__skarnres_files .tga)'";
     case TWordKind::Png:
     case TWordKind::File:
         return "-F";
@@ -142,9 +157,12 @@ void WriteBashCompletion(std::ostream& out) {
            "_skarnres() {\n"
            "    local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]} i\n"
            "    if [ \"$COMP_CWORD\" -eq 1 ]; then\n";
-    std::string first = "--help -h --version";
+    std::string first;
+    for (const TOption& option : kProgramOptions)
+        first +=
+            std::string(option.name) + (option.shortName ? std::string(" ") + option.shortName : "") + ' ';
     for (const TCommand& command : Commands())
-        first += ' ' + std::string(command.name);
+        first += std::string(command.name) + (&command == &Commands().back() ? "" : " ");
     out << "        COMPREPLY=($(compgen -W " << quoted(first) << " -- \"$cur\"))\n"
         << "        return\n"
            "    fi\n"
@@ -195,8 +213,19 @@ void WriteZshCompletion(std::ostream& out) {
            "}\n\n"
            "_skarnres() {\n"
            "    if (( CURRENT == 2 )); then\n"
-           "        _alternative 'commands:command:_skarnres_commands' 'options:option:(--help -h "
-           "--version)'\n"
+           "        local -a options\n"
+           "        options=(\n";
+    for (const TOption& option : kProgramOptions) {
+        for (const char* name : {option.name, option.shortName})
+            if (name)
+                out << "            " << quoted(zshEscaped(name) + ':' + zshEscaped(option.help)) << '\n';
+    }
+    out << "        )\n"
+           "        if [[ $PREFIX == -* ]]; then\n"
+           "            _describe -t options option options\n"
+           "        else\n"
+           "            _skarnres_commands\n"
+           "        fi\n"
            "        return\n"
            "    fi\n"
            "    local -a common\n"
@@ -230,11 +259,20 @@ void WriteZshCompletion(std::ostream& out) {
 }
 
 void WriteFishCompletion(std::ostream& out) {
-    out << "# fish completion for skarnres\n"
-           "complete -c skarnres -f\n"
-           "complete -c skarnres -n __fish_use_subcommand -l help -s h -d 'say what skarnres does'\n"
-           "complete -c skarnres -n __fish_use_subcommand -l version -d 'print the version and the "
-           "licence'\n";
+    out << "# fish completion for skarnres\n\n"
+           "# Offers the folders, and the files whose names end in one of the endings given, in any case.\n"
+           "function __skarnres_files\n"
+           "    set -l endings (string join '|' -- (string escape --style=regex -- $argv))\n"
+           "    complete -C \"__fish_command_without_completions \"(commandline -ct) |\n"
+           "        string match -ri -- \"^[^\\t]*(?:/|$endings)(?:\\t.*)?\\$\"\n"
+           "end\n\n"
+           "complete -c skarnres -f\n";
+    for (const TOption& option : kProgramOptions) {
+        out << "complete -c skarnres -n __fish_use_subcommand -l " << std::string_view(option.name).substr(2);
+        if (option.shortName)
+            out << " -s " << std::string_view(option.shortName).substr(1);
+        out << " -d " << quoted(option.help) << '\n';
+    }
     for (const TCommand& command : Commands()) {
         const std::string in = "-n " + quoted("__fish_seen_subcommand_from " + std::string(command.name));
         out << "complete -c skarnres -n __fish_use_subcommand -a " << command.name << " -d "
