@@ -5,7 +5,9 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <sys/wait.h>
+#include <tuple>
 
 #include "Help.h"
 #include "TempDir.h"
@@ -114,54 +116,76 @@ TEST(SkarnresManPage, EveryLineIsAKnownMacroOrEscapedText) {
             << command.name;
 }
 
-// The bash completion as bash loads it: what it offers at the end of each command line, sorted, in a
-// folder that holds tracks, a picture, another file and a folder.
+// The completions as bash and fish load them: what each offers at the end of a command line, sorted,
+// in a folder that holds tracks, a picture, another file and a folder. A shell that is not installed is
+// skipped.
 struct TCompletionCase {
     const char* line;
     const char* offered;
+    bool bashOnly = false; // "--" is offered by bash alone
 };
 
-class SkarnresBashCompletion : public ::testing::TestWithParam<TCompletionCase> {};
-
-TEST_P(SkarnresBashCompletion, OffersWhatThePlaceTakes) {
-    TTempDir dir;
-    for (const char* name : {"a.env", "b.~ENV", "c.txt", "pic.tga"})
-        std::ofstream(dir.path() / name) << "x";
-    std::filesystem::create_directory(dir.path() / "sub");
-    std::ofstream(dir.path() / "completion.bash") << [] {
+class SkarnresCompletion : public ::testing::TestWithParam<std::tuple<const char*, TCompletionCase>> {
+protected:
+    // What the shell's completion offers at the end of line, one word a line, sorted.
+    std::string offered(const std::string& shell, const std::string& line) {
+        for (const char* name : {"a.env", "b.~ENV", "c.txt", "pic.tga"})
+            std::ofstream(dir.path() / name) << "x";
+        std::filesystem::create_directory(dir.path() / "sub");
         std::ostringstream script;
-        WriteBashCompletion(script);
-        return script.str();
-    }();
-    std::string line = GetParam().line;
-    std::string words;
-    int count = 0;
-    for (std::size_t start = 0;; ++count) {
-        const std::size_t end = std::min(line.find(' ', start), line.size());
-        words += " '" + line.substr(start, end - start) + "'";
-        if (end == line.size())
-            break;
-        start = end + 1;
+        std::string command = "cd '" + dir.path().string() + "' && ";
+        if (shell == "bash") {
+            WriteBashCompletion(script);
+            std::string words;
+            int count = 0;
+            for (std::size_t start = 0;; ++count) {
+                const std::size_t end = std::min(line.find(' ', start), line.size());
+                words += " '" + line.substr(start, end - start) + "'";
+                if (end == line.size())
+                    break;
+                start = end + 1;
+            }
+            command += "bash --norc -c 'source ./completion; COMP_WORDS=(" + words +
+                       "); COMP_CWORD=" + std::to_string(count) +
+                       "; _skarnres; printf \"%s\\n\" \"${COMPREPLY[@]}\"'";
+        } else {
+            WriteFishCompletion(script);
+            // Descriptions and the slash after folders left out.
+            command += "fish --no-config -c 'source ./completion; complete -C \"" + line +
+                       "\"' | cut -f1 | sed \"s|/\\$||\"";
+        }
+        std::ofstream(dir.path() / "completion") << script.str();
+        const TRun run = runShell(command + " 2>&1 | LC_ALL=C sort");
+        EXPECT_EQ(run.status, 0) << run.output;
+        return run.output;
     }
-    const TRun run = runShell("cd '" + dir.path().string() +
-                              "' && bash --norc -c 'source ./completion.bash; COMP_WORDS=(" + words +
-                              "); COMP_CWORD=" + std::to_string(count) +
-                              "; _skarnres; printf \"%s\\n\" \"${COMPREPLY[@]}\" | LC_ALL=C sort' 2>&1");
-    EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_EQ(run.output, GetParam().offered) << line;
+
+    TTempDir dir;
+};
+
+TEST_P(SkarnresCompletion, OffersWhatThePlaceTakes) {
+    const auto& [shell, testCase] = GetParam();
+    if (runShell(std::string("command -v ") + shell + " >/dev/null").status != 0)
+        GTEST_SKIP() << shell << " is not installed";
+    std::string expected = testCase.offered;
+    if (testCase.bashOnly && std::string_view(shell) != "bash")
+        expected.erase(0, expected.find('\n') + 1);
+    EXPECT_EQ(offered(shell, testCase.line), expected) << testCase.line;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Lines, SkarnresBashCompletion,
-    ::testing::Values(TCompletionCase{"skarnres st", "start\nstop\nstore\n"},
-                      TCompletionCase{"skarnres ls ", "a.env\nb.~ENV\nsub\n"},
-                      TCompletionCase{"skarnres tga ", "pic.tga\nsub\n"},
-                      TCompletionCase{"skarnres tga pic.tga --mode ", "0\n1\n2\n"},
-                      TCompletionCase{"skarnres preview a.env --event ",
-                                      "Baja\nEnduro\nNational\nQuarries\nSX\nTag\n"},
-                      TCompletionCase{"skarnres store a.env --", "--\n--help\n--to\n--verbose\n"},
-                      TCompletionCase{"skarnres store --to s", "sub\n"},
-                      TCompletionCase{"skarnres start -- ", "a.env\nb.~ENV\nsub\n"},
-                      TCompletionCase{"skarnres help s", "scene-name\nstart\nstop\nstore\n"}));
+    Lines, SkarnresCompletion,
+    ::testing::Combine(
+        ::testing::Values("bash", "fish"),
+        ::testing::Values(TCompletionCase{"skarnres st", "start\nstop\nstore\n"},
+                          TCompletionCase{"skarnres ls ", "a.env\nb.~ENV\nsub\n"},
+                          TCompletionCase{"skarnres tga ", "pic.tga\nsub\n"},
+                          TCompletionCase{"skarnres tga pic.tga --mode ", "0\n1\n2\n"},
+                          TCompletionCase{"skarnres preview a.env --event ",
+                                          "Baja\nEnduro\nNational\nQuarries\nSX\nTag\n"},
+                          TCompletionCase{"skarnres store a.env --", "--\n--help\n--to\n--verbose\n", true},
+                          TCompletionCase{"skarnres store --to s", "sub\n"},
+                          TCompletionCase{"skarnres start -- ", "a.env\nb.~ENV\nsub\n"},
+                          TCompletionCase{"skarnres help s", "scene-name\nstart\nstop\nstore\n"})));
 
 } // namespace
