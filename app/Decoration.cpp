@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QLabel>
+#include <QSize>
 #include <QString>
 #include <algorithm>
 #include <array>
@@ -22,6 +23,9 @@ namespace {
 
 // The client tile's bottom-left colour, silver, with the palette-relative flag.
 constexpr TColor kClientMask = 46186688; // 0x02C0C0C0
+
+// The sizes of the icon theme's pictures of the window icon beside the icon file's 32 x 32 ones.
+constexpr std::array kThemeIconSizes = {16, 48, 64, 128, 256};
 
 QImage picture(const char* name) {
     return QImage(QStringLiteral(":/decoration/") + QLatin1String(name));
@@ -93,8 +97,13 @@ void DecorateForm(TForm1& form) {
     label.resize(std::max(label.width(), label.fontMetrics().horizontalAdvance(label.text())),
                  label.height());
 
-    // Two 32 x 32 pictures, of 16 and of 256 colours.
-    form.setWindowIcon(QIcon(QStringLiteral(":/decoration/track-manager.ico")));
+    // Two 32 x 32 pictures, of 16 and of 256 colours, and the icon theme's pictures of the other sizes,
+    // each drawn for its size, so that task switchers and docks need not enlarge the 32 x 32 one.
+    QIcon icon(QStringLiteral(":/decoration/track-manager.ico"));
+    for (const int size : kThemeIconSizes)
+        icon.addFile(QStringLiteral(":/decoration/hicolor/track-manager-%1.png").arg(size),
+                     QSize(size, size));
+    form.setWindowIcon(icon);
 }
 
 QStringList LoadFallbackFonts(const QStringList& wanted, const QString& folder) {

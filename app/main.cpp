@@ -2,12 +2,33 @@
 #include <QApplication>
 #include <QScreen>
 
+#include <cstdio>
+#include <iostream>
+#include <string_view>
+
+#include "Help.h"
+
 #include "app/Decoration.h"
 #include "app/PreviewPainting.h"
 #include "app/TDialogs.h"
 #include "app/TForm1.h"
 
 int main(int argc, char** argv) {
+    // Answered before any window exists, so that they work without a display. Other arguments are
+    // left to the toolkit, which ignores what it does not know.
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--")
+            break;
+        if (argument == "--help" || argument == "-h" || argument == "--version") {
+            if (argument == "--version")
+                PrintWindowVersion(std::cout);
+            else
+                PrintWindowUsage(std::cout);
+            std::cout.flush();
+            return std::fflush(stdout) == 0 && std::cout ? 0 : 1;
+        }
+    }
     QApplication application(argc, argv);
     // The application's title. No display name: on Linux Qt would append it to every window's caption.
     QApplication::setApplicationName("Track manager");

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "platform/FileError.h"
 
@@ -19,15 +20,21 @@ public:
     using Exception::Exception;
 };
 
-// "Cannot open file %s": a file that could not be opened for reading.
+// "Cannot open file %s": a file that could not be opened for reading. The message is the framework's
+// text alone; reason, the system's words for why ("Permission denied"), is kept beside it for a
+// report that gives it.
 class EFOpenError : public EStreamError {
 public:
-    explicit EFOpenError(const std::string& path) : EStreamError("Cannot open file " + path), m_path(path) {}
+    explicit EFOpenError(const std::string& path, std::string reason = {})
+        : EStreamError("Cannot open file " + path), m_path(path), m_reason(std::move(reason)) {}
     // The path as the caller gave it, for a report that spells it otherwise.
     const std::string& Path() const { return m_path; }
+    // Why it could not be opened; "" when not known.
+    const std::string& Reason() const { return m_reason; }
 
 private:
     std::string m_path;
+    std::string m_reason;
 };
 
 // "Cannot create file %s": a file that could not be created or truncated for writing, with the
@@ -39,6 +46,8 @@ public:
         : EStreamError("Cannot create file " + path), m_path(path), m_error(error) {}
     const std::string& Path() const { return m_path; }
     TFileError Error() const { return m_error; }
+    // Why it could not be created, in the system's words; "" when not known.
+    std::string Reason() const { return SystemErrorText(m_error.code); }
 
 private:
     std::string m_path;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "Exceptions.h"
+#include "FileError.h"
 #include "NativePath.h"
 
 TFileStream::TFileStream(const std::string& path, TOpenKind kind) : m_fileName(path), m_kind(kind) {
@@ -17,15 +18,19 @@ TFileStream::TFileStream(const std::string& path, TOpenKind kind) : m_fileName(p
     if (m_fd < 0 && errno == ENOENT)
         m_fd = ::open(NativePath(path).c_str(), flags);
     if (m_fd < 0)
-        throw EFOpenError(path);
+        throw EFOpenError(path, SystemErrorText(errno));
     if (kind != CheckedOpen) {
         m_size = -1;
         return;
     }
     struct stat st {};
-    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const bool statted = ::fstat(m_fd, &st) == 0;
+    if (!statted || !S_ISREG(st.st_mode)) {
+        const std::string reason = !statted              ? SystemErrorText(errno)
+                                   : S_ISDIR(st.st_mode) ? SystemErrorText(EISDIR)
+                                                         : std::string("not a regular file");
         ::close(m_fd);
-        throw EFOpenError(path);
+        throw EFOpenError(path, reason);
     }
     m_size = st.st_size;
 }

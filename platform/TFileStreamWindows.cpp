@@ -5,17 +5,18 @@
 #include <algorithm>
 
 #include "Exceptions.h"
+#include "FileError.h"
 #include "WinText.h"
 
 TFileStream::TFileStream(const std::string& path, TOpenKind kind) : m_fileName(path), m_kind(kind) {
     HANDLE h = ::CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
-        throw EFOpenError(path);
+        throw EFOpenError(path, SystemErrorText(static_cast<int>(::GetLastError())));
     LARGE_INTEGER size{};
     if (::GetFileType(h) != FILE_TYPE_DISK || !::GetFileSizeEx(h, &size)) {
         ::CloseHandle(h);
-        throw EFOpenError(path);
+        throw EFOpenError(path, "not a regular file");
     }
     m_handle = h;
     m_size = size.QuadPart;

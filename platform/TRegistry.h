@@ -46,6 +46,9 @@ public:
     const std::vector<std::string>& SearchedPrefixes() const {
         return m_searchedPrefixes;
     }
+    // The prefixes after KeyPrefix in the order of the search that also hold key; it reads each of
+    // their registry files. Empty while no key is open.
+    std::vector<std::string> LaterPrefixesWithKey(const std::string& key) const;
 #endif
 
     // The string value name of the open key ("" reads the default value): a plain or expandable
@@ -64,5 +67,6 @@ private:
     std::optional<TRegFileKey> m_key;
     std::string m_keyPrefix;
     std::vector<std::string> m_searchedPrefixes;
+    std::vector<std::string> m_candidates; // the prefixes of the last search, in order
 #endif
 };

@@ -1,5 +1,6 @@
 #include "TRegistry.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "SmallFile.h"
@@ -24,25 +25,50 @@ std::vector<std::string> registryViews(const std::string& key) {
 
 } // namespace
 
+namespace {
+
+// The key as the system.reg of prefix holds it, looked for in each of the views; nothing when the file
+// cannot be read or lacks it.
+std::optional<TRegFileKey> keyInPrefix(const std::string& prefix, const std::vector<std::string>& views) {
+    const std::optional<std::string> text = ReadSmallFile(prefix + "/system.reg", kMaxRegistryFile);
+    if (!text)
+        return std::nullopt;
+    for (const std::string& view : views) {
+        if (std::optional<TRegFileKey> found = TRegFileKey::Find(*text, view))
+            return found;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 bool TRegistry::OpenKeyReadOnly(const std::string& key) {
     CloseKey();
     m_searchedPrefixes.clear();
-    const std::vector<std::string> prefixes = WinePrefixCandidates();
+    m_candidates = WinePrefixCandidates();
     const std::vector<std::string> views = registryViews(key);
-    for (const std::string& prefix : prefixes) {
-        const std::optional<std::string> text = ReadSmallFile(prefix + "/system.reg", kMaxRegistryFile);
-        if (!text)
-            continue;
-        for (const std::string& view : views) {
-            if (std::optional<TRegFileKey> found = TRegFileKey::Find(*text, view)) {
-                m_key = std::move(found);
-                m_keyPrefix = prefix;
-                return true;
-            }
+    for (const std::string& prefix : m_candidates) {
+        if (std::optional<TRegFileKey> found = keyInPrefix(prefix, views)) {
+            m_key = std::move(found);
+            m_keyPrefix = prefix;
+            return true;
         }
     }
-    m_searchedPrefixes = prefixes;
+    m_searchedPrefixes = m_candidates;
     return false;
+}
+
+std::vector<std::string> TRegistry::LaterPrefixesWithKey(const std::string& key) const {
+    std::vector<std::string> prefixes;
+    if (!m_key)
+        return prefixes;
+    const std::vector<std::string> views = registryViews(key);
+    const auto taken = std::find(m_candidates.begin(), m_candidates.end(), m_keyPrefix);
+    for (auto it = taken == m_candidates.end() ? taken : taken + 1; it != m_candidates.end(); ++it) {
+        if (keyInPrefix(*it, views))
+            prefixes.push_back(*it);
+    }
+    return prefixes;
 }
 
 std::string TRegistry::ReadString(const std::string& name) {

@@ -12,6 +12,9 @@
 #include "platform/SmallFile.h"
 #include "platform/TextCase.h"
 
+#include <nlohmann/json.hpp>
+#include <yaml-cpp/yaml.h>
+
 namespace {
 
 // The launchers' own files are small; a larger one is not what we look for.
@@ -45,14 +48,6 @@ std::vector<std::string> namesIn(const std::string& folder) {
 // The text of a small regular file, or empty when it cannot be read or is too large.
 std::string smallFile(const std::string& path) {
     return ReadSmallFile(path, kMaxConfigFile).value_or(std::string());
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
-        text.remove_suffix(1);
-    return text;
 }
 
 // The quoted strings of one line of a Steam .vdf file, unescaped.
@@ -99,33 +94,97 @@ std::vector<std::string> steamLibraries(const std::string& steam) {
     return libraries;
 }
 
-// The prefixes that the "prefix:" lines of Lutris's game files in folder name.
+// A path from a launcher's file: "~/..." in the home folder, an absolute one as it is; nothing for
+// anything else.
+std::optional<std::string> launcherPath(const std::string& path, const std::string& home) {
+    if (path.starts_with("~/"))
+        return home + path.substr(1);
+    if (path.starts_with("/"))
+        return path;
+    return std::nullopt;
+}
+
+// The YAML document of a small file, or nothing when it cannot be read or is no YAML.
+std::optional<YAML::Node> yamlFile(const std::string& path) {
+    const std::optional<std::string> text = ReadSmallFile(path, kMaxConfigFile);
+    if (!text)
+        return std::nullopt;
+    try {
+        return YAML::Load(*text);
+    } catch (const YAML::Exception&) {
+        return std::nullopt;
+    }
+}
+
+// The string under key of a YAML map, or nothing.
+std::optional<std::string> yamlString(const YAML::Node& map, const char* key) {
+    try {
+        if (map.IsMap() && map[key] && map[key].IsScalar())
+            return map[key].as<std::string>();
+    } catch (const YAML::Exception&) {
+    }
+    return std::nullopt;
+}
+
+// The prefixes that Lutris's game files in folder name ("game: prefix: ..."), as its YAML writer wrote
+// them: quoted with escapes ("/home/j\xF6rg/..."), or a long path folded onto a second line.
 std::vector<std::string> lutrisPrefixes(const std::string& folder, const std::string& home) {
     std::vector<std::string> prefixes;
     for (const std::string& name : namesIn(folder)) {
         if (!name.ends_with(".yml"))
             continue;
-        const std::string text = smallFile(std::string(folder).append("/").append(name));
-        std::size_t start = 0;
-        while (start < text.size()) {
-            std::size_t end = text.find('\n', start);
-            if (end == std::string::npos)
-                end = text.size();
-            std::string_view line = trimmed(std::string_view(text).substr(start, end - start));
-            start = end + 1;
-            if (!line.starts_with("prefix:"))
+        const std::optional<YAML::Node> game = yamlFile(std::string(folder).append("/").append(name));
+        if (!game || !game->IsMap())
+            continue;
+        const std::optional<std::string> prefix = yamlString((*game)["game"], "prefix");
+        if (const std::optional<std::string> path = prefix ? launcherPath(*prefix, home) : std::nullopt)
+            prefixes.push_back(*path);
+    }
+    return prefixes;
+}
+
+// The folder that Bottles keeps its bottles in when the player chose one (custom_bottles_path in
+// its data.yml), or nothing.
+std::optional<std::string> bottlesCustomFolder(const std::string& dataFile, const std::string& home) {
+    const std::optional<YAML::Node> data = yamlFile(dataFile);
+    if (!data)
+        return std::nullopt;
+    const std::optional<std::string> folder = yamlString(*data, "custom_bottles_path");
+    return folder ? launcherPath(*folder, home) : std::nullopt;
+}
+
+// The prefixes that Heroic's per-game files in folder name: { "<game>": { "winePrefix": ... } }.
+std::vector<std::string> heroicPrefixes(const std::string& folder, const std::string& home) {
+    std::vector<std::string> prefixes;
+    for (const std::string& name : namesIn(folder)) {
+        if (!name.ends_with(".json"))
+            continue;
+        const nlohmann::json config =
+            nlohmann::json::parse(smallFile(std::string(folder).append("/").append(name)), nullptr, false);
+        if (!config.is_object())
+            continue;
+        for (const auto& [game, settings] : config.items()) {
+            if (!settings.is_object() || !settings.contains("winePrefix") ||
+                !settings["winePrefix"].is_string())
                 continue;
-            line = trimmed(line.substr(7));
-            if (line.size() >= 2 && (line.front() == '"' || line.front() == '\'') &&
-                line.back() == line.front())
-                line = line.substr(1, line.size() - 2);
-            if (line.starts_with("~/"))
-                prefixes.push_back(home + std::string(line.substr(1)));
-            else if (line.starts_with("/"))
-                prefixes.emplace_back(line);
+            if (const std::optional<std::string> path =
+                    launcherPath(settings["winePrefix"].get<std::string>(), home))
+                prefixes.push_back(*path);
         }
     }
     return prefixes;
+}
+
+// An XDG base folder: the variable when it holds an absolute path, else fallback below the home folder.
+std::string xdgFolder(const char* variable, const std::string& home, const char* fallback) {
+    const char* value = std::getenv(variable);
+    if (value && value[0] == '/') {
+        std::string folder = value;
+        while (folder.size() > 1 && folder.back() == '/')
+            folder.pop_back();
+        return folder;
+    }
+    return home + fallback;
 }
 
 // The path with every link resolved (Steam's folders are often reached through ~/.steam/steam),
@@ -191,24 +250,40 @@ std::vector<std::string> WinePrefixCandidates() {
     while (home.size() > 1 && home.back() == '/')
         home.pop_back();
 
+    const std::string data = xdgFolder("XDG_DATA_HOME", home, "/.local/share");
+    const std::string config = xdgFolder("XDG_CONFIG_HOME", home, "/.config");
+    const std::string lutrisFlatpak = home + "/.var/app/net.lutris.Lutris";
+    const std::string bottlesFlatpak = home + "/.var/app/com.usebottles.bottles/data/bottles";
+    const std::string heroicFlatpak = home + "/.var/app/com.heroicgameslauncher.hgl/config/heroic";
+
     TCandidateList list;
     list.add(home + "/.wine");
 
-    for (const char* folder : {"/.config/lutris/games", "/.local/share/lutris/games"})
-        for (const std::string& prefix : lutrisPrefixes(home + folder, home))
+    for (const std::string& folder :
+         {config + "/lutris/games", data + "/lutris/games", lutrisFlatpak + "/config/lutris/games",
+          lutrisFlatpak + "/data/lutris/games"})
+        for (const std::string& prefix : lutrisPrefixes(folder, home))
             list.add(prefix);
     list.addEach(home + "/Games");
 
-    list.addEach(home + "/.local/share/bottles/bottles");
-    list.addEach(home + "/.var/app/com.usebottles.bottles/data/bottles/bottles");
+    for (const std::string& bottles : {data + "/bottles", bottlesFlatpak}) {
+        if (const std::optional<std::string> custom = bottlesCustomFolder(bottles + "/data.yml", home))
+            list.addEach(*custom);
+    }
+    list.addEach(data + "/bottles/bottles");
+    list.addEach(bottlesFlatpak + "/bottles");
 
+    for (const std::string& heroic : {config + "/heroic", heroicFlatpak})
+        for (const std::string& prefix : heroicPrefixes(heroic + "/GamesConfig", home))
+            list.add(prefix);
     list.addEach(home + "/Games/Heroic/Prefixes/default");
     list.addEach(home + "/Games/Heroic/Prefixes");
 
     std::set<std::string> steamSeen;
-    for (const char* folder : {"/.steam/steam", "/.steam/root", "/.local/share/Steam",
-                               "/.var/app/com.valvesoftware.Steam/.local/share/Steam"}) {
-        const std::string steam = canonical(home + folder);
+    for (const std::string& folder : {home + "/.steam/steam", home + "/.steam/root", data + "/Steam",
+                                      home + "/.var/app/com.valvesoftware.Steam/.local/share/Steam",
+                                      home + "/snap/steam/common/.local/share/Steam"}) {
+        const std::string steam = canonical(folder);
         if (!isDirectory(steam))
             continue;
         std::vector<std::string> libraries{steam};
@@ -220,6 +295,8 @@ std::vector<std::string> WinePrefixCandidates() {
         }
     }
 
+    list.addEach(home + "/Games/umu");
+    list.addEach(data + "/wineprefixes");
     list.addEach(home + "/.PlayOnLinux/wineprefix");
     list.addEach(home + "/.cxoffice");
     return list.take();

@@ -15,8 +15,8 @@ std::string notFoundReport(const TRegistry& registry) {
     for (const std::string& prefix : registry.SearchedPrefixes())
         searched += (searched.empty() ? "" : ", ") + prefix;
     if (searched.empty())
-        searched = "no Wine prefix found in ~/.wine or the folders of Lutris, Bottles, Heroic, Steam, "
-                   "PlayOnLinux or CrossOver";
+        searched = "no Wine prefix found in ~/.wine or the folders of Lutris, Bottles, Heroic, Steam, umu, "
+                   "winetricks, PlayOnLinux or CrossOver";
     return std::string("no Wine prefix holds HKEY_LOCAL_MACHINE\\") + GameRegistryKey +
            " (searched: " + searched + ")";
 }
@@ -29,8 +29,10 @@ TGameLocation LocateGame() {
     TRegistry registry;
     location.Installed = registry.OpenKeyReadOnly(GameRegistryKey);
 #ifndef _WIN32
-    if (location.Installed)
-        SetWinePrefix(registry.KeyPrefix());
+    if (location.Installed) {
+        location.WinePrefix = registry.KeyPrefix();
+        SetWinePrefix(location.WinePrefix);
+    }
     location.Report =
         location.Installed ? "using the Wine prefix " + registry.KeyPrefix() : notFoundReport(registry);
 #endif
@@ -45,4 +47,27 @@ std::string DemoInstallationPrefix() {
     if (prefix.empty() || !std::filesystem::exists(std::filesystem::path(prefix) / DemoMarkerName, error))
         return {};
     return prefix;
+}
+
+std::vector<std::string> OtherGamePrefixes(const TGameLocation& game) {
+#ifndef _WIN32
+    if (!game.Installed)
+        return {};
+    TRegistry registry;
+    if (!registry.OpenKeyReadOnly(GameRegistryKey))
+        return {};
+    return registry.LaterPrefixesWithKey(GameRegistryKey);
+#else
+    (void)game;
+    return {};
+#endif
+}
+
+std::string PrefixChoiceReport(const TGameLocation& game, const std::vector<std::string>& others) {
+    if (others.empty())
+        return game.Report;
+    std::string list;
+    for (std::size_t i = 0; i < others.size(); ++i)
+        list += (i == 0 ? "" : i + 1 == others.size() ? " and " : ", ") + others[i];
+    return game.Report + "; the game is also in " + list + " (set WINEPREFIX to use another)";
 }

@@ -180,8 +180,11 @@ def flag_icon(shaded, size=32):
 
     pixels = [[None] * size for _ in range(size)]
     pole_left, pole_width = scaled(4), max(2, scaled(3))
-    flag_left, flag_right = pole_left + pole_width, size - scaled(2)
-    flag_top, flag_height, amplitude = scaled(4), 4 * scaled(4), max(1, scaled(2))
+    # One clear column at least right of the flag's edge, as below the pole.
+    flag_left, flag_right = pole_left + pole_width, size - 1 - max(1, scaled(1))
+    flag_height, amplitude = 4 * scaled(4), max(1, scaled(2))
+    # One clear row at least above the flag's edge where it waves highest.
+    flag_top = max(scaled(4), amplitude + 2)
     dark, light = ((96, 64, 32), (160, 112, 64)) if shaded else (MAROON, MAROON)
     for y in range(scaled(2), size - 1):
         for x in range(pole_left, flag_left):
@@ -210,6 +213,71 @@ def flag_icon(shaded, size=32):
             else:
                 level = 40 if square else 255
                 pixels[y][x] = tuple(round(level * light) for _ in range(3))
+    return pixels
+
+
+def mix(dark, light, t):
+    return tuple(d + (l - d) * t for d, l in zip(dark, light))
+
+
+def flag_shape(u, v, outline):
+    """The colour of the flag drawing at (u, v), both 0 to 1 across the drawing from its top left
+    corner, or None where it is clear. outline is the width of the flag's black edge."""
+    pole_left, pole_right = 0.04, 0.14
+    knob_x, knob_y, knob_r = 0.09, 0.075, 0.075
+    d = math.hypot(u - knob_x, v - knob_y)
+    if d <= knob_r:
+        # A gold ball lit from the top left.
+        glow = math.hypot(u - knob_x + 0.35 * knob_r, v - knob_y + 0.35 * knob_r) / (1.35 * knob_r)
+        return mix((255, 236, 120), (176, 120, 0), min(1.0, glow))
+    if pole_left <= u <= pole_right and knob_y <= v <= 1:
+        # A round wooden pole: light down its middle, dark at its edges.
+        across = (u - pole_left) / (pole_right - pole_left)
+        return mix((80, 52, 24), (184, 132, 80), math.sin(math.pi * across) ** 0.6)
+    flag_left, flag_right, flag_height = pole_right - outline, 1.0, 0.52
+    if not flag_left <= u <= flag_right:
+        return None
+    phase = (u - flag_left) / (flag_right - flag_left) * 2 * math.pi
+    top = 0.13 + 0.06 * math.sin(phase)
+    if not top - outline <= v <= top + flag_height + outline:
+        return None
+    if u > flag_right - outline or v < top or v > top + flag_height:
+        return BLACK
+    square = flag_height / 4
+    dark = (int((u - flag_left) / square) + int((v - top) / square)) % 2
+    light = 0.82 + 0.18 * math.cos(phase)
+    level = (40 if dark else 255) * light
+    return (level, level, level)
+
+
+def drawn_flag(size, samples=4):
+    """The window icon drawn at size x size from its shapes, for the sizes that show it large. Each
+    pixel is sampled samples x samples times, so that its edges are smooth; the drawing keeps a
+    sixteenth of the size clear on every side, as icon themes pad their application icons. Returns
+    pixels of (r, g, b, alpha), or None where clear."""
+    margin = size / 16
+    span = size - 2 * margin
+    outline = max(1.25 / span, 0.02)
+    pixels = []
+    for py in range(size):
+        row = []
+        for px in range(size):
+            total = [0.0, 0.0, 0.0]
+            covered = 0
+            for sy in range(samples):
+                for sx in range(samples):
+                    u = (px + (sx + 0.5) / samples - margin) / span
+                    v = (py + (sy + 0.5) / samples - margin) / span
+                    colour = flag_shape(u, v, outline) if 0 <= u <= 1 and 0 <= v <= 1 else None
+                    if colour is not None:
+                        covered += 1
+                        total = [t + c for t, c in zip(total, colour)]
+            if covered == 0:
+                row.append(None)
+            else:
+                row.append(tuple(round(t / covered) for t in total) +
+                           (round(255 * covered / samples ** 2),))
+        pixels.append(row)
     return pixels
 
 
@@ -291,15 +359,17 @@ def write_icon(name, images):
 
 
 def write_png(path, pixels, zoom=1, clear_shows=None):
-    """The picture as PNG, each pixel enlarged to zoom x zoom. Clear pixels are transparent, or show
-    in the colour clear_shows when one is given (the file then has no alpha channel)."""
+    """The picture as PNG, each pixel enlarged to zoom x zoom. A pixel is (r, g, b), or (r, g, b,
+    alpha) where it is partly clear. Clear pixels are transparent, or show in the colour clear_shows
+    when one is given (the file then has no alpha channel)."""
     with_alpha = clear_shows is None
     rows = b""
     for row in pixels:
         if with_alpha:
-            line = b"".join(bytes(c + (255,) if c is not None else (0, 0, 0, 0)) * zoom for c in row)
+            line = b"".join(bytes(c[:4] + (255,) * (4 - len(c)) if c is not None else (0, 0, 0, 0)) * zoom
+                            for c in row)
         else:
-            line = b"".join(bytes(c if c is not None else clear_shows) * zoom for c in row)
+            line = b"".join(bytes(c[:3] if c is not None else clear_shows) * zoom for c in row)
         rows += (b"\0" + line) * zoom
 
     def chunk(kind, data):
@@ -317,16 +387,14 @@ def write_preview(path, pixels, zoom=8):
 
 
 def write_theme_icons():
-    """The window icon for the desktop's icon theme, hicolor/track-manager-SIZE.png. The sizes that
-    are whole multiples of 32 enlarge the 32 x 32 drawing pixel by pixel; 16 and 48 are drawn anew."""
+    """The window icon for the desktop's icon theme, hicolor/track-manager-SIZE.png, each size drawn
+    on its own: the small ones pixel by pixel (32 is the window icon's 256-colour picture), the large
+    ones from the shapes with smooth edges."""
     folder = os.path.join(HERE, "hicolor")
     os.makedirs(folder, exist_ok=True)
     for size in (16, 32, 48, 64, 128, 256):
-        if size % 32 == 0:
-            pixels, zoom = flag_icon(shaded=True), size // 32
-        else:
-            pixels, zoom = flag_icon(shaded=True, size=size), 1
-        write_png(os.path.join(folder, "track-manager-%d.png" % size), pixels, zoom)
+        pixels = flag_icon(shaded=True, size=size) if size <= 48 else drawn_flag(size)
+        write_png(os.path.join(folder, "track-manager-%d.png" % size), pixels)
 
 
 def main():

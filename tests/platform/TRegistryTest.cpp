@@ -62,7 +62,8 @@ protected:
         home = dir.path() / "home";
         fs::create_directories(home);
         ::setenv("HOME", home.c_str(), 1);
-        ::unsetenv("WINEPREFIX");
+        for (const char* name : {"WINEPREFIX", "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
+            ::unsetenv(name);
     }
     void TearDown() override { SetWinePrefix(previousPrefix); }
 
@@ -83,6 +84,14 @@ protected:
 
     TSavedEnv savedHome{"HOME"};
     TSavedEnv savedPrefix{"WINEPREFIX"};
+    TSavedEnv savedConfig{"XDG_CONFIG_HOME"};
+    TSavedEnv savedData{"XDG_DATA_HOME"};
+
+    // A launcher's file at home/relative.
+    void launcherFile(const std::string& relative, const std::string& text) const {
+        fs::create_directories((home / relative).parent_path());
+        std::ofstream(home / relative, std::ios::binary) << text;
+    }
     std::string previousPrefix;
     TTempDir dir;
     fs::path home;
@@ -102,9 +111,22 @@ TEST_F(RegistryTest, PrefixesAreSearchedInTheirFixedOrder) {
         << "\"\n\t}\n}\n";
     fs::create_directories(home / ".steam");
     fs::create_directory_symlink(home / ".local/share/Steam", home / ".steam/steam");
+    launcherFile(".var/app/net.lutris.Lutris/data/lutris/games/skarn.yml",
+                 "game:\n  prefix: ~/FlatpakLutris/skarn\n");
+    launcherFile(".local/share/bottles/data.yml", "custom_bottles_path: ~/MyBottles\n");
+    launcherFile(".config/heroic/GamesConfig/Skarn.json", "{\"Skarn\": {\"winePrefix\": \"" + home.string() +
+                                                              "/HeroicChosen\", \"wineVersion\": {}}}");
+    launcherFile(".config/heroic/GamesConfig/broken.json", "{\"Skarn\": ");
 
     // Created out of order, so that folder order cannot pass for the fixed one.
     const std::string crossover = prefix(".cxoffice/Skarn", any);
+    const std::string winetricks = prefix(".local/share/wineprefixes/skarn", any);
+    const std::string umu = prefix("Games/umu/umu-default", any);
+    const std::string steamSnap =
+        prefix("snap/steam/common/.local/share/Steam/steamapps/compatdata/9/pfx", any);
+    const std::string heroicChosen = prefix("HeroicChosen", any);
+    const std::string bottlesCustom = prefix("MyBottles/Skarn", any);
+    const std::string lutrisFlatpak = prefix("FlatpakLutris/skarn", any);
     const std::string playOnLinux = prefix(".PlayOnLinux/wineprefix/Skarn", any);
     const std::string libraryPrefix = prefix((library / "steamapps/compatdata/400/pfx").string(), any);
     const std::string steamFlatpak =
@@ -120,14 +142,57 @@ TEST_F(RegistryTest, PrefixesAreSearchedInTheirFixedOrder) {
     const std::string wine = prefix(".wine", any);
     fs::create_directories(home / ".local/share/bottles/bottles/Empty"); // no system.reg: no prefix
 
-    const std::vector<std::string> expected = {wine,           lutrisNamed,  lutrisGame,  bottles,
-                                               bottlesFlatpak, heroic,       steam1,      steam2,
-                                               libraryPrefix,  steamFlatpak, playOnLinux, crossover};
+    // ~/Games/umu is a folder of ~/Games without a system.reg of its own: umu's prefixes are below it.
+    const std::vector<std::string> expected = {
+        wine,           lutrisNamed,  lutrisFlatpak, lutrisGame, bottlesCustom, bottles,
+        bottlesFlatpak, heroicChosen, heroic,        steam1,     steam2,        libraryPrefix,
+        steamFlatpak,   steamSnap,    umu,           winetricks, playOnLinux,   crossover};
     EXPECT_EQ(WinePrefixCandidates(), expected);
 
     ::setenv("WINEPREFIX", (home / "Chosen").c_str(), 1);
     EXPECT_EQ(WinePrefixCandidates(), std::vector<std::string>{(home / "Chosen").string()})
         << "a prefix the player chose is the only one, with or without a registry";
+}
+
+// Lutris's game files as its YAML writer writes them: a name with letters beyond ASCII as an escape
+// in double quotes, a long path folded onto a second line, single quotes with a doubled one.
+struct LutrisCase {
+    const char* title;
+    const char* prefixLine; // the "prefix:" part of the file's "game:" map
+    const char* folder;     // the prefix it names, below home
+};
+
+class LutrisGameFile : public RegistryTest, public ::testing::WithParamInterface<LutrisCase> {};
+
+TEST_P(LutrisGameFile, NamesItsPrefix) {
+    const std::string expected = prefix(GetParam().folder, registryText(""));
+    launcherFile(".config/lutris/games/skarn-rally-2-1700000000.yml",
+                 std::string("game:\n  exe: ") + home.string() + "/x/skarn.exe\n" + GetParam().prefixLine +
+                     "\ngame_slug: skarn-rally-2\nname: Skarn Rally 2\n");
+    EXPECT_EQ(WinePrefixCandidates(), std::vector<std::string>{expected});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Written, LutrisGameFile,
+    ::testing::Values(
+        LutrisCase{"EscapedLetter", "  prefix: \"~/Games/j\\xF6rg/skarn\"", "Games/j\xC3\xB6rg/skarn"},
+        LutrisCase{"FoldedOntoASecondLine",
+                   "  prefix: ~/Games/a rather long folder name with spaces that PyYAML folds/Skarn Rally\n"
+                   "    2 prefix",
+                   "Games/a rather long folder name with spaces that PyYAML folds/Skarn Rally 2 prefix"},
+        LutrisCase{"SingleQuoted", "  prefix: '~/Games/it''s skarn'", "Games/it's skarn"}),
+    [](const auto& info) { return std::string(info.param.title); });
+
+TEST_F(RegistryTest, XdgFoldersReplaceTheDefaultOnes) {
+    ::setenv("XDG_CONFIG_HOME", (dir.path() / "config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (dir.path() / "data").c_str(), 1);
+    const std::string named = prefix("Named", registryText(""));
+    const std::string winetricks =
+        prefix((dir.path() / "data/wineprefixes/skarn").string(), registryText(""));
+    prefix(".local/share/wineprefixes/ignored", registryText(""));
+    fs::create_directories(dir.path() / "config/lutris/games");
+    std::ofstream(dir.path() / "config/lutris/games/skarn.yml") << "game:\n  prefix: " << named << "\n";
+    EXPECT_EQ(WinePrefixCandidates(), (std::vector<std::string>{named, winetricks}));
 }
 
 TEST_F(RegistryTest, TheFirstPrefixHoldingTheKeyIsUsedAndNamed) {
@@ -142,6 +207,8 @@ TEST_F(RegistryTest, TheFirstPrefixHoldingTheKeyIsUsedAndNamed) {
     ASSERT_TRUE(opened);
     EXPECT_EQ(registry.ReadString("HardDriveRootPath"), "C:\\Bottles");
     EXPECT_EQ(registry.KeyPrefix(), bottles);
+    EXPECT_EQ(registry.LaterPrefixesWithKey(kGameKey),
+              std::vector<std::string>{(home / ".local/share/Steam/steamapps/compatdata/1/pfx").string()});
     EXPECT_EQ(said, "") << "the registry says nothing";
     EXPECT_EQ(WinePrefix(), previousPrefix) << "and leaves path resolution to the program";
 }

@@ -6,10 +6,10 @@
 
 #include "FakeGame.h"
 #include "TempDir.h"
-#include "tracks/GameLocation.h"
-#include "tracks/TrackCatalogue.h"
 #include "platform/Exceptions.h"
 #include "platform/NativePath.h"
+#include "tracks/GameLocation.h"
+#include "tracks/TrackCatalogue.h"
 
 namespace fs = std::filesystem;
 
@@ -69,6 +69,23 @@ TEST_F(GameLocation, DrivePathsResolveThroughThePrefixThatHoldsTheGame) {
     } catch (const EWinePrefixError& e) {
         EXPECT_STREQ(e.what(), "WINEPREFIX must be an absolute path: relative/pfx");
     }
+}
+
+// When several prefixes hold the game, the player is told which was taken and where else it is.
+TEST_F(GameLocation, OtherPrefixesHoldingTheGameAreNamed) {
+    const TFakeGame taken(dir.path() / "home/.wine");
+    const TFakeGame second(dir.path() / "home/.local/share/bottles/bottles/Skarn");
+    const TFakeGame third(dir.path() / "home/.local/share/wineprefixes/skarn");
+    const TGameLocation location = LocateGame();
+    ASSERT_TRUE(location.Installed);
+    EXPECT_EQ(location.WinePrefix, taken.Prefix().string());
+    const std::vector<std::string> others = OtherGamePrefixes(location);
+    EXPECT_EQ(others, (std::vector<std::string>{second.Prefix().string(), third.Prefix().string()}));
+    EXPECT_EQ(PrefixChoiceReport(location, others), "using the Wine prefix " + taken.Prefix().string() +
+                                                        "; the game is also in " + second.Prefix().string() +
+                                                        " and " + third.Prefix().string() +
+                                                        " (set WINEPREFIX to use another)");
+    EXPECT_EQ(PrefixChoiceReport(location, {}), location.Report);
 }
 #endif
 

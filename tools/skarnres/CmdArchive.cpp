@@ -45,8 +45,9 @@ std::string displayNameOf(TByteSource& bytes) {
 
 // skarnres ls-archive ARCHIVE [--json]
 int CmdLsArchive(const std::vector<std::string>& words) {
-    std::vector<std::string> args = words;
-    const bool json = TakeJsonOption(args);
+    const TArguments parsed = SplitArguments(words);
+    const bool json = WantsJson(parsed);
+    const std::vector<std::string>& args = parsed.operands;
     if (args.size() != 1)
         throw EUsageError("usage: skarnres ls-archive ARCHIVE [--json]");
     TTrackArchive archive(args[0]);

@@ -5,11 +5,13 @@
 #include "TextEscape.h"
 #include "platform/AnsiText.h"
 #include "platform/PathParts.h"
+#include "platform/TSearchRec.h"
 #include "tracks/GameLocation.h"
 #include "tracks/TrackCatalogue.h"
 
 // skarnres scene-name FILE: the track's display name (as UTF-8), or nothing when it has none.
-int CmdSceneName(const std::vector<std::string>& args) {
+int CmdSceneName(const std::vector<std::string>& words) {
+    const std::vector<std::string> args = SplitArguments(words).operands;
     if (args.size() != 1)
         throw EUsageError("usage: skarnres scene-name FILE");
     const std::string name = ReadSceneName(args[0]);
@@ -20,15 +22,25 @@ int CmdSceneName(const std::vector<std::string>& args) {
 // skarnres tracks EVENT-FOLDER [--json]: the list the window shows for that folder, one line per item in
 // list order: A or X, tab, display name, tab, file name (both escaped by EscapeField). Track files that
 // cannot be read are left out and named on standard error, one line each, with exit status 1.
-int CmdTracks(const std::vector<std::string>& args) {
-    std::vector<std::string> words = args;
-    const bool json = TakeJsonOption(words);
-    if (words.size() != 1)
+int CmdTracks(const std::vector<std::string>& words) {
+    const TArguments parsed = SplitArguments(words);
+    const bool json = WantsJson(parsed);
+    const std::vector<std::string>& args = parsed.operands;
+    if (args.size() != 1)
         throw EUsageError("usage: skarnres tracks EVENT-FOLDER [--json]");
+    const std::string folder = WithTrailingSeparator(args[0]);
+    {
+        // An empty list must mean an empty folder, not one that is missing or cannot be listed.
+        TSearchRec probe;
+        const int found = FindFirst(folder + "*.*", faAnyFile, probe);
+        if (found == kErrorPathNotFound || found == kErrorAccessDenied)
+            throw ECommandFailed("Cannot open folder " + args[0] +
+                                 (found == kErrorPathNotFound ? ": no such folder" : ": permission denied"));
+    }
     TTrackList list;
     std::vector<std::string> unreadable;
     try {
-        list.Fill(WithTrailingSeparator(words[0]));
+        list.Fill(folder);
     } catch (const ETracksUnreadable& failure) {
         unreadable = failure.Messages();
     }
@@ -48,7 +60,7 @@ int CmdTracks(const std::vector<std::string>& args) {
         for (const std::string& message : unreadable)
             failures.push_back(JsonText(message));
         PrintJson({{"command", "tracks"},
-                   {"folder", JsonText(words[0])},
+                   {"folder", JsonText(args[0])},
                    {"tracks", tracks},
                    {"unreadable", failures}});
     }
@@ -57,15 +69,16 @@ int CmdTracks(const std::vector<std::string>& args) {
     return unreadable.empty() ? 0 : 1;
 }
 
-// skarnres game-root [--json]: the game's root folder as the program reads it from the registry; exit 1
-// when the game's key cannot be opened.
-int CmdGameRoot(const std::vector<std::string>& args) {
-    std::vector<std::string> words = args;
-    const bool json = TakeJsonOption(words);
-    if (!words.empty())
+// skarnres game-root [-v] [--json]: the game's root folder as the program reads it from the registry;
+// exit 1 when the game's key cannot be opened.
+int CmdGameRoot(const std::vector<std::string>& words) {
+    const TArguments args = SplitArguments(words);
+    const bool json = WantsJson(args);
+    if (!args.operands.empty())
         throw EUsageError("usage: skarnres game-root [--json]");
+    // With -v main has named the prefix used; where the game was looked for is the reason it is missing.
     const TGameLocation game = LocateGame();
-    if (!game.Report.empty())
+    if (!game.Installed && !game.Report.empty())
         std::cerr << "skarnres: " << game.Report << '\n';
     if (json)
         PrintJson({{"command", "game-root"},

@@ -15,24 +15,11 @@ struct TFilesAndFolder {
     std::string folder;
 };
 
-TFilesAndFolder filesAndFolder(const std::vector<std::string>& args, const std::string& option,
-                               const std::string& usage) {
-    TFilesAndFolder result;
-    bool haveFolder = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] != option) {
-            result.files.push_back(args[i]);
-            continue;
-        }
-        if (haveFolder || i + 1 >= args.size() || args[i + 1].empty())
-            throw EUsageError(usage);
-        result.folder = args[++i];
-        haveFolder = true;
-    }
-    if (!haveFolder || result.files.empty())
+TFilesAndFolder filesAndFolder(const TArguments& args, const std::string& option, const std::string& usage) {
+    const std::string* folder = args.Option(option);
+    if (!folder || folder->empty() || args.operands.empty())
         throw EUsageError(usage);
-    result.folder = WithTrailingSeparator(std::move(result.folder));
-    return result;
+    return {args.operands, WithTrailingSeparator(*folder)};
 }
 
 std::vector<TTrackFile> trackFiles(const std::vector<std::string>& files) {
@@ -107,12 +94,13 @@ int tell(const TOperationReport& report, const std::vector<std::string>& given, 
     return status;
 }
 
-int changeExtensions(std::vector<std::string> args, TTrackOperation operation, const std::string& usage) {
-    const bool json = TakeJsonOption(args);
-    if (args.empty())
+int changeExtensions(const std::vector<std::string>& words, TTrackOperation operation, const std::string& usage) {
+    const TArguments args = SplitArguments(words);
+    if (args.operands.empty())
         throw EUsageError(usage);
-    const std::vector<TTrackFile> tracks = trackFiles(args);
-    return tell(operation == TTrackOperation::Start ? Start(tracks) : Stop(tracks), args, json);
+    const std::vector<TTrackFile> tracks = trackFiles(args.operands);
+    return tell(operation == TTrackOperation::Start ? Start(tracks) : Stop(tracks), args.operands,
+                WantsJson(args));
 }
 
 } // namespace
@@ -129,19 +117,18 @@ int CmdStop(const std::vector<std::string>& args) {
 
 // skarnres store FILE... --to FOLDER: moves tracks into an archive folder, as Store does.
 int CmdStore(const std::vector<std::string>& args) {
-    std::vector<std::string> words = args;
-    const bool json = TakeJsonOption(words);
+    const TArguments parsed = SplitArguments(args);
     const TFilesAndFolder request =
-        filesAndFolder(words, "--to", "usage: skarnres store FILE... --to FOLDER [--json]");
-    return tell(Store(trackFiles(request.files), request.folder), request.files, json);
+        filesAndFolder(parsed, "--to", "usage: skarnres store FILE... --to FOLDER [--json]");
+    return tell(Store(trackFiles(request.files), request.folder), request.files, WantsJson(parsed));
 }
 
 // skarnres fetch FILE... --into EVENT-FOLDER: copies archived tracks into an event folder, as Fetch does.
 int CmdFetch(const std::vector<std::string>& args) {
-    std::vector<std::string> words = args;
-    const bool json = TakeJsonOption(words);
+    const TArguments parsed = SplitArguments(args);
+    const bool json = WantsJson(parsed);
     const TFilesAndFolder request =
-        filesAndFolder(words, "--into", "usage: skarnres fetch FILE... --into EVENT-FOLDER [--json]");
+        filesAndFolder(parsed, "--into", "usage: skarnres fetch FILE... --into EVENT-FOLDER [--json]");
     const TOperationReport report = Fetch(request.files, request.folder);
     // A track from an archive is named by the archive and its entry.
     std::vector<std::string> given;

@@ -8,25 +8,17 @@
 // skarnres preview FILE --event TYPE -o OUT.png: the picture the window shows for the track under that
 // event type when it is the first track clicked after start-up: the picture decoded onto the 285 x 139
 // start-up bitmap, or the placeholder on it when the track has no picture.
-int CmdPreview(const std::vector<std::string>& args) {
+int CmdPreview(const std::vector<std::string>& words) {
     const char* usage = "usage: skarnres preview FILE --event TYPE -o OUT.png";
-    std::string input;
-    std::string output;
-    std::string eventType;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if ((args[i] == "-o" || args[i] == "--event") && i + 1 == args.size())
-            throw EUsageError(usage);
-        if (args[i] == "-o")
-            output = args[++i];
-        else if (args[i] == "--event")
-            eventType = args[++i];
-        else if (input.empty())
-            input = args[i];
-        else
-            throw EUsageError(usage);
-    }
-    if (input.empty() || output.empty() || eventType.empty())
+    const TArguments args = SplitArguments(words);
+    const std::string* outputOption = args.Option("--output");
+    const std::string* eventOption = args.Option("--event");
+    if (args.operands.size() != 1 || args.operands[0].empty() || !outputOption || outputOption->empty() ||
+        !eventOption)
         throw EUsageError(usage);
+    const std::string& input = args.operands[0];
+    const std::string& output = *outputOption;
+    const std::string& eventType = *eventOption;
     int eventIndex = -1;
     for (int i = 0; i < 6; ++i) {
         if (eventType == EventTypes[i])

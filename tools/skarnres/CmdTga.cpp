@@ -51,30 +51,21 @@ std::vector<std::uint8_t> readImage(const std::string& path) {
 // told otherwise) and writes the bitmap it leaves as a PNG. Pictures above TgaPixelLimit are refused. A
 // damaged image gives what the decoder left (a 1 x 1 bitmap after a rejected header, the rows decoded so far
 // after data that end early), as the program would show it.
-int CmdTga(const std::vector<std::string>& args) {
+int CmdTga(const std::vector<std::string>& words) {
     const char* usage = "usage: skarnres tga IN.tga -o OUT.png [--mode 0|1|2]";
-    std::string input;
-    std::string output;
+    const TArguments args = SplitArguments(words);
     long mode = 2;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if ((args[i] == "-o" || args[i] == "--mode") && i + 1 == args.size())
-            throw EUsageError(usage);
-        if (args[i] == "-o") {
-            output = args[++i];
-        } else if (args[i] == "--mode") {
-            const std::string& value = args[++i];
-            if (value.empty() || value.size() > 5 ||
-                value.find_first_not_of("0123456789") != std::string::npos || std::stol(value) > 0xFFFF)
-                throw EUsageError("--mode takes a number from 0 to 65535 (0, 1 or 2; others act as 2)");
-            mode = std::stol(value);
-        } else if (input.empty()) {
-            input = args[i];
-        } else {
-            throw EUsageError(usage);
-        }
+    if (const std::string* value = args.Option("--mode")) {
+        if (value->empty() || value->size() > 5 ||
+            value->find_first_not_of("0123456789") != std::string::npos || std::stol(*value) > 0xFFFF)
+            throw EUsageError("--mode takes a number from 0 to 65535 (0, 1 or 2; others act as 2)");
+        mode = std::stol(*value);
     }
-    if (input.empty() || output.empty())
+    const std::string* outputOption = args.Option("--output");
+    if (args.operands.size() != 1 || args.operands[0].empty() || !outputOption || outputOption->empty())
         throw EUsageError(usage);
+    const std::string& input = args.operands[0];
+    const std::string& output = *outputOption;
 
     const std::vector<std::uint8_t> bytes = readImage(input);
     TBitmap bitmap;

@@ -2,11 +2,15 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
-// The subcommands of skarnres. Each takes the words after its name, writes its result to standard
-// output and returns the exit status; failures are thrown (Exception and its kin, EUsageError or
-// ECommandFailed) and reported by main as one line on standard error with exit status 1.
+// The subcommands of skarnres. Each takes the words after its name as main hands them over (options
+// first, each as one word, then "--", then the operands: SplitArguments reads them), writes its result
+// to standard output and returns the exit status; failures are thrown (Exception and its kin,
+// EUsageError or ECommandFailed) and reported by main as one line on standard error, with exit status
+// 2 for EUsageError and 1 for the others.
 
 // Words the command cannot take: the message is its usage or what the argument must be.
 class EUsageError : public std::runtime_error {
@@ -21,13 +25,24 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A command's options and operands.
+struct TArguments {
+    std::vector<std::pair<std::string, std::string>> options; // long name, value ("" for a flag)
+    std::vector<std::string> operands;
+    // The value of the option called name ("--to"), or nullptr when it was not given.
+    const std::string* Option(std::string_view name) const;
+};
+
+// The options and operands of the words main hands a command.
+TArguments SplitArguments(const std::vector<std::string>& args);
+
 int CmdLs(const std::vector<std::string>& args);
 int CmdCat(const std::vector<std::string>& args);
 int CmdSceneName(const std::vector<std::string>& args);
 int CmdTracks(const std::vector<std::string>& args);
 int CmdGameRoot(const std::vector<std::string>& args);
 
-// Track operations (CmdOperations.cpp), running the same code as the window's buttons.
+// Track operations (CmdOperations.cpp).
 int CmdStart(const std::vector<std::string>& args);
 int CmdStop(const std::vector<std::string>& args);
 int CmdStore(const std::vector<std::string>& args);

@@ -12,6 +12,12 @@
 #ifndef TM_RELEASE_DATE
 #error "TM_RELEASE_DATE (the date of the version, YYYY-MM-DD) must be defined by the build"
 #endif
+#ifndef TM_LICENSE
+#error "TM_LICENSE (the licence, an SPDX expression) must be defined by the build"
+#endif
+#ifndef TM_HELP_FOR_WINDOWS
+#error "TM_HELP_FOR_WINDOWS (1 when the help is for Windows) must be defined by the build"
+#endif
 
 namespace {
 
@@ -21,11 +27,27 @@ const char* const description =
     "skarnres reads and changes the add-on tracks of Skarn Rally 2 through the same code as the track "
     "manager: it lists and extracts the entries of a track's container, prints display names and the "
     "track list of an event folder, makes tracks active or inactive, stores and fetches them, and "
-    "decodes their preview pictures.\n\n"
+    "decodes their preview pictures.";
+
+const char* const linuxPaths =
     "A path may be native (/home/me/tracks/mx1.env) or Windows-style (C:\\Games\\Skarn Rally "
     "2\\Vevozura\\Baja\\mx1.env). A Windows-style path is resolved through the Wine prefix (see "
     "WINEPREFIX), its drive letter through the prefix's drive links and each name matched without "
     "regard to letter case, as Windows would.";
+
+const char* const windowsPaths =
+    "A path may be absolute (C:\\Games\\Skarn Rally 2\\Vevozura\\Baja\\mx1.env), on a network "
+    "share (\\\\server\\games\\mx1.env) or relative to the working folder (Baja\\mx1.env); letter "
+    "case does not matter.";
+
+const char* pathsFor(THelpSystem system) {
+    return system == THelpSystem::Windows ? windowsPaths : linuxPaths;
+}
+
+const char* const licence =
+    "License " TM_LICENSE ": GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
+    "This is free software: you are free to change and redistribute it.\n"
+    "There is NO WARRANTY, to the extent permitted by law.\n";
 
 const char* const windowSummary = "list, activate, archive and fetch back the add-on tracks of Skarn Rally 2";
 
@@ -35,8 +57,9 @@ const char* const windowDescription =
     "active or inactive, Store moves them into an archive folder, Fetch copies archived tracks back, "
     "and Delete removes them after asking. It never changes the game's container files and never loses "
     "a track file.\n\n"
-    "It reads no command line and keeps no settings: it finds the game through the registry of the "
-    "game's Wine prefix (see WINEPREFIX), and tells with a message when it finds none.\n\n"
+    "Apart from --help and --version it reads no command line, and it keeps no settings: it finds the "
+    "game through the registry (on Linux that of the game's Wine prefix, see WINEPREFIX), and tells with "
+    "a message when it finds none.\n\n"
     "Keys: Alt+X exits. Alt+S and Alt+T start and stop the selected tracks; Enter or a double-click "
     "switches them between active and inactive. Alt+R stores, Alt+F fetches, and so does dropping .env "
     "or .~env files, or downloaded archives of tracks (.zip, .7z, .rar, .tar.gz...), on the list. Delete "
@@ -49,92 +72,13 @@ const char* const environment =
     "The Wine prefix that holds the game's registry and drives, an absolute path; when it is set, no "
     "other prefix is looked at. When it is not set, ~/.wine is looked at first, then the prefixes of "
     "the usual launchers (Lutris, Bottles, Heroic, Steam, PlayOnLinux, CrossOver), and the first that "
-    "holds the game is used. The prefix used is named on standard error.";
+    "holds the game is used. skarnres -v names the prefix used, and the others that hold the game, on "
+    "standard error.";
 
 const char* const exitStatus =
-    "0 on success. 1 with a one-line message on standard error otherwise; start, stop, store and fetch "
-    "also end with 1 when a track was left as it was.";
-
-const TCommandHelp commands[] = {
-    {"ls", "ls FILE [--json]", "list a container's entries",
-     "Lists the entries of the container FILE in their order, one line each: the index, the entry's "
-     "name, its offset and its length in bytes, separated by tabs. Names are escaped as in tracks."},
-    {"cat", "cat FILE ENTRY", "write an entry's bytes to standard output",
-     "Writes the bytes of the entry ENTRY of the container FILE to standard output, descrambled as the "
-     "game reads them. ENTRY is an entry name, compared without regard to letter case (of equal names "
-     "the last one counts), or, when no entry has that name, the entry's index."},
-    {"scene-name", "scene-name FILE", "print a track's display name",
-     "Prints the display name of the track FILE as the track manager shows it, in UTF-8, or an empty "
-     "line when the track has none."},
-    {"tracks", "tracks EVENT-FOLDER [--json]", "list an event folder as the window does",
-     "Lists the tracks of the event folder EVENT-FOLDER (for example C:\\Games\\Skarn Rally "
-     "2\\Vevozura\\Baja) in the window's order, one line each: A for an active or X for an inactive "
-     "track, the display name and the file name, separated by tabs. In each field a backslash is "
-     "written \\\\, a tab \\t, a line feed \\n, a carriage return \\r, and any other control "
-     "character or byte that is not part of well-formed UTF-8 \\xHH, so that every track is one line. "
-     "Track files that cannot be read are left out and named on standard error, and the status is "
-     "then 1.\n\n"
-     "With --json, this command, ls, game-root, start, stop, store, fetch and ls-archive write one JSON "
-     "object instead of lines, as README.md describes."},
-    {"game-root", "game-root [--json]", "print the game's root folder",
-     "Prints the game's root folder as the track manager reads it from the registry, ending in a "
-     "backslash. Ends with status 1 when the game's registry key is not found."},
-    {"start", "start FILE... [--json]", "make tracks active (.env)",
-     "Makes each track FILE active by renaming it to end in .env, never replacing a file, and prints one "
-     "line per track: its fate (done, already, exists, missing, refused), the track, its new path and why "
-     "it was left as it was, separated by tabs. A track left as it was is named on standard error too, "
-     "and the status is then 1."},
-    {"stop", "stop FILE... [--json]", "make tracks inactive (.~env)",
-     "Makes each track FILE inactive by renaming it to end in .~env, and prints one line per track as "
-     "start does."},
-    {"store", "store FILE... --to FOLDER [--json]", "move tracks into an archive folder",
-     "Moves each track FILE into the archive folder FOLDER, as the window's Store button does, replacing "
-     "an archived copy of the same name, and prints one line per track as start does, with the path of "
-     "its copy. One command never replaces a copy it made itself: a second track of the same name is "
-     "refused. "
-     "A track that changes while it is moved stays where it was. A track whose file cannot be deleted "
-     "after it was archived is named on standard error, stays in its folder as well, and makes the "
-     "status 1. The first failure ends the command: the tracks before it are moved, it and the ones "
-     "after it are untouched."},
-    {"fetch", "fetch FILE... --into EVENT-FOLDER [--json]", "copy archived tracks into an event folder",
-     "Copies each archived track FILE into the event folder EVENT-FOLDER, as the window's Fetch button "
-     "does, and prints one line per track as start does, with the path of its copy. The archived track "
-     "stays where it is. A track whose other state is in the folder (FILE t.env beside t.~env) is left "
-     "out (exists), and a FILE that is the track in the folder already is left as it is (already). The "
-     "first failure to copy or write ends the command.\n\n"
-     "A FILE that is a downloaded archive (.zip, .7z, .rar, .tar, .tar.gz, .tgz, .tar.bz2, .tar.xz) gives "
-     "every track inside it, at any depth, under its file name alone; its lines name the archive and the "
-     "entry, separated by a colon. Links, devices, encrypted entries and a second track of one name are "
-     "never written (refused, exists); an entry that cannot be read is refused without ending the "
-     "command, and so is an archive without tracks. A track larger than 1 GiB, an archive of more than "
-     "10000 entries, or one that unpacks to more than 100 times its size (beyond 128 MiB) is refused "
-     "before it fills the disk."},
-    {"ls-archive", "ls-archive ARCHIVE [--json]", "list the tracks a downloaded archive holds",
-     "Lists the entries of ARCHIVE that fetch would bring, one line each: A for an active or X for an "
-     "inactive track, its display name read from the track itself, the file name it gets and the entry's "
-     "name in the archive, separated by tabs and escaped as in tracks. An entry named like a track that "
-     "is not fetched (a link, a device, encrypted, too large, a name Windows does not allow) has - in "
-     "place of the letter and the reason as a fifth field, and makes the status 1. With --json the list "
-     "is printed as one JSON object."},
-#ifdef SKARNRES_PREVIEW
-    {"tga", "tga IN.tga -o OUT.png [--mode 0|1|2]", "decode a TGA image as the program does",
-     "Decodes the TGA image IN.tga as the track manager does and writes the picture to OUT.png. --mode "
-     "chooses what the decoder makes: 0 keeps 1- and 8-bit images at their depth and makes the others 24 "
-     "bits, 1 makes an 8-bit picture (true colour as grey), 2 (the default, as the preview does) makes a "
-     "24-bit picture of every image.\n\n"
-     "A damaged image gives what the decoder leaves, as the program would show it: the 1 x 1 picture "
-     "after a rejected header (with a warning on standard error), or the rows decoded so far when the "
-     "data end early. Pictures of more than 67108864 pixels (8192 x 8192) are refused. OUT.png takes "
-     "its name only when it is complete, so a failed write leaves an existing file as it was."},
-    {"preview", "preview FILE --event TYPE -o OUT.png", "write a track's preview picture",
-     "Writes to OUT.png the preview the window shows for the track FILE under the event type TYPE "
-     "(Baja, Enduro, National, Quarries, SX or Tag): the track's picture on the 285 x 139 preview, or "
-     "the placeholder when the track has none."},
-#endif
-    {"help", "help [COMMAND]", "say what a command does",
-     "Prints what the command COMMAND does, or without COMMAND the list of commands. skarnres COMMAND "
-     "--help does the same."},
-};
+    "0 on success. 1 with a one-line message on standard error when the work failed; start, stop, store "
+    "and fetch also end with 1 when a track was left as it was. 2 for a command line that skarnres "
+    "cannot take: an unknown command or option, or missing arguments.";
 
 // The paragraphs of a text, separated by blank lines.
 std::vector<std::string> paragraphs(std::string_view text) {
@@ -232,46 +176,65 @@ void writeRoffParagraphs(std::ostream& out, std::string_view text, const char* s
     }
 }
 
-} // namespace
-
-std::span<const TCommandHelp> CommandHelp() {
-    return commands;
+// "  SYNOPSIS   summary" lines, the summaries starting in one column.
+void printTable(std::ostream& out, const std::vector<std::pair<std::string, std::string>>& rows) {
+    const std::size_t column = 34;
+    for (const auto& [left, right] : rows) {
+        const std::string cell = "  " + left;
+        out << cell;
+        if (cell.size() + 2 > column)
+            out << '\n' << std::string(column, ' ');
+        else
+            out << std::string(column - cell.size(), ' ');
+        out << right << '\n';
+    }
 }
 
-const TCommandHelp* FindCommandHelp(std::string_view name) {
-    for (const TCommandHelp& command : commands) {
-        if (name == command.name)
-            return &command;
-    }
-    return nullptr;
+// "--to FOLDER", "-o, --output OUT.png", "-v, --verbose".
+std::string optionWords(const TOption& option) {
+    std::string words = option.shortName ? std::string(option.shortName) + ", " : std::string();
+    words += option.name;
+    if (option.value)
+        words += std::string(" ") + option.value;
+    return words;
+}
+
+} // namespace
+
+THelpSystem ThisSystem() {
+    return TM_HELP_FOR_WINDOWS ? THelpSystem::Windows : THelpSystem::Linux;
 }
 
 void PrintVersion(std::ostream& out) {
-    out << "skarnres " << TM_VERSION << '\n';
+    out << "skarnres " << TM_VERSION << '\n' << licence;
 }
 
-void PrintUsage(std::ostream& out) {
-    out << "usage: skarnres COMMAND ARGS...\n"
+void PrintUsage(std::ostream& out, THelpSystem system) {
+    out << "usage: skarnres COMMAND [OPTION...] [--] ARGS...\n"
            "       skarnres help COMMAND | --help | --version\n\n"
            "skarnres: "
         << summary << ".\n\nCommands:\n";
-    const std::size_t column = 34;
-    for (const TCommandHelp& command : commands) {
-        const std::string synopsis = std::string("  ") + command.synopsis;
-        out << synopsis;
-        if (synopsis.size() + 2 > column)
-            out << '\n' << std::string(column, ' ');
-        else
-            out << std::string(column - synopsis.size(), ' ');
-        out << command.summary << '\n';
-    }
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (const TCommand& command : Commands())
+        rows.emplace_back(command.synopsis, command.summary);
+    printTable(out, rows);
+    out << "\nEvery command also takes:\n";
+    rows.clear();
+    for (const TOption& option : CommonOptions())
+        rows.emplace_back(optionWords(option), option.help);
+    rows.emplace_back("--", "ends the options: later words are arguments");
+    printTable(out, rows);
     out << '\n';
-    printWrapped(out, paragraphs(description).back(), 0);
+    printWrapped(out, pathsFor(system), 0);
     out << '\n';
-    printWrapped(out, "See 'skarnres help COMMAND' for one command, 'man skarnres' for everything.", 0);
+    printWrapped(out,
+                 system == THelpSystem::Windows
+                     ? "See 'skarnres help COMMAND' for what one command does."
+                     : "See 'skarnres help COMMAND' for one command, 'man skarnres' for everything.",
+                 0);
 }
 
-void PrintCommandHelp(std::ostream& out, const TCommandHelp& command) {
+void PrintCommandHelp(std::ostream& out, const TCommand& command) {
     out << "usage: skarnres " << command.synopsis << "\n\n";
     bool first = true;
     for (const std::string& paragraph : paragraphs(command.details)) {
@@ -280,41 +243,78 @@ void PrintCommandHelp(std::ostream& out, const TCommandHelp& command) {
         printWrapped(out, paragraph, 0);
         first = false;
     }
+    if (!command.options.empty()) {
+        out << "\nOptions:\n";
+        std::vector<std::pair<std::string, std::string>> rows;
+        for (const TOption& option : command.options)
+            rows.emplace_back(optionWords(option), option.help);
+        printTable(out, rows);
+    }
 }
 
-void WriteManPage(std::ostream& out) {
-    out << ".TH SKARNRES 1 " << TM_RELEASE_DATE << " \"skarnres " << TM_VERSION << "\" \"User Commands\"\n"
+void WriteManPage(std::ostream& out, const char* section) {
+    out << ".TH SKARNRES " << section << ' ' << TM_RELEASE_DATE << " \"skarnres " << TM_VERSION
+        << "\" \"User Commands\"\n"
         << ".SH NAME\nskarnres \\- " << roff(summary) << '\n'
         << ".SH SYNOPSIS\n"
-           ".B skarnres\n\\fICOMMAND\\fR [\\fIARGS\\fR...]\n.br\n"
+           ".B skarnres\n\\fICOMMAND\\fR [\\fIOPTION\\fR...] [\\fB\\-\\-\\fR] [\\fIARGS\\fR...]\n.br\n"
            ".B skarnres help\n[\\fICOMMAND\\fR]\n.br\n"
            ".B skarnres \\-\\-help\n.br\n"
            ".B skarnres \\-\\-version\n"
         << ".SH DESCRIPTION\n";
     writeRoffParagraphs(out, description, ".PP");
+    out << ".PP\n";
+    writeRoffParagraphs(out, linuxPaths, ".PP");
     out << ".SH COMMANDS\n";
-    for (const TCommandHelp& command : commands) {
+    for (const TCommand& command : Commands()) {
         out << ".TP\n" << roffSynopsis(command.synopsis) << '\n';
         writeRoffParagraphs(out, command.details, ".IP");
     }
     out << ".SH OPTIONS\n"
-           ".TP\n.BR \\-\\-help \", \" \\-h\nPrint the commands with their arguments, then exit.\n"
-           ".TP\n.B \\-\\-version\nPrint the version, then exit.\n"
+           ".TP\n.BR \\-h \", \" \\-\\-help\nPrint the commands with their arguments, then exit; after a "
+           "command, what the command does.\n"
+           ".TP\n.BR \\-v \", \" \\-\\-verbose\nName the Wine prefix used on standard error, and the other "
+           "prefixes that hold the game.\n"
+           ".TP\n.B \\-\\-version\nPrint the version and the licence, then exit.\n"
+           ".TP\n.B \\-\\-\nEnd the options: every later word is an argument, also one that begins with "
+           "a minus sign.\n"
+           ".PP\nA long option's value may also follow it after an equals sign (\\fB\\-\\-to=\\fR"
+           "\\fIFOLDER\\fR).\n"
            ".SH ENVIRONMENT\n.TP\n.B WINEPREFIX\n"
         << roff(environment) << '\n'
         << ".SH EXIT STATUS\n"
         << roff(exitStatus) << '\n'
-        << ".SH SEE ALSO\n.BR track-manager (1)\n";
+        << ".SH SEE ALSO\n.BR track-manager (" << section << ")\n";
 }
 
-void WriteWindowManPage(std::ostream& out) {
-    out << ".TH TRACK-MANAGER 1 " << TM_RELEASE_DATE << " \"track-manager " << TM_VERSION
+void PrintWindowUsage(std::ostream& out, THelpSystem system) {
+    out << "usage: track-manager [--help | --version]\n\ntrack-manager: " << windowSummary << ".\n\n";
+    for (const std::string& paragraph : paragraphs(windowDescription)) {
+        printWrapped(out, paragraph, 0);
+        out << '\n';
+    }
+    printWrapped(out,
+                 system == THelpSystem::Windows
+                     ? "skarnres.exe, beside it, does the same from a command prompt: skarnres --help."
+                     : "See 'man track-manager' for more, and skarnres for the same from a shell.",
+                 0);
+}
+
+void PrintWindowVersion(std::ostream& out) {
+    out << "track-manager " << TM_VERSION << '\n' << licence;
+}
+
+void WriteWindowManPage(std::ostream& out, const char* section) {
+    out << ".TH TRACK-MANAGER " << section << ' ' << TM_RELEASE_DATE << " \"track-manager " << TM_VERSION
         << "\" \"User Commands\"\n"
         << ".SH NAME\ntrack-manager \\- " << roff(windowSummary) << '\n'
-        << ".SH SYNOPSIS\n.B track-manager\n"
+        << ".SH SYNOPSIS\n.B track-manager\n[\\fB\\-\\-help\\fR | \\fB\\-\\-version\\fR]\n"
         << ".SH DESCRIPTION\n";
     writeRoffParagraphs(out, windowDescription, ".PP");
-    out << ".SH ENVIRONMENT\n.TP\n.B WINEPREFIX\n"
+    out << ".SH OPTIONS\n"
+           ".TP\n.B \\-\\-help\nPrint what the program does, then exit without opening a window.\n"
+           ".TP\n.B \\-\\-version\nPrint the version and the licence, then exit without opening a window.\n"
+           ".SH ENVIRONMENT\n.TP\n.B WINEPREFIX\n"
         << roff(environment) << '\n'
-        << ".SH SEE ALSO\n.BR skarnres (1)\n";
+        << ".SH SEE ALSO\n.BR skarnres (" << section << ")\n";
 }

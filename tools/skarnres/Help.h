@@ -1,37 +1,41 @@
 #pragma once
 
 #include <iosfwd>
-#include <span>
-#include <string_view>
 
-// What skarnres says about itself. The texts below are the one source of `skarnres --help`,
-// `skarnres help COMMAND`, `skarnres --version` and the manual page skarnres.1 (and of the window's
-// manual page, track-manager.1).
+#include "CommandTable.h"
 
-struct TCommandHelp {
-    const char* name;
-    const char* synopsis; // the words after "skarnres": upper-case words stand for arguments
-    const char* summary;  // one line for the list of commands
-    const char* details;  // paragraphs separated by blank lines
-};
+// What skarnres says about itself, from the command table: `skarnres --help`, `skarnres help
+// COMMAND`, `skarnres --version`, the manual page skarnres.1, the shell completions, and the window's
+// `track-manager --help`, `--version` and manual page, which share the Wine prefix's description.
 
-// Every command, in the order they are listed; "help" is the last.
-std::span<const TCommandHelp> CommandHelp();
+// The system whose paths and documents the help speaks of: a Windows player is shown C:\ paths and
+// no manual page, a Linux player native paths and the Wine prefix.
+enum class THelpSystem { Linux, Windows };
 
-// The help of the command called name, or nullptr when there is none.
-const TCommandHelp* FindCommandHelp(std::string_view name);
+// The system this program was built for.
+THelpSystem ThisSystem();
 
-// "skarnres VERSION", the version being the project's.
+// "skarnres VERSION" and the licence.
 void PrintVersion(std::ostream& out);
 
 // The usage line, the commands with their summaries, and where to read more.
-void PrintUsage(std::ostream& out);
+void PrintUsage(std::ostream& out, THelpSystem system = ThisSystem());
 
-// The synopsis and the details of one command, wrapped for a terminal.
-void PrintCommandHelp(std::ostream& out, const TCommandHelp& command);
+// The synopsis, the options and the details of one command, wrapped for a terminal.
+void PrintCommandHelp(std::ostream& out, const TCommand& command);
 
-// The manual page in the man macros of roff.
-void WriteManPage(std::ostream& out);
+// The manual page in the man macros of roff, for section ("1", or "6" where games keep theirs).
+void WriteManPage(std::ostream& out, const char* section = "1");
 
-// The manual page of the window, track-manager(1), which shares the Wine prefix's description.
-void WriteWindowManPage(std::ostream& out);
+// The window's usage (track-manager --help) and version.
+void PrintWindowUsage(std::ostream& out, THelpSystem system = ThisSystem());
+void PrintWindowVersion(std::ostream& out);
+
+// The manual page of the window, track-manager(1).
+void WriteWindowManPage(std::ostream& out, const char* section = "1");
+
+// Completion scripts for bash, zsh and fish: the commands, their options, the values of options
+// that take a choice, and files, folders or tracks (.env and .~env) where a command takes them.
+void WriteBashCompletion(std::ostream& out);
+void WriteZshCompletion(std::ostream& out);
+void WriteFishCompletion(std::ostream& out);

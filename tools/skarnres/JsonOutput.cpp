@@ -7,12 +7,8 @@
 #include "TextEscape.h"
 #include "tracks/TrackCatalogue.h"
 
-bool TakeJsonOption(std::vector<std::string>& args) {
-    const auto found = std::find(args.begin(), args.end(), "--json");
-    if (found == args.end())
-        return false;
-    args.erase(found);
-    return true;
+bool WantsJson(const TArguments& args) {
+    return args.Option("--json") != nullptr;
 }
 
 nlohmann::json JsonText(const std::string& bytes) {

@@ -5,12 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "Commands.h"
 #include "tracks/TrackOutcome.h"
 
 // skarnres --json: one JSON object per command on standard output (the schema is in README.md).
 
-// Takes the option --json out of args; true when it was there.
-bool TakeJsonOption(std::vector<std::string>& args);
+// True when the command was given --json.
+bool WantsJson(const TArguments& args);
 
 // A name or path as a JSON string (EscapeJsonText).
 nlohmann::json JsonText(const std::string& bytes);

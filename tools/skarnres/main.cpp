@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "CommandTable.h"
 #include "Commands.h"
 #include "Help.h"
 #include "platform/ConsoleMain.h"
@@ -19,30 +20,11 @@
 
 namespace {
 
-struct TCommandInfo {
-    const char* name;
-    int (*run)(const std::vector<std::string>&);
-};
+// Exit statuses: the work failed, or the command line cannot be taken.
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
 
-// What each command does is told in Help.cpp.
-const TCommandInfo commands[] = {
-    {"ls", CmdLs},
-    {"cat", CmdCat},
-    {"scene-name", CmdSceneName},
-    {"tracks", CmdTracks},
-    {"game-root", CmdGameRoot},
-    {"start", CmdStart},
-    {"stop", CmdStop},
-    {"store", CmdStore},
-    {"fetch", CmdFetch},
-    {"ls-archive", CmdLsArchive},
-#ifdef SKARNRES_PREVIEW
-    {"tga", CmdTga},
-    {"preview", CmdPreview},
-#endif
-};
-
-// True for a path on a drive ("C:...").
+// True for a Windows path on a drive ("C:..."), which resolves through the Wine prefix of the game.
 bool isDrivePath(const std::string& arg) {
     return arg.size() >= 2 && arg[1] == ':' &&
            ((arg[0] >= 'A' && arg[0] <= 'Z') || (arg[0] >= 'a' && arg[0] <= 'z'));
@@ -56,22 +38,30 @@ bool isRelativePath(const std::string& arg) {
     return !isDrivePath(arg);
 }
 
+bool isPath(TWordKind kind) {
+    return kind != TWordKind::None && kind != TWordKind::Choice && kind != TWordKind::Command;
+}
+
 // With the working folder deleted a relative path would resolve against the file-system root: such
-// paths are refused. Options and the values of --mode and --event are no paths.
-void refuseRelativePathsWithoutWorkingFolder(const std::vector<std::string>& args) {
+// paths are refused. args are the command's words as CanonicalArguments gives them.
+void refuseRelativePathsWithoutWorkingFolder(const TCommand& command, const std::vector<std::string>& args) {
     std::error_code error;
     [[maybe_unused]] const std::filesystem::path folder = std::filesystem::current_path(error);
     if (!error)
         return;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i].starts_with("-")) {
-            if (args[i] == "--mode" || args[i] == "--event")
-                ++i;
-            continue;
-        }
-        if (isRelativePath(args[i]))
-            throw EUsageError("the working folder no longer exists, so the relative path " + args[i] +
-                              " cannot be used; give an absolute path");
+    const TArguments split = SplitArguments(args);
+    std::vector<std::string> paths;
+    for (const auto& [name, value] : split.options) {
+        const TOption* option = FindOption(command, name);
+        if (option && isPath(option->kind))
+            paths.push_back(value);
+    }
+    if (isPath(command.operands))
+        paths.insert(paths.end(), split.operands.begin(), split.operands.end());
+    for (const std::string& path : paths) {
+        if (isRelativePath(path))
+            throw ECommandFailed("the working folder no longer exists, so the relative path " + path +
+                                 " cannot be used; give an absolute path");
     }
 }
 
@@ -81,9 +71,24 @@ int checkOutput(int status) {
     std::cout.flush();
     if (std::fflush(stdout) != 0 || std::ferror(stdout) || !std::cout) {
         std::cerr << "skarnres: cannot write to standard output: " << std::strerror(errno) << '\n';
-        return 1;
+        return kFailed;
     }
     return status;
+}
+
+int usageError(const std::string& message) {
+    std::cerr << "skarnres: " << message << '\n';
+    return kUsage;
+}
+
+// The message of a failure, with the system's reason where the failure knows it.
+std::string failureText(const std::exception& failure) {
+    if (const auto* open = dynamic_cast<const EFOpenError*>(&failure); open && !open->Reason().empty())
+        return std::string(open->what()) + ": " + open->Reason();
+    if (const auto* create = dynamic_cast<const EFCreateError*>(&failure);
+        create && !create->Reason().empty())
+        return std::string(create->what()) + ": " + create->Reason();
+    return failure.what();
 }
 
 // skarnres help [COMMAND]
@@ -92,60 +97,80 @@ int help(const std::vector<std::string>& args) {
         PrintUsage(std::cout);
         return checkOutput(0);
     }
-    const TCommandHelp* command = args.size() == 1 ? FindCommandHelp(args[0]) : nullptr;
-    if (!command) {
-        std::cerr << "skarnres: "
-                  << (args.size() == 1 ? "no command " + args[0] : "usage: skarnres help COMMAND")
-                  << " (try skarnres --help)\n";
-        return 1;
-    }
+    const TCommand* command = args.size() == 1 ? FindCommand(args[0]) : nullptr;
+    if (!command)
+        return usageError((args.size() == 1 ? "no command " + args[0] : "usage: skarnres help COMMAND") +
+                          " (try skarnres --help)");
     PrintCommandHelp(std::cout, *command);
     return checkOutput(0);
 }
 
-int run(const std::vector<std::string>& argv) {
-    const int argc = static_cast<int>(argv.size());
-    if (argc < 2 || argv[1] == "--help" || argv[1] == "-h") {
-        if (argc < 2) {
-            PrintUsage(std::cerr);
-            return 1;
+// The Wine prefix used, and the others that hold the game, for -v.
+void reportPrefixes(const TGameLocation& game) {
+    if (!game.Report.empty())
+        std::cerr << "skarnres: " << PrefixChoiceReport(game, OtherGamePrefixes(game)) << '\n';
+}
+
+int runCommand(const TCommand& command, const std::vector<std::string>& words) {
+    std::vector<std::string> args;
+    try {
+        args = CanonicalArguments(command, words);
+    } catch (const EUsageError& e) {
+        return usageError(e.what());
+    }
+    const TArguments split = SplitArguments(args);
+    if (split.Option("--help")) {
+        PrintCommandHelp(std::cout, command);
+        return checkOutput(0);
+    }
+    if (!command.run)
+        return help(split.operands);
+    const bool verbose = split.Option("--verbose") != nullptr;
+    try {
+        refuseRelativePathsWithoutWorkingFolder(command, args);
+        // Drive paths ("C:\\...") resolve through the prefix that holds the game, as in the window;
+        // game-root reads the registry itself. Other paths need no game, and looking for it (reading a
+        // prefix's registry of megabytes) would cost more than most commands; -v names it all the same.
+        const bool drivePaths = std::any_of(args.begin(), args.end(), isDrivePath);
+        if (verbose || (drivePaths && std::string_view(command.name) != "game-root")) {
+            const TGameLocation game = LocateGame();
+            if (verbose && game.Installed)
+                reportPrefixes(game);
         }
+        return checkOutput(command.run(args));
+    } catch (const EUsageError& e) {
+        checkOutput(0);
+        return usageError(e.what());
+    } catch (const std::exception& e) {
+        std::cerr << "skarnres: " << failureText(e) << '\n';
+    }
+    return checkOutput(kFailed);
+}
+
+int run(const std::vector<std::string>& argv) {
+    if (argv.size() < 2) {
+        PrintUsage(std::cerr);
+        return kUsage;
+    }
+    const std::string& first = argv[1];
+    const std::vector<std::string> words(argv.begin() + 2, argv.end());
+    if (first == "--help" || first == "-h") {
+        if (!words.empty())
+            return usageError("--help takes nothing after it (try skarnres help COMMAND)");
         PrintUsage(std::cout);
         return checkOutput(0);
     }
-    if (argv[1] == "--version") {
+    if (first == "--version") {
+        if (!words.empty())
+            return usageError("--version takes nothing after it");
         PrintVersion(std::cout);
         return checkOutput(0);
     }
-    const std::vector<std::string> args(argv.begin() + 2, argv.end());
-    // "skarnres COMMAND --help" is "skarnres help COMMAND" (a file called --help can be given as ./--help).
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h"))
-        return help({argv[1]});
-    if (argv[1] == "help")
-        return help(args);
-    for (const TCommandInfo& c : commands) {
-        if (argv[1] != c.name)
-            continue;
-        try {
-            refuseRelativePathsWithoutWorkingFolder(args);
-            // Drive paths ("C:\\...") resolve through the prefix that holds the game, as in the
-            // window; game-root reads the registry itself and says more. Other paths need no game, and
-            // looking for it (reading a prefix's registry of megabytes) would cost more than most
-            // commands.
-            const bool drivePaths = std::any_of(args.begin(), args.end(), isDrivePath);
-            if (drivePaths && std::string_view(c.name) != "game-root") {
-                const TGameLocation game = LocateGame();
-                if (game.Installed && !game.Report.empty())
-                    std::cerr << "skarnres: " << game.Report << '\n';
-            }
-            return checkOutput(c.run(args));
-        } catch (const std::exception& e) {
-            std::cerr << "skarnres: " << e.what() << '\n';
-        }
-        return checkOutput(1);
-    }
-    std::cerr << "skarnres: unknown command " << argv[1] << " (try skarnres --help)\n";
-    return 1;
+    const TCommand* command = FindCommand(first);
+    if (!command)
+        return usageError((first.starts_with("-") ? "unknown option " : "unknown command ") + first +
+                          " (try skarnres --help)");
+    return runCommand(*command, words);
 }
 
 } // namespace
