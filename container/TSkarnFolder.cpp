@@ -295,6 +295,18 @@ std::size_t TSkarnFolder::ReadEntryPart(int index, std::int64_t from, std::uint8
     return readAt(bodyStart() + entry(index).offset() + from, out, count);
 }
 
+TEntryReader TSkarnFolder::OpenEntry(int index) {
+    return openEntry(index, m_scrambled, m_keySeed);
+}
+
+TEntryReader TSkarnFolder::OpenEntry(int index, std::uint8_t key) {
+    return openEntry(index, true, key);
+}
+
+TEntryReader TSkarnFolder::openEntry(int index, bool descramble, std::uint8_t key) {
+    return TEntryReader(*this, index, std::max<std::int32_t>(EntrySize(index), 0), descramble, key);
+}
+
 std::size_t TSkarnFolder::readAt(std::int64_t start, std::uint8_t* out, std::size_t count) {
     // What lies in the first block, kept from the directory's read, costs no read of its own.
     if (start >= 0 && start + static_cast<std::int64_t>(count) <= static_cast<std::int64_t>(m_head.size())) {
