@@ -187,31 +187,53 @@ bool TBriskbTarga::ImageSize(const std::uint8_t* data, std::size_t size, int& wi
     return true;
 }
 
-void TBriskbTarga::ReadHeader() {
-    std::uint8_t raw[18];
-    ReadBlock(raw, sizeof raw);
-    m_header.idLength = raw[0x00];
-    m_header.colourMapType = raw[0x01];
-    m_header.imageType = raw[0x02];
-    m_header.colourMapFirst = LittleEndian16(raw + 0x03);
-    m_header.colourMapLength = LittleEndian16(raw + 0x05);
-    m_header.colourMapEntrySize = raw[0x07];
-    m_header.xOrigin = LittleEndian16(raw + 0x08);
-    m_header.yOrigin = LittleEndian16(raw + 0x0A);
-    m_header.width = LittleEndian16(raw + 0x0C);
-    m_header.height = LittleEndian16(raw + 0x0E);
-    m_header.pixelDepth = raw[0x10];
-    m_header.descriptor = raw[0x11];
-    m_invalid = false;
+TBriskbTarga::THeader TBriskbTarga::parseHeader(const std::uint8_t* raw) {
+    THeader header;
+    header.idLength = raw[0x00];
+    header.colourMapType = raw[0x01];
+    header.imageType = raw[0x02];
+    header.colourMapFirst = LittleEndian16(raw + 0x03);
+    header.colourMapLength = LittleEndian16(raw + 0x05);
+    header.colourMapEntrySize = raw[0x07];
+    header.xOrigin = LittleEndian16(raw + 0x08);
+    header.yOrigin = LittleEndian16(raw + 0x0A);
+    header.width = LittleEndian16(raw + 0x0C);
+    header.height = LittleEndian16(raw + 0x0E);
+    header.pixelDepth = raw[0x10];
+    header.descriptor = raw[0x11];
+    return header;
+}
 
+bool TBriskbTarga::accepted(const THeader& header) {
     // An image without pixels is refused like any other unreadable header, and so is one whose rows
     // of 3 bytes per pixel would not fit a 16-bit row size or whose rows a signed 16-bit row number
     // would not reach: the reader's row arithmetic is not made for them.
-    const bool sizeOk = m_header.width > 0 && m_header.height > 0 && m_header.width <= MaxWidth &&
-                        m_header.height <= MaxHeight;
-    if (!acceptedImageType(m_header.imageType) || !acceptedPixelDepth(m_header.pixelDepth) || !sizeOk) {
+    const bool sizeOk =
+        header.width > 0 && header.height > 0 && header.width <= MaxWidth && header.height <= MaxHeight;
+    return acceptedImageType(header.imageType) && acceptedPixelDepth(header.pixelDepth) && sizeOk;
+}
+
+std::size_t TBriskbTarga::idAndColourMapSize(const THeader& header) {
+    const std::size_t map = header.colourMapType != 0
+                                ? std::size_t{header.colourMapLength} * ((header.colourMapEntrySize + 7u) / 8)
+                                : 0;
+    return header.idLength + map;
+}
+
+bool TBriskbTarga::SizesBitmap(const std::uint8_t* data, std::size_t size) {
+    if (!data || size < 18)
+        return false;
+    const THeader header = parseHeader(data);
+    return accepted(header) && idAndColourMapSize(header) <= size - 18;
+}
+
+void TBriskbTarga::ReadHeader() {
+    std::uint8_t raw[18];
+    ReadBlock(raw, sizeof raw);
+    m_header = parseHeader(raw);
+    m_invalid = !accepted(m_header);
+    if (m_invalid) {
         m_errorText = InvalidText;
-        m_invalid = true;
         return;
     }
 
@@ -301,6 +323,7 @@ void TBriskbTarga::DecodeImage(TBitmap& bitmap, std::uint16_t mode) {
     m_targetDepth = mode == 1 ? 8 : 24;
     m_errorText.clear();
     m_invalid = false;
+    m_complete = false;
 
     ReadHeader();
     if (m_invalid) {
@@ -347,6 +370,7 @@ void TBriskbTarga::DecodeImage(TBitmap& bitmap, std::uint16_t mode) {
             std::memcpy(line, m_rowBuffer.data(), m_outRowSize);
         }
     }
+    m_complete = true;
 }
 
 void TBriskbTarga::setFormatAndPalette(TBitmap& bitmap) {
