@@ -158,5 +158,5 @@ private:
     // A run-length packet that runs past the end of a row goes on in the next row.
     std::size_t m_packetLeft = 0;
     bool m_packetRepeats = false;
-    std::uint8_t m_repeatOut[4] = {};
+    std::uint8_t m_repeatValue[4] = {}; // the pixel value of a repeating packet, as stored
 };
