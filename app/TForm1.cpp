@@ -24,7 +24,6 @@
 #include <unordered_set>
 
 #include "app/Decoration.h"
-#include "tracks/GameLocation.h"
 #include "app/LetterColours.h"
 #include "app/PlayerTexts.h"
 #include "app/PreviewPainting.h"
@@ -32,15 +31,16 @@
 #include "app/TTrackItemDelegate.h"
 #include "app/TTrackListModel.h"
 #include "app/TTrackWork.h"
-#include "tracks/TrackCatalogue.h"
-#include "tracks/TrackOperations.h"
-#include "tracks/TrackPreview.h"
 #include "app/TrackRemoval.h"
 #include "controls/SysColors.h"
 #include "platform/Exceptions.h"
 #include "platform/NativePath.h"
 #include "platform/ScopeExit.h"
 #include "platform/TColor.h"
+#include "tracks/GameLocation.h"
+#include "tracks/TrackCatalogue.h"
+#include "tracks/TrackOperations.h"
+#include "tracks/TrackPreview.h"
 
 namespace {
 
@@ -157,7 +157,12 @@ void TForm1::createControls() {
     ActiveListBox->setAccessibleName("Tracks");
     ActiveListBox->setGeometry(4, 151, 325, 211);
     ActiveListBox->setModel(m_tracks);
-    ActiveListBox->setItemDelegate(new TTrackItemDelegate(*this, ActiveListBox));
+    ActiveListBox->setItemDelegate(new TTrackItemDelegate(
+        *m_tracks,
+        [this](QPainter& painter, int index, const QRect& rect) {
+            ActiveListBoxDrawItem(painter, index, rect);
+        },
+        ActiveListBox));
     ActiveListBox->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ActiveListBox->setUniformItemSizes(true);
     // Items are as wide as the widest name, so that the horizontal scroll bar shows only when a name is
@@ -768,7 +773,7 @@ void TForm1::ActiveListBoxDrawItem(QPainter& painter, int index, const QRect& re
 
     // A clipped, opaque text rectangle: the whole item filled, the name from (left + 15, top).
     painter.fillRect(rect, fill);
-    painter.drawText(rect.left() + 15, rect.top() + ascent,
+    painter.drawText(rect.left() + TTrackItemGeometry::NameLeft, rect.top() + ascent,
                      m_tracks->data(m_tracks->index(index), Qt::DisplayRole).toString());
 
     // The letter, on an opaque background of the fill colour: red or green, darkened or lightened where
@@ -776,8 +781,9 @@ void TForm1::ActiveListBoxDrawItem(QPainter& painter, int index, const QRect& re
     const bool inactive = IsInactiveTrack(item.FileName);
     const QString letter = inactive ? "X" : "A";
     painter.setPen(ReadableOn(QColorOf(inactive ? clRed : clGreen, palette()), fill.color()));
-    const QRect letterRect(rect.left() + 1, rect.top(), painter.fontMetrics().horizontalAdvance(letter),
+    const int letterLeft = rect.left() + TTrackItemGeometry::LetterLeft;
+    const QRect letterRect(letterLeft, rect.top(), painter.fontMetrics().horizontalAdvance(letter),
                            painter.fontMetrics().height());
     painter.fillRect(letterRect & rect, fill);
-    painter.drawText(rect.left() + 1, rect.top() + ascent, letter);
+    painter.drawText(letterLeft, rect.top() + ascent, letter);
 }

@@ -3,18 +3,15 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <utility>
 
-#include "app/TForm1.h"
-#include "app/TTrackListModel.h"
-
-TTrackItemDelegate::TTrackItemDelegate(TForm1& form, QObject* parent)
-    : QStyledItemDelegate(parent), m_form(form) {
-    TTrackListModel* model = &form.Tracks();
+TTrackItemDelegate::TTrackItemDelegate(const QAbstractItemModel& model, TDrawItem drawItem, QObject* parent)
+    : QStyledItemDelegate(parent), m_model(model), m_drawItem(std::move(drawItem)) {
     const auto forget = [this] { m_widest = -1; };
-    connect(model, &QAbstractItemModel::modelReset, this, forget);
-    connect(model, &QAbstractItemModel::dataChanged, this, forget);
-    connect(model, &QAbstractItemModel::rowsInserted, this, forget);
-    connect(model, &QAbstractItemModel::rowsRemoved, this, forget);
+    connect(&model, &QAbstractItemModel::modelReset, this, forget);
+    connect(&model, &QAbstractItemModel::dataChanged, this, forget);
+    connect(&model, &QAbstractItemModel::rowsInserted, this, forget);
+    connect(&model, &QAbstractItemModel::rowsRemoved, this, forget);
 }
 
 void TTrackItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -26,7 +23,7 @@ void TTrackItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     painter->setBrush(selected ? palette.highlight() : palette.base());
     painter->setPen(selected ? palette.highlightedText().color() : palette.text().color());
     painter->setClipRect(option.rect);
-    m_form.ActiveListBoxDrawItem(*painter, index.row(), option.rect);
+    m_drawItem(*painter, index.row(), option.rect);
     painter->restore();
 
     if (option.state & QStyle::State_HasFocus) {
@@ -42,13 +39,12 @@ void TTrackItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
 
 QSize TTrackItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
     if (m_widest < 0) {
-        const TTrackListModel& model = m_form.Tracks();
         m_widest = 0;
-        for (int row = 0; row < model.rowCount(); ++row) {
-            const QString name = model.data(model.index(row), Qt::DisplayRole).toString();
+        for (int row = 0; row < m_model.rowCount(); ++row) {
+            const QString name = m_model.data(m_model.index(row, 0), Qt::DisplayRole).toString();
             m_widest = std::max(m_widest, option.fontMetrics.horizontalAdvance(name));
         }
     }
-    // The name starts 15 pixels in; a pixel to spare at its end.
-    return {15 + m_widest + 1, ItemHeight};
+    return {TTrackItemGeometry::NameLeft + m_widest + TTrackItemGeometry::NameEndSpare,
+            TTrackItemGeometry::Height};
 }
