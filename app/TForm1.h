@@ -63,8 +63,8 @@ public:
     void DeleteBtnClick();
     void ActiveListBoxClick();
 
-    // Moves every selected track into destinationFolder (ending in a separator).
-    // Returns the names of the tracks that were archived but could not be deleted from the game.
+    // Moves every selected track into destinationFolder (ending in a separator); the status bar then
+    // names the tracks that were archived but could not be deleted from the game.
     void ArchiveSelected(const std::string& destinationFolder);
 
     // The catalogue.

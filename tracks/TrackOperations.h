@@ -119,5 +119,5 @@ std::vector<std::string> ArchiveSelected(const std::string& eventFolder, const s
 // ArchiveSelected does.
 void FetchTracks(const std::string& eventFolder, const std::vector<std::string>& chosenPaths);
 
-// Delete: deletes eventFolder + fileName. The result is ignored, as the program reports nothing.
+// Delete: deletes eventFolder + fileName. Whether the file went is not returned.
 void DeleteTrack(const std::string& eventFolder, const std::string& fileName);

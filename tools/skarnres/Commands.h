@@ -27,7 +27,7 @@ int CmdSceneName(const std::vector<std::string>& args);
 int CmdTracks(const std::vector<std::string>& args);
 int CmdGameRoot(const std::vector<std::string>& args);
 
-// Track operations (CmdOperations.cpp), running the same code as the window's buttons.
+// Track operations (CmdOperations.cpp), built on the operations of tracks/TrackOperations.h.
 int CmdStart(const std::vector<std::string>& args);
 int CmdStop(const std::vector<std::string>& args);
 int CmdStore(const std::vector<std::string>& args);
