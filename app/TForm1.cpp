@@ -538,6 +538,7 @@ void TForm1::DeleteBtnClick() {
         return;
     const std::string folder = eventFolder();
     std::vector<std::string> fileNames;
+    fileNames.reserve(rows.size());
     for (const int row : rows)
         fileNames.push_back(m_tracks->Item(row).FileName);
     const auto total = static_cast<qsizetype>(fileNames.size());

@@ -15,7 +15,7 @@ std::string PreviewEntryName(const std::string& fileName, int eventIndex);
 
 // The largest picture the preview decodes, in pixels (2048 x 2048, 12 MiB as a 24-bit bitmap): a
 // larger one shows the placeholder, so that no click costs more than a few tens of megabytes.
-inline constexpr std::int64_t PreviewPixelLimit = 2048 * 2048;
+inline constexpr std::int64_t PreviewPixelLimit = std::int64_t{2048} * 2048;
 
 // What DecodeTrackPreview found.
 enum class TPreviewOutcome {
