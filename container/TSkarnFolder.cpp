@@ -276,9 +276,7 @@ void TSkarnFolder::LoadEntry(int index, bool descramble) {
     if (length <= 0)
         return;
     std::uint8_t* data = allocateData(index, static_cast<std::size_t>(length));
-    const std::size_t got =
-        readAt(bodyStart() + entry(index).offset(), data, static_cast<std::size_t>(length));
-    std::fill(data + got, data + length, std::uint8_t{0});
+    openEntry(index, false, 0).Read(data, static_cast<std::size_t>(length));
     entry(index).Flags = FolderEntry::StoredFlag;
     if (descramble)
         DescrambleEntry(index);

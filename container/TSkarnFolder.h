@@ -61,8 +61,9 @@ public:
     bool CopyEntry(std::vector<std::uint8_t>& buffer, int index) override;
     bool AddFromStream(const std::string& name, TStream& source) override;
 
-    // Reads the entry's bytes as stored into a new buffer, reopening the file when it is closed (and
-    // closing it again afterwards), then descrambles them when descramble is true. A bad index or a
+    // Reads the entry's bytes as stored into a new buffer (through an entry reader, so what the file no
+    // longer holds reads as zero bytes), reopening the file when it is closed (and closing it again
+    // afterwards), then descrambles them when descramble is true. A bad index or a
     // Length of 0 or less reads nothing. Throws EFOpenError when the file cannot be reopened; the
     // entry then stays without bytes.
     virtual void LoadEntry(int index, bool descramble = false);
