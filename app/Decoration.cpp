@@ -91,8 +91,8 @@ void DecorateForm(TForm1& form) {
     decorateButton(*form.DeleteBtn, "delete.bmp");
     fitCaptions(
         {form.ExitBtn, form.ActiveBtn, form.InactiveBtn, form.ArchiveBtn, form.FetchBtn, form.DeleteBtn});
-    // The label sizes itself to its caption, as the framework's labels do, so that a wider font than
-    // the one it was laid out for does not cut it.
+    // The label grows to its caption's width (it never shrinks below its laid-out size), so that a
+    // wider font than the one it was laid out for does not cut it.
     QLabel& label = *form.Label1;
     label.resize(std::max(label.width(), label.fontMetrics().horizontalAdvance(label.text())),
                  label.height());

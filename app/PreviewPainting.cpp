@@ -27,7 +27,8 @@ QImage paintBackground(TBitmap& bitmap) {
     QPainter painter(&canvas);
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(fillColour());
-    // A 1-pixel outline around (0, 0)..(width - 1, height - 1), as the platform's rectangle call draws it.
+    // The rectangle from (0, 0) to (width, height) leaves out its right and bottom edges: its 1-pixel
+    // outline runs through (0, 0) and (width - 1, height - 1).
     painter.drawRect(0, 0, PreviewWidth - 1, PreviewHeight - 1);
     return canvas;
 }

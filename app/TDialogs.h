@@ -9,7 +9,7 @@ class QWidget;
 // answer them and read what was shown.
 class TDialogs {
 public:
-    // Message-box flags and results, with the values of the platform's message boxes.
+    // Message-box flags and results, with the values that Windows' MessageBox takes and returns.
     enum : unsigned {
         mbOK = 0x00,
         mbYesNo = 0x04,
@@ -22,7 +22,7 @@ public:
 
     struct TFileRequest {
         QString title;
-        // "Name|pattern;pattern", or several such pairs joined by "|", as the platform's dialogs take it.
+        // Pairs of a name and its patterns: "Name|pattern;pattern|Name|pattern".
         QString filter;
         QString fileName;
         QString initialDir;

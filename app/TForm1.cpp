@@ -165,7 +165,12 @@ void TForm1::createControls() {
     ActiveListBox->setAccessibleName("Tracks");
     ActiveListBox->setGeometry(4, 151, 325, 211);
     ActiveListBox->setModel(m_tracks);
-    ActiveListBox->setItemDelegate(new TTrackItemDelegate(*this, ActiveListBox));
+    ActiveListBox->setItemDelegate(new TTrackItemDelegate(
+        *m_tracks,
+        [this](QPainter& painter, int index, const QRect& rect) {
+            ActiveListBoxDrawItem(painter, index, rect);
+        },
+        ActiveListBox));
     ActiveListBox->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ActiveListBox->setUniformItemSizes(true);
     // Items are as wide as the widest name, so that the horizontal scroll bar shows only when a name is
@@ -907,7 +912,7 @@ void TForm1::ActiveListBoxDrawItem(QPainter& painter, int index, const QRect& re
 
     // A clipped, opaque text rectangle: the whole item filled, the name from (left + 15, top).
     painter.fillRect(rect, fill);
-    painter.drawText(rect.left() + 15, rect.top() + ascent,
+    painter.drawText(rect.left() + TTrackItemGeometry::NameLeft, rect.top() + ascent,
                      m_tracks->data(m_tracks->index(index), Qt::DisplayRole).toString());
 
     // The letter, on an opaque background of the fill colour: red or green, darkened or lightened where
@@ -915,8 +920,9 @@ void TForm1::ActiveListBoxDrawItem(QPainter& painter, int index, const QRect& re
     const bool inactive = IsInactiveTrack(item.FileName);
     const QString letter = inactive ? "X" : "A";
     painter.setPen(ReadableOn(QColorOf(inactive ? clRed : clGreen, palette()), fill.color()));
-    const QRect letterRect(rect.left() + 1, rect.top(), painter.fontMetrics().horizontalAdvance(letter),
+    const int letterLeft = rect.left() + TTrackItemGeometry::LetterLeft;
+    const QRect letterRect(letterLeft, rect.top(), painter.fontMetrics().horizontalAdvance(letter),
                            painter.fontMetrics().height());
     painter.fillRect(letterRect & rect, fill);
-    painter.drawText(rect.left() + 1, rect.top() + ascent, letter);
+    painter.drawText(letterLeft, rect.top() + ascent, letter);
 }

@@ -80,8 +80,9 @@ public:
     void RefreshTrackList();
     void FillTrackList(const QString& eventType, QListView* listBox);
     void ClearTrackList(QListView* listBox);
-    // Draws one item of the list on painter, which the list prepared with its font and the fill and
-    // text colours of the item's state.
+    // The list's draw-item handler, the one place that draws an item (TTrackItemDelegate calls it):
+    // draws item index in rect on painter, which the list prepared with its font and the fill and text
+    // colours of the item's state.
     void ActiveListBoxDrawItem(QPainter& painter, int index, const QRect& rect);
 
     // The general error report: a message box captioned "Track manager" with the error icon, the

@@ -2,13 +2,13 @@
 
 #include <QPainter>
 
-#include "app/TForm1.h"
-#include "app/TNameWidths.h"
-#include "app/TTrackListModel.h"
+#include <utility>
 
-TTrackItemDelegate::TTrackItemDelegate(TForm1& form, QObject* parent)
-    : QStyledItemDelegate(parent), m_form(form) {
-    m_widths = new TNameWidths(form.Tracks(), this);
+#include "app/TNameWidths.h"
+
+TTrackItemDelegate::TTrackItemDelegate(const QAbstractItemModel& model, TDrawItem drawItem, QObject* parent)
+    : QStyledItemDelegate(parent), m_drawItem(std::move(drawItem)) {
+    m_widths = new TNameWidths(model, this);
 }
 
 void TTrackItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -20,7 +20,7 @@ void TTrackItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     painter->setBrush(selected ? palette.highlight() : palette.base());
     painter->setPen(selected ? palette.highlightedText().color() : palette.text().color());
     painter->setClipRect(option.rect);
-    m_form.ActiveListBoxDrawItem(*painter, index.row(), option.rect);
+    m_drawItem(*painter, index.row(), option.rect);
     painter->restore();
 
     if (option.state & QStyle::State_HasFocus) {
@@ -35,6 +35,6 @@ void TTrackItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
 }
 
 QSize TTrackItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
-    // The name starts 15 pixels in; a pixel to spare at its end.
-    return {15 + m_widths->Widest(option.fontMetrics) + 1, ItemHeight};
+    return {TTrackItemGeometry::NameLeft + m_widths->Widest(option.fontMetrics) + TTrackItemGeometry::NameEndSpare,
+            TTrackItemGeometry::Height};
 }

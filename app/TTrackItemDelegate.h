@@ -2,18 +2,30 @@
 
 #include <QStyledItemDelegate>
 
-class TForm1;
+#include <functional>
+
 class TNameWidths;
 
-// Draws ActiveListBox's items through the window's draw-item handler, after preparing the painter
-// as the list box does for an owner-drawn item (font, fill and text colour of the item's state), and
-// draws the focus rectangle afterwards.
+// The geometry of one item of the track list: the letter 1 pixel in, the name 15 pixels in with a pixel
+// to spare after it, 13 pixels high.
+struct TTrackItemGeometry {
+    static constexpr int LetterLeft = 1;
+    static constexpr int NameLeft = 15;
+    static constexpr int NameEndSpare = 1;
+    static constexpr int Height = 13;
+};
+
+// Draws the track list's items through a drawing function (the window's draw-item handler), after
+// preparing the painter as a list box does for an owner-drawn item (font, fill and text colour of the
+// item's state), and draws the focus rectangle afterwards.
 class TTrackItemDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    static constexpr int ItemHeight = 13;
+    // Draws item index in rect on a prepared painter.
+    using TDrawItem = std::function<void(QPainter& painter, int index, const QRect& rect)>;
 
-    TTrackItemDelegate(TForm1& form, QObject* parent);
+    // model: the list's items, whose display names size the items.
+    TTrackItemDelegate(const QAbstractItemModel& model, TDrawItem drawItem, QObject* parent);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
@@ -22,6 +34,6 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
-    TForm1& m_form;
+    TDrawItem m_drawItem;
     TNameWidths* m_widths = nullptr; // the widest name, measured as names change
 };

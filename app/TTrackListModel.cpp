@@ -22,7 +22,7 @@ QVariant TTrackListModel::data(const QModelIndex& index, int role) const {
 }
 
 void TTrackListModel::Fill(const std::string& eventFolder) {
-    // The reset ends also when the fill fails: the view then shows the tracks read before the failure.
+    // The reset ends also when the fill throws: the view then shows every track that could be read.
     beginResetModel();
     const TScopeExit endReset([this] { endResetModel(); });
     m_tracks.Fill(eventFolder);

@@ -14,8 +14,9 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-    // Rebuilds the items from an event folder in one reset; on failure the items read before the
-    // failing track stay, and the failure goes on to the caller.
+    // Rebuilds the items from an event folder in one reset. A track that cannot be read is passed over:
+    // the items hold every track that can be read, and ETracksUnreadable then goes on to the caller
+    // with the others (TTrackList::Fill).
     void Fill(const std::string& eventFolder);
     // Brings the items up to date with the folder they were filled from, reading only the track files
     // that are new or changed, and changing only the rows that changed (rows inserted, removed or

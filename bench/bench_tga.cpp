@@ -48,6 +48,17 @@ std::vector<std::uint8_t> bands(int width, int height) {
     return out;
 }
 
+// The bands again as 16-bit pixels.
+std::vector<std::uint8_t> bands16(int width, int height) {
+    const std::vector<std::uint8_t> bgr = bands(width, height);
+    std::vector<std::uint8_t> out;
+    for (std::size_t i = 0; i < bgr.size(); i += 3) {
+        const unsigned w = (bgr[i] >> 3) | (bgr[i + 1] >> 3) << 5 | (bgr[i + 2] >> 3) << 10;
+        out.insert(out.end(), {static_cast<std::uint8_t>(w), static_cast<std::uint8_t>(w >> 8)});
+    }
+    return out;
+}
+
 // Indexes in runs of 1 to 16 equal values.
 std::vector<std::uint8_t> indexRuns(std::size_t count) {
     std::mt19937 rng(7);
@@ -102,7 +113,9 @@ const std::vector<TBenchImage>& images() {
             image("mapped8_raw", 1, 8, N, N, noise(pixels, 4), map),
             image("mapped8_rle", 9, 8, N, N, EncodeRunLength(indexRuns(pixels), 1, N), map),
             image("rgb16_raw", 2, 16, N, N, noise(pixels * 2, 5)),
+            image("rgb16_rle", 10, 16, N, N, EncodeRunLength(bands16(N, N), 2, N)),
             image("rgb32_raw", 2, 32, N, N, noise(pixels * 4, 6)),
+            image("mono1_raw", 3, 1, N, N, noise(pixels / 8, 8)),
             image("preview_285x139", 2, 24, 285, 139, preview(285, 139)),
         };
     }();

@@ -276,9 +276,7 @@ void TSkarnFolder::LoadEntry(int index, bool descramble) {
     if (length <= 0)
         return;
     std::uint8_t* data = allocateData(index, static_cast<std::size_t>(length));
-    const std::size_t got =
-        readAt(bodyStart() + entry(index).offset(), data, static_cast<std::size_t>(length));
-    std::fill(data + got, data + length, std::uint8_t{0});
+    openEntry(index, false, 0).Read(data, static_cast<std::size_t>(length));
     entry(index).Flags = FolderEntry::StoredFlag;
     if (descramble)
         DescrambleEntry(index);
@@ -293,6 +291,18 @@ std::size_t TSkarnFolder::ReadEntryPart(int index, std::int64_t from, std::uint8
         return 0;
     count = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(count), length - from));
     return readAt(bodyStart() + entry(index).offset() + from, out, count);
+}
+
+TEntryReader TSkarnFolder::OpenEntry(int index) {
+    return openEntry(index, m_scrambled, m_keySeed);
+}
+
+TEntryReader TSkarnFolder::OpenEntry(int index, std::uint8_t key) {
+    return openEntry(index, true, key);
+}
+
+TEntryReader TSkarnFolder::openEntry(int index, bool descramble, std::uint8_t key) {
+    return TEntryReader(*this, index, std::max<std::int32_t>(EntrySize(index), 0), descramble, key);
 }
 
 std::size_t TSkarnFolder::readAt(std::int64_t start, std::uint8_t* out, std::size_t count) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "container/TEntryReader.h"
 #include "container/TVirtualFolder.h"
 
 class TDirectoryReader;
@@ -60,17 +61,19 @@ public:
     bool CopyEntry(std::vector<std::uint8_t>& buffer, int index) override;
     bool AddFromStream(const std::string& name, TStream& source) override;
 
-    // Reads the entry's bytes as stored into a new buffer, reopening the file when it is closed (and
-    // closing it again afterwards), then descrambles them when descramble is true. A bad index or a
+    // Reads the entry's bytes as stored into a new buffer (through an entry reader, so what the file no
+    // longer holds reads as zero bytes), reopening the file when it is closed (and closing it again
+    // afterwards), then descrambles them when descramble is true. A bad index or a
     // Length of 0 or less reads nothing. Throws EFOpenError when the file cannot be reopened; the
     // entry then stays without bytes.
     virtual void LoadEntry(int index, bool descramble = false);
 
-    // Reads up to count of the entry's bytes as stored (not descrambled), from position from of the
-    // entry on, into out, without loading the entry; reopens the file when it is closed, as LoadEntry
-    // does. Returns how many bytes it read: fewer at the end of the entry or of the file, none for a
-    // bad index. Throws EFOpenError when the file cannot be reopened.
-    std::size_t ReadEntryPart(int index, std::int64_t from, std::uint8_t* out, std::size_t count);
+    // A reader of the entry's bytes, descrambled as EntryData gives them, that reads the file only as
+    // far as its caller takes them (the entry is not loaded). A bad index gives a reader of 0 bytes.
+    TEntryReader OpenEntry(int index);
+    // The same, but every byte of the entry runs through the running key started at key, whatever the
+    // container's variant: the stored bytes of a plain container are descrambled too.
+    TEntryReader OpenEntry(int index, std::uint8_t key);
 
     // The index of the first entry whose name contains key, ASCII letters compared without regard to
     // case; -1 when there is none or key is empty.
@@ -87,6 +90,15 @@ public:
     static std::uint8_t KeySeedFor(const std::string& fileName);
 
 private:
+    friend class TEntryReader;
+
+    // Reads up to count of the entry's bytes as stored (not descrambled), from position from of the
+    // entry on, into out, without loading the entry; reopens the file when it is closed, as LoadEntry
+    // does. Returns how many bytes it read: fewer at the end of the entry or of the file, none for a
+    // bad index. Throws EFOpenError when the file cannot be reopened.
+    std::size_t ReadEntryPart(int index, std::int64_t from, std::uint8_t* out, std::size_t count);
+    TEntryReader openEntry(int index, bool descramble, std::uint8_t key);
+
     std::int64_t bodyStart() const { return m_scrambled ? 4 : 0; }
     // Takes n bytes of the directory and descrambles them with the running key.
     void readField(TDirectoryReader& reader, std::uint8_t& key, std::uint8_t* out, std::size_t n) const;

@@ -14,7 +14,7 @@ class QPainter;
 // image with an alpha channel can have); every other pixel is opaque and is drawn with its red,
 // green and blue at full opacity.
 
-// The glyph's transparent colour as the framework's bitmap reports it: the colour of its bottom-left
+// The glyph's transparent colour: the colour of its bottom-left
 // pixel, white for a 1-bit picture, with the palette-relative flag (clPaletteRelative). An empty
 // glyph gives white with the flag.
 TColor GlyphTransparentColor(const QImage& glyph);

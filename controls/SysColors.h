@@ -5,8 +5,8 @@
 
 #include "platform/TColor.h"
 
-// The system colours of the framework come from the widget's palette here, so the controls follow the
-// desktop's colour scheme the way the framework's follow the Windows one.
+// The system colours (button face, shadow, highlight, ...) come from the widget's palette, so the
+// controls follow the desktop's colour scheme.
 
 // The colour that Windows reports for the system colour index (COLOR_BTNFACE = 15, ...), taken from
 // the active group of the palette, as a plain colour with a zero high byte. An index that names no

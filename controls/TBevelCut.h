@@ -1,4 +1,4 @@
 #pragma once
 
-// The kinds of frame a panel or a button draws, in the framework's ordinal order.
+// The kinds of frame a panel or a button draws, numbered 0 to 3 in this order.
 enum TBevelCut : int { bvNone, bvLowered, bvRaised, bvSpace };

@@ -11,7 +11,7 @@
 // The states of a drag passing over a control.
 enum TDragState : int { dsDragEnter, dsDragLeave, dsDragMove };
 
-// A mouse cursor of the framework, by its number.
+// A mouse cursor by its number (crDrag is -12).
 using TCursor = int;
 constexpr TCursor crDrag = -12;
 
@@ -47,7 +47,7 @@ public:
     const QImage& Glyph() const { return m_glyph; }
     void SetGlyph(const QImage& value);
 
-    // The colour of the caption's text (the framework font's colour). Repaints.
+    // The colour of the caption's text (its font's colour). Repaints.
     TColor FontColor() const { return m_fontColor; }
     void SetFontColor(TColor value);
 
@@ -57,7 +57,7 @@ public:
     bool ShowHint() const { return m_showHint; }
     void SetShowHint(bool value) { m_showHint = value; }
 
-    // Stored for the program; the platform's drag feedback is used while dragging.
+    // Stored for the program; while dragging, the drag shows the desktop's own drag cursor.
     TCursor DragCursor() const { return m_dragCursor; }
     void SetDragCursor(TCursor value) { m_dragCursor = value; }
 

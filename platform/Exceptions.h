@@ -6,9 +6,9 @@
 
 #include "platform/FileError.h"
 
-// The failures of the platform layer. Each carries the framework's own message text, which the
-// application shows unchanged in its error report. Libraries throw them; only the edge of an
-// event handler (or a tool's main) catches them.
+// The failures of the platform layer. Each carries its fixed message text ("Cannot open file %s",
+// "Stream read error", ...), which the application shows unchanged in its error report. Libraries throw them;
+// only the edge of an event handler (or a tool's main) catches them.
 
 class Exception : public std::runtime_error {
 public:

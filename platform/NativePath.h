@@ -2,7 +2,7 @@
 
 #include <string>
 
-// Windows-style paths on the platform's file system.
+// Windows-style paths on the file system the program runs on.
 //
 // The program builds Windows paths ("C:\Games\Skarn\Vevozura\Baja\track.env"). On Windows they are
 // used as they are. On Linux NativePath maps them into the Wine prefix the game lives in, the way

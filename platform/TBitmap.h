@@ -22,8 +22,8 @@ struct TPaletteEntry {
     friend bool operator==(const TPaletteEntry&, const TPaletteEntry&) = default;
 };
 
-// The platform's logical-palette record, in which a palette is built before CreatePalette turns it
-// into a palette a bitmap can take.
+// The logical-palette record (version 0x300, up to 256 entries), in which a palette is built before
+// CreatePalette turns it into a palette a bitmap can take.
 struct TLogPalette {
     std::uint16_t palVersion = 0x300;
     std::uint16_t palNumEntries = 0;

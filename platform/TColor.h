@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-// A colour as the window framework holds it: red in bits 0-7, green in 8-15, blue in 16-23
+// A colour as a 32-bit value: red in bits 0-7, green in 8-15, blue in 16-23
 // (12426112 = 0xBD9B80 has red 0x80 and blue 0xBD). A value with the top bit set names a system
 // colour by the index in its low byte; a high byte of 0x02 marks a palette-relative colour whose red,
 // green and blue parts are used as they are.

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// A readable, seekable stream of bytes, as the framework's streams are to their users.
+// A readable, seekable stream of bytes: a size, a position to seek to and reads from it.
 class TStream {
 public:
     virtual ~TStream() = default;
@@ -14,6 +14,6 @@ public:
     virtual void Seek(std::int64_t position) = 0;
     // Reads up to count bytes at the position and advances by what was read. The result is the
     // number of bytes delivered, which is less than count at the end of the stream or on a failure:
-    // like the framework's Read it does not insist on the count.
+    // it does not insist on the count; a caller that needs all of it checks the result.
     virtual std::size_t Read(void* buffer, std::size_t count) = 0;
 };

@@ -1,6 +1,7 @@
 #include "tga/TBriskbTarga.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -25,26 +26,11 @@ bool acceptedPixelDepth(std::uint8_t depth) {
     return depth == 1 || depth == 8 || depth == 16 || depth == 24 || depth == 32;
 }
 
-// Stores the three bytes of bgr (blue in the low byte) at to. With wide set it may write one byte
-// more, which the next pixel or a buffer's slack takes.
-template <bool wide> inline void storeBgr(std::uint8_t* to, std::uint32_t bgr) {
-    if constexpr (wide && std::endian::native == std::endian::little) {
-        std::memcpy(to, &bgr, 4);
-    } else {
-        to[0] = static_cast<std::uint8_t>(bgr);
-        to[1] = static_cast<std::uint8_t>(bgr >> 8);
-        to[2] = static_cast<std::uint8_t>(bgr >> 16);
-    }
-}
-
-// Converts count pixels with one() into 3-byte outputs, exactly count * 3 bytes: every pixel but the
-// last is stored with one 4-byte store whose extra byte the next pixel overwrites.
-template <class TOne> inline void convertToBgr(std::size_t count, std::uint8_t* to, TOne one) {
-    if (count == 0)
-        return;
-    for (std::size_t i = 0; i + 1 < count; ++i)
-        storeBgr<true>(to + 3 * i, one(i));
-    storeBgr<false>(to + 3 * (count - 1), one(count - 1));
+// Stores the three bytes of bgr (blue in the low byte) at to.
+inline void storeBgr(std::uint8_t* to, std::uint32_t bgr) {
+    to[0] = static_cast<std::uint8_t>(bgr);
+    to[1] = static_cast<std::uint8_t>(bgr >> 8);
+    to[2] = static_cast<std::uint8_t>(bgr >> 16);
 }
 
 // The 5-5-5 word as blue, green, red bytes, each channel shifted up by 3. Bit 15 is ignored.
@@ -63,6 +49,7 @@ inline std::uint8_t greyOfBgr(std::uint32_t bgr) {
 
 struct TCopy1 { // packed 1-bit bytes, and 8-bit indexes in modes 0 and 1
     static constexpr std::size_t In = 1, Out = 1;
+    static constexpr bool Copies = true;
     static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
         std::memcpy(to, from, count);
     }
@@ -70,6 +57,7 @@ struct TCopy1 { // packed 1-bit bytes, and 8-bit indexes in modes 0 and 1
 
 struct TCopy3 { // 24-bit pixels in modes 0 and 2
     static constexpr std::size_t In = 3, Out = 3;
+    static constexpr bool Copies = true;
     static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
         std::memcpy(to, from, count * 3);
     }
@@ -77,21 +65,42 @@ struct TCopy3 { // 24-bit pixels in modes 0 and 2
 
 struct TIndexToBgr { // 8-bit indexes in mode 2, through the colour table
     static constexpr std::size_t In = 1, Out = 3;
+    static constexpr bool Copies = false;
     static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to,
                         const std::uint32_t* lookup) {
-        convertToBgr(count, to, [&](std::size_t i) { return lookup[from[i]]; });
+        // Two pixels at a time with one 8-byte store, whose last two bytes the next pair overwrites;
+        // the last pixels exactly, so that nothing is written past the row.
+        std::size_t i = 0;
+        if constexpr (std::endian::native == std::endian::little) {
+            for (; i + 3 <= count; i += 2) {
+                const std::uint64_t pair = lookup[from[i]] | std::uint64_t{lookup[from[i + 1]]} << 24;
+                std::memcpy(to + 3 * i, &pair, 8);
+            }
+        }
+        for (; i < count; ++i)
+            storeBgr(to + 3 * i, lookup[from[i]]);
     }
 };
 
+// The loops below store each output byte on its own: in that form the compiler turns them into
+// vector shuffles (see convertRow).
+
 struct TWordToBgr { // 16-bit pixels in modes 0 and 2
     static constexpr std::size_t In = 2, Out = 3;
+    static constexpr bool Copies = false;
     static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
-        convertToBgr(count, to, [&](std::size_t i) { return wordAsBgr(LittleEndian16(from + 2 * i)); });
+        for (std::size_t i = 0; i < count; ++i) {
+            const unsigned w = from[2 * i] | from[2 * i + 1] << 8;
+            to[3 * i] = static_cast<std::uint8_t>(w << 3 & 0xF8u);
+            to[3 * i + 1] = static_cast<std::uint8_t>(w >> 2 & 0xF8u);
+            to[3 * i + 2] = static_cast<std::uint8_t>(w >> 7 & 0xF8u);
+        }
     }
 };
 
 struct TWordToGrey { // 16-bit pixels in mode 1
     static constexpr std::size_t In = 2, Out = 1;
+    static constexpr bool Copies = false;
     static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
         for (std::size_t i = 0; i < count; ++i)
             to[i] = greyOfBgr(wordAsBgr(LittleEndian16(from + 2 * i)));
@@ -100,6 +109,7 @@ struct TWordToGrey { // 16-bit pixels in mode 1
 
 struct TBgrToGrey { // 24-bit pixels in mode 1
     static constexpr std::size_t In = 3, Out = 1;
+    static constexpr bool Copies = false;
     static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
         for (std::size_t i = 0; i < count; ++i, from += 3)
             to[i] = TBriskbTarga::GreyLevel(from[2], from[1], from[0]);
@@ -109,33 +119,119 @@ struct TBgrToGrey { // 24-bit pixels in mode 1
 // NOTE: the fourth byte of a 32-bit pixel (alpha or attribute bits) is read and dropped.
 struct TBgraToBgr { // 32-bit pixels in modes 0 and 2
     static constexpr std::size_t In = 4, Out = 3;
+    static constexpr bool Copies = false;
     static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
-        // The value's top byte (the dropped fourth byte) is never stored: the next pixel overwrites it.
-        convertToBgr(count, to, [&](std::size_t i) { return LittleEndian32(from + 4 * i); });
+        for (std::size_t i = 0; i < count; ++i) {
+            to[3 * i] = from[4 * i];
+            to[3 * i + 1] = from[4 * i + 1];
+            to[3 * i + 2] = from[4 * i + 2];
+        }
     }
 };
 
 struct TBgraToGrey { // 32-bit pixels in mode 1
     static constexpr std::size_t In = 4, Out = 1;
+    static constexpr bool Copies = false;
     static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
         for (std::size_t i = 0; i < count; ++i, from += 4)
             to[i] = TBriskbTarga::GreyLevel(from[2], from[1], from[0]);
     }
 };
 
-// Writes count copies of the Out-byte unit at to. A 3-byte unit is written 8 at a time from a 24-byte
-// pattern, so up to 21 bytes after the last unit may be written too: the caller's buffer has the slack.
-template <std::size_t Out>
-inline void fillRun(std::uint8_t* to, std::size_t count, const std::uint8_t* unit) {
-    if constexpr (Out == 1) {
-        std::memset(to, unit[0], count);
-    } else {
-        std::uint8_t pattern[24];
-        for (std::size_t i = 0; i < 24; i += 3)
-            std::memcpy(pattern + i, unit, 3);
-        for (std::size_t i = 0; i < count; i += 8)
-            std::memcpy(to + 3 * i, pattern, 24);
+// 1-bit pixels, expanded to one byte (0 or 1) each, as black and white 24-bit pixels.
+struct TMonoToBgr {
+    static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const auto level = static_cast<std::uint8_t>(0u - from[i]);
+            to[3 * i] = level;
+            to[3 * i + 1] = level;
+            to[3 * i + 2] = level;
+        }
     }
+};
+
+// The eight pixels of each packed byte as bytes 0 and 1, the most significant bit first.
+constexpr auto MonoPixels = [] {
+    std::array<std::array<std::uint8_t, 8>, 256> table{};
+    for (std::size_t b = 0; b < 256; ++b)
+        for (std::size_t i = 0; i < 8; ++i)
+            table[b][i] = static_cast<std::uint8_t>(b >> (7 - i) & 1);
+    return table;
+}();
+
+#if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
+// The same conversions compiled for processors with SSSE3, whose byte shuffles the vectorised loops
+// need; the program's baseline (SSE2) has none.
+template <class TKind>
+__attribute__((target("ssse3"))) void convertWithShuffles(const std::uint8_t* from, std::size_t count,
+                                                          std::uint8_t* to, const std::uint32_t* lookup) {
+    TKind::convert(from, count, to, lookup);
+}
+
+bool hasShuffles() {
+    static const bool has = __builtin_cpu_supports("ssse3");
+    return has;
+}
+#else
+template <class TKind>
+void convertWithShuffles(const std::uint8_t* from, std::size_t count, std::uint8_t* to,
+                         const std::uint32_t* lookup) {
+    TKind::convert(from, count, to, lookup);
+}
+
+bool hasShuffles() {
+    return false;
+}
+#endif
+
+// Converts a row of count pixel values at from into the output at to.
+template <class TKind>
+inline void convertRow(const std::uint8_t* from, std::size_t count, std::uint8_t* to,
+                       const std::uint32_t* lookup) {
+    if (hasShuffles())
+        convertWithShuffles<TKind>(from, count, to, lookup);
+    else
+        TKind::convert(from, count, to, lookup);
+}
+
+// Writes count copies of the N-byte unit at to, 8 bytes at a time: up to 23 bytes after the last unit
+// may be written too, which the caller's buffer has as slack.
+template <std::size_t N>
+inline void fillUnits(std::uint8_t* to, std::size_t count, const std::uint8_t* unit) {
+    if constexpr (N == 1) {
+        // Short runs are the common ones: 16 bytes without a loop.
+        const std::uint64_t word = unit[0] * std::uint64_t{0x0101010101010101};
+        std::memcpy(to, &word, 8);
+        std::memcpy(to + 8, &word, 8);
+        for (std::size_t i = 16; i < count; i += 8)
+            std::memcpy(to + i, &word, 8);
+    } else if constexpr (std::endian::native != std::endian::little) {
+        for (std::size_t i = 0; i < count; ++i)
+            std::memcpy(to + N * i, unit, N);
+    } else if constexpr (N == 3) {
+        // Three words hold eight units: b g r b g r b g | r b g r b g r b | g r b g r b g r.
+        const std::uint64_t v = unit[0] | unit[1] << 8 | static_cast<std::uint64_t>(unit[2]) << 16;
+        const std::uint64_t words[3] = {v | v << 24 | v << 48, v >> 16 | v << 8 | v << 32 | v << 56,
+                                        v >> 8 | v << 16 | v << 40};
+        for (std::size_t i = 0; i < count; i += 8)
+            std::memcpy(to + 3 * i, words, 24);
+    } else {
+        std::uint64_t word = 0;
+        for (std::size_t at = 0; at < 8; at += N)
+            std::memcpy(reinterpret_cast<std::uint8_t*>(&word) + at, unit, N);
+        for (std::size_t i = 0; i < count * N; i += 8)
+            std::memcpy(to + i, &word, 8);
+    }
+}
+
+// Takes count bytes from in and copies them to to. A short packet's bytes are copied as 16 where the
+// input holds that many: up to 15 bytes after them may be written too, into the slack.
+inline void copyValues(std::uint8_t* to, TSpanReader& in, std::size_t count) {
+    const std::uint8_t* from = in.Take(count);
+    if (count <= 16 && in.Left() + count >= 16)
+        std::memcpy(to, from, 16);
+    else
+        std::memcpy(to, from, count);
 }
 
 } // namespace
@@ -187,31 +283,53 @@ bool TBriskbTarga::ImageSize(const std::uint8_t* data, std::size_t size, int& wi
     return true;
 }
 
-void TBriskbTarga::ReadHeader() {
-    std::uint8_t raw[18];
-    ReadBlock(raw, sizeof raw);
-    m_header.idLength = raw[0x00];
-    m_header.colourMapType = raw[0x01];
-    m_header.imageType = raw[0x02];
-    m_header.colourMapFirst = LittleEndian16(raw + 0x03);
-    m_header.colourMapLength = LittleEndian16(raw + 0x05);
-    m_header.colourMapEntrySize = raw[0x07];
-    m_header.xOrigin = LittleEndian16(raw + 0x08);
-    m_header.yOrigin = LittleEndian16(raw + 0x0A);
-    m_header.width = LittleEndian16(raw + 0x0C);
-    m_header.height = LittleEndian16(raw + 0x0E);
-    m_header.pixelDepth = raw[0x10];
-    m_header.descriptor = raw[0x11];
-    m_invalid = false;
+TBriskbTarga::THeader TBriskbTarga::parseHeader(const std::uint8_t* raw) {
+    THeader header;
+    header.idLength = raw[0x00];
+    header.colourMapType = raw[0x01];
+    header.imageType = raw[0x02];
+    header.colourMapFirst = LittleEndian16(raw + 0x03);
+    header.colourMapLength = LittleEndian16(raw + 0x05);
+    header.colourMapEntrySize = raw[0x07];
+    header.xOrigin = LittleEndian16(raw + 0x08);
+    header.yOrigin = LittleEndian16(raw + 0x0A);
+    header.width = LittleEndian16(raw + 0x0C);
+    header.height = LittleEndian16(raw + 0x0E);
+    header.pixelDepth = raw[0x10];
+    header.descriptor = raw[0x11];
+    return header;
+}
 
+bool TBriskbTarga::accepted(const THeader& header) {
     // An image without pixels is refused like any other unreadable header, and so is one whose rows
     // of 3 bytes per pixel would not fit a 16-bit row size or whose rows a signed 16-bit row number
     // would not reach: the reader's row arithmetic is not made for them.
-    const bool sizeOk = m_header.width > 0 && m_header.height > 0 && m_header.width <= MaxWidth &&
-                        m_header.height <= MaxHeight;
-    if (!acceptedImageType(m_header.imageType) || !acceptedPixelDepth(m_header.pixelDepth) || !sizeOk) {
+    const bool sizeOk =
+        header.width > 0 && header.height > 0 && header.width <= MaxWidth && header.height <= MaxHeight;
+    return acceptedImageType(header.imageType) && acceptedPixelDepth(header.pixelDepth) && sizeOk;
+}
+
+std::size_t TBriskbTarga::idAndColourMapSize(const THeader& header) {
+    const std::size_t map = header.colourMapType != 0
+                                ? std::size_t{header.colourMapLength} * ((header.colourMapEntrySize + 7u) / 8)
+                                : 0;
+    return header.idLength + map;
+}
+
+bool TBriskbTarga::SizesBitmap(const std::uint8_t* data, std::size_t size) {
+    if (!data || size < 18)
+        return false;
+    const THeader header = parseHeader(data);
+    return accepted(header) && idAndColourMapSize(header) <= size - 18;
+}
+
+void TBriskbTarga::ReadHeader() {
+    std::uint8_t raw[18];
+    ReadBlock(raw, sizeof raw);
+    m_header = parseHeader(raw);
+    m_invalid = !accepted(m_header);
+    if (m_invalid) {
         m_errorText = InvalidText;
-        m_invalid = true;
         return;
     }
 
@@ -301,6 +419,7 @@ void TBriskbTarga::DecodeImage(TBitmap& bitmap, std::uint16_t mode) {
     m_targetDepth = mode == 1 ? 8 : 24;
     m_errorText.clear();
     m_invalid = false;
+    m_complete = false;
 
     ReadHeader();
     if (m_invalid) {
@@ -318,17 +437,20 @@ void TBriskbTarga::DecodeImage(TBitmap& bitmap, std::uint16_t mode) {
         std::vector<std::uint8_t>().swap(m_rowBuffer);
         std::vector<std::uint8_t>().swap(m_scratchRow);
     });
-    // Room for one row of 3 bytes per pixel, and the slack that the wide stores of a run take.
-    const std::size_t rowBytes = static_cast<std::size_t>(m_header.width) * 3 + RowSlack;
-    m_rowBuffer.assign(rowBytes, 0);
-    m_scratchRow.assign(rowBytes, 0);
+    // Room for one row of output (3 bytes per pixel) and for one row of pixel values (up to 4 bytes
+    // each), and the slack that the wide stores of a run take.
+    const std::size_t width = m_header.width;
+    m_rowBuffer.assign(width * 3 + RowSlack, 0);
+    m_scratchRow.assign(width * 4 + RowSlack, 0);
     prepareRows();
 
     const bool mono = m_header.pixelDepth == 1;
-    // Uncompressed rows take all their input at once or fail before writing anything, so they can be
-    // decoded straight into the bitmap. Run-length rows are built in RowBuffer first: the row that
+    // A row that takes all its input at once, or that is converted from a row of pixel values only
+    // once all its packets were read, fails before writing anything: it can be decoded straight into
+    // the bitmap. Run-length rows that need no conversion are built in RowBuffer first: the row that
     // runs out of data must leave the bitmap row as it was.
-    const bool straight = !m_runLength && !m_mirror && !(mono && !m_native);
+    const bool copies = m_kind == TPixelKind::Copy1 || m_kind == TPixelKind::Copy3;
+    const bool straight = !(m_runLength && copies) && !m_mirror && !(mono && !m_native);
     const int height = m_header.height;
     const bool topDown = (m_header.descriptor & TopToBottom) != 0;
     for (int i = 0; i < height; ++i) {
@@ -347,6 +469,7 @@ void TBriskbTarga::DecodeImage(TBitmap& bitmap, std::uint16_t mode) {
             std::memcpy(line, m_rowBuffer.data(), m_outRowSize);
         }
     }
+    m_complete = true;
 }
 
 void TBriskbTarga::setFormatAndPalette(TBitmap& bitmap) {
@@ -454,14 +577,17 @@ void TBriskbTarga::DecodeRow(std::uint8_t* to) {
 
 template <class TKind> void TBriskbTarga::decodeRowAs(std::uint8_t* to) {
     if (!m_runLength) {
-        TKind::convert(m_input.Take(m_units * TKind::In), m_units, to, m_lookup);
+        convertRow<TKind>(m_input.Take(m_units * TKind::In), m_units, to, m_lookup);
         return;
     }
     // The packets are read in place through a local copy of the input, handed back when the row is
-    // done; a take beyond the data ends the decode, so a failed row hands nothing back.
+    // done; a take beyond the data ends the decode, so a failed row hands nothing back. They are
+    // expanded into a row of pixel values first (straight into the output where that is a copy of
+    // them, which then is RowBuffer), and the row is converted as a whole.
     TSpanReader in = m_input;
     std::size_t packetLeft = m_packetLeft;
     bool repeats = m_packetRepeats;
+    std::uint8_t* values = TKind::Copies ? to : m_scratchRow.data();
 
     // NOTE: real files hold packets that run past the end of a row. The rest of such a packet goes on
     // in the next row, so they decode as their writers meant; a row never takes more than its units.
@@ -472,29 +598,30 @@ template <class TKind> void TBriskbTarga::decodeRowAs(std::uint8_t* to) {
             packetLeft = (h & 0x7Fu) + 1;
             repeats = (h & 0x80) != 0;
             if (repeats)
-                TKind::convert(in.Take(TKind::In), 1, m_repeatOut, m_lookup);
+                std::memcpy(m_repeatValue, in.Take(TKind::In), TKind::In);
         }
         const std::size_t n = std::min(packetLeft, m_units - done);
-        std::uint8_t* at = to + done * TKind::Out;
-        if (repeats) {
-            fillRun<TKind::Out>(at, n, m_repeatOut);
-        } else {
-            TKind::convert(in.Take(n * TKind::In), n, at, m_lookup);
-        }
+        std::uint8_t* at = values + done * TKind::In;
+        if (repeats)
+            fillUnits<TKind::In>(at, n, m_repeatValue);
+        else
+            copyValues(at, in, n * TKind::In);
         done += n;
         packetLeft -= n;
     }
+    if constexpr (!TKind::Copies)
+        convertRow<TKind>(values, m_units, to, m_lookup);
     m_input = in;
     m_packetLeft = packetLeft;
     m_packetRepeats = repeats;
 }
 
 void TBriskbTarga::ExpandMonoRow() {
-    const std::size_t width = m_header.width;
+    // Eight pixels at a time: up to seven bytes past the row's width are written, into the slack.
     const std::uint8_t* packed = m_rowBuffer.data();
     std::uint8_t* out = m_scratchRow.data();
-    for (std::size_t i = 0; i < width; ++i)
-        out[i] = (packed[i / 8] >> (7 - i % 8)) & 1;
+    for (std::size_t k = 0; k < m_units; ++k)
+        std::memcpy(out + 8 * k, MonoPixels[packed[k]].data(), 8);
 }
 
 // A 1-bit row, expanded in ScratchRow to one byte (0 or 1) per pixel, mirrored there when the image
@@ -516,8 +643,7 @@ void TBriskbTarga::finishMonoRow(std::uint8_t* line) {
     } else if (m_targetDepth == 8) {
         std::memcpy(line, pixels, width);
     } else {
-        for (std::size_t i = 0; i < width; ++i)
-            std::memset(line + 3 * i, pixels[i] ? 0xFF : 0x00, 3);
+        convertRow<TMonoToBgr>(pixels, width, line, nullptr);
     }
 }
 

@@ -50,6 +50,10 @@ public:
     // 0x0E); false when data are too short to hold the 18-byte header.
     static bool ImageSize(const std::uint8_t* data, std::size_t size, int& width, int& height);
 
+    // True when a decode of the size bytes at data gives the bitmap the image's size and pixel format
+    // (memory permitting): the header is accepted and the image ID and the colour map are whole.
+    static bool SizesBitmap(const std::uint8_t* data, std::size_t size);
+
     // The most bytes the decoder can read of an image of that many pixels: header, image ID, the
     // largest colour map and run-length encoding at its worst (a packet of one 32-bit pixel for every
     // pixel). Bytes beyond this never change the picture, so a caller may hold only this many.
@@ -60,6 +64,8 @@ public:
     // True when the last decode's header was rejected: an image type or pixel depth the reader does
     // not accept, a 4-bit image, a width or height of 0, or a size beyond MaxWidth x MaxHeight.
     bool Invalid() const { return m_invalid; }
+    // True when the last decode stored every row of the image in the bitmap.
+    bool Complete() const { return m_complete; }
     // "Invalid TGA file!" after a rejected header; empty otherwise.
     const std::string& ErrorText() const { return m_errorText; }
 
@@ -101,6 +107,12 @@ private:
         BgraToGrey
     };
 
+    // The header's fields from its 18 bytes; accepted: whether the reader decodes such an image.
+    static THeader parseHeader(const std::uint8_t* raw);
+    static bool accepted(const THeader& header);
+    // The bytes of the image ID and the colour map that follow the header.
+    static std::size_t idAndColourMapSize(const THeader& header);
+
     void DecodeImage(TBitmap& bitmap, std::uint16_t mode);
     void ReadHeader();
     void readColourMap();
@@ -127,6 +139,7 @@ private:
     std::uint8_t m_imageId[256] = {};
     TSpanReader m_input;
     bool m_invalid = false;
+    bool m_complete = false;
     TColourTableEntry m_colourTable[256] = {};
     TLogPalette m_logPalette;
     std::vector<std::uint8_t> m_rowBuffer;
@@ -145,5 +158,5 @@ private:
     // A run-length packet that runs past the end of a row goes on in the next row.
     std::size_t m_packetLeft = 0;
     bool m_packetRepeats = false;
-    std::uint8_t m_repeatOut[4] = {};
+    std::uint8_t m_repeatValue[4] = {}; // the pixel value of a repeating packet, as stored
 };

@@ -13,7 +13,6 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "container/Descramble.h"
 #include "container/TSkarnFolder.h"
 #include "platform/AnsiText.h"
 #include "platform/Exceptions.h"
@@ -43,47 +42,6 @@ bool IsTrackFileName(const std::string& name) {
 
 namespace {
 
-// The scene descriptor read byte by byte through a small buffer, descrambled with the running key from
-// 0xB1 at its first byte: only the part that the name needs is ever read.
-class TSceneReader {
-public:
-    TSceneReader(TSkarnFolder& folder, int index, std::int64_t size)
-        : m_folder(folder), m_index(index), m_size(size) {}
-
-    // The next descrambled byte; false at the end of the entry. Bytes the file no longer holds read
-    // as zero bytes, as a loaded entry has them.
-    bool Next(std::uint8_t& byte) {
-        if (m_position >= m_size)
-            return false;
-        if (m_at == m_filled) {
-            const std::size_t want =
-                static_cast<std::size_t>(std::min<std::int64_t>(sizeof m_buffer, m_size - m_position));
-            const std::size_t got = m_folder.ReadEntryPart(m_index, m_position, m_buffer, want);
-            std::fill(m_buffer + got, m_buffer + want, std::uint8_t{0});
-            m_filled = want;
-            m_at = 0;
-        }
-        byte = m_buffer[m_at++];
-        ++m_position;
-        Descramble(&byte, 1, m_key);
-        return true;
-    }
-
-private:
-    TSkarnFolder& m_folder;
-    const int m_index;
-    const std::int64_t m_size;
-    std::int64_t m_position = 0;
-    std::uint8_t m_key = 0xB1;
-    std::uint8_t m_buffer[4096];
-    std::size_t m_filled = 0;
-    std::size_t m_at = 0;
-};
-
-} // namespace
-
-namespace {
-
 // ReadSceneName; listedAsFile: a folder listing has just shown path as a regular file.
 std::string readSceneName(const std::string& path, bool listedAsFile) {
     // The scene entry is read right after the directory, through the same open file, and from the
@@ -92,19 +50,17 @@ std::string readSceneName(const std::string& path, bool listedAsFile) {
     const int index = folder.FindEntry("scn");
     if (index < 0)
         return {};
-    const std::int32_t size = folder.EntrySize(index);
-    if (size <= 0)
-        return {};
-    // Every byte is descrambled exactly once and in order, so the text scanned is the entry
-    // descrambled from its first byte with the key 0xB1, whatever the container's variant.
-    TSceneReader reader(folder, index, std::min<std::int64_t>(size, SceneScanLimit));
+    // NOTE: the scene descriptor is descrambled from the key 0xB1 at its first byte, whatever the
+    // container's variant: a plain container's stored bytes run through the key too.
+    TEntryReader reader = folder.OpenEntry(index, 0xB1);
+    std::int64_t scanLeft = SceneScanLimit;
 
     static constexpr char SceneKey[] = "SceneName=";
     constexpr int KeyLength = sizeof SceneKey - 1;
     int matched = 0;
     std::uint8_t byte = 0;
     while (matched < KeyLength) {
-        if (!reader.Next(byte))
+        if (scanLeft-- == 0 || !reader.Next(byte))
             return {};
         matched = byte == static_cast<std::uint8_t>(SceneKey[matched]) ? matched + 1 : 0;
     }

@@ -45,7 +45,7 @@ bool IsTrackFileName(const std::string& name);
 // The longest display name: a longer one is cut to its first DisplayNameLimit characters.
 inline constexpr std::size_t DisplayNameLimit = 255;
 // How far into a scene descriptor its key is looked for: a key that starts later is not found.
-inline constexpr std::int64_t SceneScanLimit = 16 * 1024 * 1024;
+inline constexpr std::int64_t SceneScanLimit = std::int64_t{16} * 1024 * 1024;
 
 // The display name of the track file at path: the text after the first "SceneName=" of its scene
 // descriptor (the first entry whose name contains "scn", descrambled from key 0xB1), up to a line

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <vector>
+#include <cstring>
+#include <memory>
 
-#include "container/Descramble.h"
 #include "container/TSkarnFolder.h"
 #include "tga/TBriskbTarga.h"
 #include "tracks/TrackOperations.h"
@@ -19,48 +19,43 @@ TPreviewOutcome DecodeTrackPreview(const std::string& path, int eventIndex, TBit
     const int index = folder.IndexOfEntry(PreviewEntryName(FileNamePart(path), eventIndex));
     if (index < 0)
         return TPreviewOutcome::NoEntry;
-    const std::int64_t size = std::max<std::int32_t>(folder.EntrySize(index), 0);
+    TEntryReader entry = folder.OpenEntry(index);
 
-    // The entry's bytes as EntryData would give them (what the file no longer holds reads as zero
-    // bytes), but only the first count of them.
-    std::vector<std::uint8_t> bytes;
-    const auto readUpTo = [&](std::int64_t count) {
-        const std::size_t had = bytes.size();
-        bytes.resize(static_cast<std::size_t>(std::min(count, size)));
-        if (bytes.size() > had) {
-            const std::size_t got = folder.ReadEntryPart(index, static_cast<std::int64_t>(had),
-                                                         bytes.data() + had, bytes.size() - had);
-            std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(had + got), bytes.end(), std::uint8_t{0});
-        }
-    };
-    const auto descrambled = [&] {
-        std::vector<std::uint8_t> plain = bytes;
-        std::uint8_t key = folder.KeySeed();
-        if (folder.Scrambled())
-            Descramble(plain.data(), plain.size(), key);
-        return plain;
-    };
-
-    readUpTo(18);
+    // The header first: it tells how many bytes such a picture can need at the most. Only these are
+    // read, straight into one buffer (no need to clear it first) and descrambled there.
+    std::uint8_t header[18];
+    const std::size_t headerSize = entry.Read(header, sizeof header);
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> plain = descrambled();
-    if (TBriskbTarga::ImageSize(plain.data(), plain.size(), width, height)) {
-        const std::int64_t pixels = std::int64_t{width} * height;
-        if (pixels > PreviewPixelLimit)
-            return TPreviewOutcome::NoPicture;
-        readUpTo(static_cast<std::int64_t>(TBriskbTarga::MaxEncodedSize(static_cast<std::uint64_t>(pixels))));
-        plain = descrambled();
-    }
-    TBriskbTarga reader;
-    // An entry without bytes (Length 0 or less) decodes as an image that ends at once.
-    // A fresh bitmap tells a picture from a decode that gave none: a rejected header leaves it 1 x 1,
-    // data that end inside the header leave it empty. Either way the shown picture must not stay.
-    TBitmap decoded;
-    reader.DecodeToBitmap(plain.empty() ? nullptr : plain.data(), static_cast<std::uint32_t>(plain.size()),
-                          decoded, 2);
-    if (reader.Invalid() || decoded.Empty())
+    if (!TBriskbTarga::ImageSize(header, headerSize, width, height))
         return TPreviewOutcome::NoPicture;
-    bitmap = std::move(decoded);
+    const std::int64_t pixels = std::int64_t{width} * height;
+    if (pixels > PreviewPixelLimit)
+        return TPreviewOutcome::NoPicture;
+    const auto size = static_cast<std::size_t>(std::min<std::int64_t>(
+        entry.Size(),
+        static_cast<std::int64_t>(TBriskbTarga::MaxEncodedSize(static_cast<std::uint64_t>(pixels)))));
+    const auto bytes = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+    std::memcpy(bytes.get(), header, headerSize);
+    entry.Read(bytes.get() + headerSize, size - headerSize);
+    // What the decoder would not size the bitmap for leaves the shown picture as it is.
+    if (!TBriskbTarga::SizesBitmap(bytes.get(), size))
+        return TPreviewOutcome::NoPicture;
+
+    // Decoded straight into the shown bitmap: a picture of the size and format already shown reuses
+    // its memory.
+    const bool reused =
+        bitmap.Width() == width && bitmap.Height() == height && bitmap.PixelFormat() == TPixelFormat::pf24bit;
+    TBriskbTarga reader;
+    reader.DecodeToBitmap(bytes.get(), static_cast<std::uint32_t>(size), bitmap, 2);
+    if (bitmap.Width() != width || bitmap.Height() != height)
+        return TPreviewOutcome::NoPicture; // no memory for the picture
+    if (reused && !reader.Complete()) {
+        // A picture whose data end early leaves its later rows as they were: black in fresh memory,
+        // never the last picture's rows.
+        TBitmap fresh;
+        reader.DecodeToBitmap(bytes.get(), static_cast<std::uint32_t>(size), fresh, 2);
+        bitmap = std::move(fresh);
+    }
     return TPreviewOutcome::Picture;
 }

@@ -15,7 +15,7 @@ std::string PreviewEntryName(const std::string& fileName, int eventIndex);
 
 // The largest picture the preview decodes, in pixels (2048 x 2048, 12 MiB as a 24-bit bitmap): a
 // larger one shows the placeholder, so that no click costs more than a few tens of megabytes.
-inline constexpr std::int64_t PreviewPixelLimit = 2048 * 2048;
+inline constexpr std::int64_t PreviewPixelLimit = std::int64_t{2048} * 2048;
 
 // What DecodeTrackPreview found.
 enum class TPreviewOutcome {
@@ -26,7 +26,8 @@ enum class TPreviewOutcome {
 
 // Decodes the preview picture of the track file at path into bitmap (mode 2: a 24-bit picture). The
 // entry is the last of equal names, letter case ignored. Only as many of the entry's bytes are read as
-// such a picture can need. Unless the outcome is Picture the bitmap is left untouched, so that the
-// caller can show its placeholder. Throws EFOpenError when the file cannot be opened, for its
-// directory or for the picture's bytes.
+// such a picture can need. The picture is decoded into bitmap itself, reusing its memory when it
+// has the picture's size already. Unless the outcome is Picture the bitmap is left untouched (memory
+// running out aside), so that the caller can show its placeholder. Throws EFOpenError when the file cannot be
+// opened, for its directory or for the picture's bytes.
 TPreviewOutcome DecodeTrackPreview(const std::string& path, int eventIndex, TBitmap& bitmap);

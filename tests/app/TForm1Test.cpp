@@ -9,7 +9,6 @@
 #include <QTimer>
 #include <fstream>
 
-#include "app/LetterColours.h"
 #include "app/TPreviewImage.h"
 
 #include "TFormFixture.h"
@@ -157,62 +156,5 @@ TEST_F(TForm1Test, StatusBarNamesTheDemoInstallation) {
               QString::fromStdString("Demo installation in use: " + (dir.path() / "pfx").string()));
 }
 #endif
-
-// The letters keep their colours where they read well and reach 4.5 : 1 elsewhere, keeping their hue.
-TEST(LetterColours, ReadOnEveryBackground) {
-    const QColor green(0, 128, 0);
-    const QColor red(255, 0, 0);
-    EXPECT_EQ(ReadableOn(green, Qt::white), green) << "reads well already";
-    const QColor backgrounds[] = {
-        Qt::white, QColor(48, 140, 198), QColor(0, 120, 215), QColor(42, 42, 42), QColor(61, 174, 233),
-        Qt::black, QColor(128, 128, 128)};
-    for (const QColor& background : backgrounds) {
-        for (const QColor& wanted : {green, red}) {
-            const QColor shown = ReadableOn(wanted, background);
-            EXPECT_GE(ContrastRatio(shown, background), 4.5) << background.name().toStdString();
-            if (wanted == green)
-                EXPECT_TRUE(shown.green() >= shown.red() && shown.green() >= shown.blue())
-                    << "still green on " << background.name().toStdString();
-            else
-                EXPECT_TRUE(shown.red() >= shown.green() && shown.red() >= shown.blue())
-                    << "still red on " << background.name().toStdString();
-        }
-    }
-}
-
-// The real message box: centred on the screen while the window is not shown, its caption whole.
-TEST(Dialogs, BoxBeforeTheWindowIsCentredAndFitsItsCaption) {
-    QWidget owner;
-    TQtDialogs qtDialogs;
-    QRect shown;
-    int titleRoom = 0;
-    QTimer::singleShot(0, [&] {
-        QWidget* box = QApplication::activeModalWidget();
-        ASSERT_NE(box, nullptr);
-        shown = box->frameGeometry();
-        titleRoom = box->width() - box->fontMetrics().horizontalAdvance(box->windowTitle());
-        box->close();
-    });
-    qtDialogs.MessageBox(&owner, "Short.", "A rather long caption for a box", TDialogs::mbOK);
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_LE((shown.center() - screen.center()).manhattanLength(), 4);
-    EXPECT_GE(titleRoom, 100);
-}
-
-TEST(Dialogs, TheArchiveFilterAsQtShowsIt) {
-    EXPECT_EQ(QtNameFilter("Archived tracks|*.env;*.~env"), "Archived tracks (*.env *.~env)");
-    EXPECT_EQ(QtNameFilter("All files (*)"), "All files (*)");
-    EXPECT_EQ(QtNameFilter("Archived tracks|*.env;*.~env|Track archives|*.zip;*.7z"),
-              "Archived tracks (*.env *.~env);;Track archives (*.zip *.7z)");
-}
-
-TEST(ErrorReport, FullStopRule) {
-    EXPECT_EQ(ErrorReportText("Cannot open file x.env"), "Cannot open file x.env.");
-    EXPECT_EQ(ErrorReportText("Done."), "Done.");
-    EXPECT_EQ(ErrorReportText("Stop!"), "Stop!") << "'!' sorts before '.'";
-    EXPECT_EQ(ErrorReportText("Ends in -"), "Ends in -");
-    EXPECT_EQ(ErrorReportText("Ends in /"), "Ends in /.");
-    EXPECT_EQ(ErrorReportText(""), "");
-}
 
 } // namespace

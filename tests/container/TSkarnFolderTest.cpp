@@ -232,10 +232,10 @@ TEST_F(TSkarnFolderTest, AWholeLoadHoldsNoMoreThanTheFile) {
     EXPECT_EQ(bytesOf(folder.EntryData(39), folder.EntrySize(39)), body)
         << "a left-out entry loads on demand";
 
-    std::vector<std::uint8_t> part(10);
-    EXPECT_EQ(folder.ReadEntryPart(39, body.size() - 4, part.data(), part.size()), 4u);
-    EXPECT_EQ(folder.ReadEntryPart(39, body.size(), part.data(), part.size()), 0u);
-    EXPECT_EQ(folder.ReadEntryPart(40, 0, part.data(), part.size()), 0u);
+    TEntryReader reader = folder.OpenEntry(39);
+    std::vector<std::uint8_t> part(body.size() + 10);
+    EXPECT_EQ(reader.Read(part.data(), part.size()), body.size()) << "a reader stops at the entry's end";
+    EXPECT_EQ(folder.OpenEntry(40).Read(part.data(), part.size()), 0u);
 }
 
 struct FindCase {

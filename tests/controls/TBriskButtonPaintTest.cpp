@@ -170,7 +170,7 @@ TEST_F(PaintTest, AtRestOnlyGlyphAndCaptionShow) {
 }
 
 TEST_F(PaintTest, GlyphIsCentredAboveOneCaptionLineAndMovesWhenPressed) {
-    ASSERT_EQ(lineHeight(), 13) << "an 11-pixel DejaVu Sans is 13 pixels high, as the framework's font";
+    ASSERT_EQ(lineHeight(), 13) << "an 11-pixel DejaVu Sans is 13 pixels high";
     button->SetCaption("Exit");
     button->SetGlyph(redSquare());
     render();

@@ -16,7 +16,7 @@ namespace {
 
 using Log = std::vector<std::string>;
 
-// Drag starts are recorded instead of running the platform's drag loop.
+// Drag starts are recorded instead of running a drag loop, which would wait for the mouse.
 class TDragRecordingButton : public TBriskButton {
 public:
     using TBriskButton::TBriskButton;

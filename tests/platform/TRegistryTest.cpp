@@ -298,7 +298,7 @@ TEST_F(RegistryTest, The32BitViewComesFirstThenTheKeyAsGiven) {
     EXPECT_EQ(registry.ReadString("HardDriveRootPath"), "C:\\Plain");
 }
 
-TEST_F(RegistryTest, ValuesOfTheWrongTypeFailWithTheFrameworksMessage) {
+TEST_F(RegistryTest, ValuesOfTheWrongTypeFailWithInvalidDataType) {
     prefix(".wine",
            registryText(gameSection("dword:00000001") + gameSection("\"\"", false) +
                         "[Software\\\\Wow6432Node\\\\Vuzezevev\\\\Vuzezevev Games\\\\Skarn Rally 2]\n"

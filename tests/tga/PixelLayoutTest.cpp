@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr int W = 10;
 constexpr int H = 3;
 
 enum class TStorage { Raw, RunLength, RunLengthAcrossRows };
@@ -17,9 +16,10 @@ void PrintTo(TStorage s, std::ostream* os) {
     *os << (s == TStorage::Raw ? "raw" : s == TStorage::RunLength ? "run-length" : "run-length across rows");
 }
 
-// Values with runs of three equal neighbours, so run-length rows hold both kinds of packets.
-std::uint8_t mix(int row, int col, int salt) {
-    return static_cast<std::uint8_t>((row * 7 + (col / 3) * 13 + salt * 29 + 5) * 37);
+// Values with runs of equal neighbours, so run-length rows hold both kinds of packets: runs of 3 in a
+// narrow picture, of 19 in a wide one (longer than the converters' vector steps and block stores).
+std::uint8_t mix(int row, int col, int salt, int run) {
+    return static_cast<std::uint8_t>((row * 7 + (col / run) * 13 + salt * 29 + 5) * 37);
 }
 
 std::uint8_t grey(unsigned r, unsigned g, unsigned b) {
@@ -39,9 +39,9 @@ struct TPicture {
     TPixelFormat format = TPixelFormat::pf24bit;
 };
 
-TPicture makePicture(int depth, int mode, std::uint8_t descriptor, TStorage storage) {
+TPicture makePicture(int depth, int mode, std::uint8_t descriptor, TStorage storage, int width = 10) {
     TPicture p;
-    p.image.width = W;
+    p.image.width = width;
     p.image.height = H;
     p.image.pixelDepth = static_cast<std::uint8_t>(depth);
     p.image.descriptor = descriptor;
@@ -58,12 +58,12 @@ TPicture makePicture(int depth, int mode, std::uint8_t descriptor, TStorage stor
 
     // values[fileRow][fileCol] in file order; expectedAt computes the bitmap value of one of them.
     const std::size_t valueSize = depth == 1 ? 1 : static_cast<std::size_t>(depth / 8);
-    const int units = depth == 1 ? (W + 7) / 8 : W;
+    const int units = depth == 1 ? (width + 7) / 8 : width;
     std::vector<std::uint8_t> data;
     for (int r = 0; r < H; ++r)
         for (int u = 0; u < units; ++u)
             for (std::size_t k = 0; k < valueSize; ++k)
-                data.push_back(mix(r, u, static_cast<int>(k)));
+                data.push_back(mix(r, u, static_cast<int>(k), width > 16 ? 19 : 3));
 
     const auto valueOf = [&](int fileRow, int fileCol) -> std::uint32_t {
         const std::uint8_t* v = data.data() + (static_cast<std::size_t>(fileRow * units) * valueSize);
@@ -95,12 +95,12 @@ TPicture makePicture(int depth, int mode, std::uint8_t descriptor, TStorage stor
 
     const bool topDown = descriptor & 0x20;
     const bool rightToLeft = descriptor & 0x10;
-    p.expected.resize(W * H);
+    p.expected.resize(width * H);
     for (int r = 0; r < H; ++r)
-        for (int c = 0; c < W; ++c) {
+        for (int c = 0; c < width; ++c) {
             const int y = topDown ? r : H - 1 - r;
-            const int x = rightToLeft ? W - 1 - c : c;
-            p.expected[static_cast<std::size_t>(y * W + x)] = valueOf(r, c);
+            const int x = rightToLeft ? width - 1 - c : c;
+            p.expected[static_cast<std::size_t>(y * width + x)] = valueOf(r, c);
         }
 
     if (storage == TStorage::Raw)
@@ -117,18 +117,18 @@ TPicture makePicture(int depth, int mode, std::uint8_t descriptor, TStorage stor
     return p;
 }
 
-using TLayoutParam = std::tuple<int, int, int, TStorage>;
+using TLayoutParam = std::tuple<int, int, int, TStorage, int>;
 
 class PixelLayout : public ::testing::TestWithParam<TLayoutParam> {};
 
 TEST_P(PixelLayout, BitmapHoldsEveryPixelWhereTheOriginPutsIt) {
-    const auto [depth, mode, descriptor, storage] = GetParam();
-    const TPicture p = makePicture(depth, mode, static_cast<std::uint8_t>(descriptor), storage);
+    const auto [depth, mode, descriptor, storage, width] = GetParam();
+    const TPicture p = makePicture(depth, mode, static_cast<std::uint8_t>(descriptor), storage, width);
     // The bitmap held another picture of another size and format before.
     TBitmap bitmap = FilledBitmap(7, 5, depth == 24 ? TPixelFormat::pf8bit : TPixelFormat::pf24bit, 0xA5);
     Decode(BuildTga(p.image), bitmap, static_cast<std::uint16_t>(mode));
 
-    ASSERT_EQ(bitmap.Width(), W);
+    ASSERT_EQ(bitmap.Width(), width);
     ASSERT_EQ(bitmap.Height(), H);
     ASSERT_EQ(bitmap.PixelFormat(), p.format);
     EXPECT_EQ(PixelValues(bitmap), p.expected);
@@ -138,7 +138,8 @@ INSTANTIATE_TEST_SUITE_P(AllKinds, PixelLayout,
                          ::testing::Combine(::testing::Values(1, 8, 16, 24, 32), ::testing::Values(0, 1, 2),
                                             ::testing::Values(0x00, 0x10, 0x20, 0x30),
                                             ::testing::Values(TStorage::Raw, TStorage::RunLength,
-                                                              TStorage::RunLengthAcrossRows)));
+                                                              TStorage::RunLengthAcrossRows),
+                                            ::testing::Values(10, 77)));
 
 // The palette each depth and mode leaves in the bitmap, by a few telling entries.
 struct TPaletteCase {

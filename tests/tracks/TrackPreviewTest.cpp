@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "ContainerWriter.h"
 #include "TempDir.h"
 #include "TgaWriter.h"
-#include "tracks/TrackPreview.h"
 #include "platform/TBitmap.h"
+#include "tracks/TrackPreview.h"
 
 namespace {
 
@@ -52,6 +53,51 @@ INSTANTIATE_TEST_SUITE_P(Sizes, PreviewLimit,
                                            PictureCase{"AtTheLimit", 2048, 2048, true},
                                            PictureCase{"OneRowMore", 2048, 2049, false},
                                            PictureCase{"Largest", 21845, 32767, false}),
+                         [](const auto& info) { return std::string(info.param.title); });
+
+// The preview decodes into the bitmap shown, a 4 x 2 picture of value 200 here: what a new picture does
+// not replace must never show the old one, and what gives no picture must leave it.
+struct ShownCase {
+    const char* title;
+    TTgaImage image;
+    bool picture;
+    std::uint8_t top;    // the first byte of the top row afterwards
+    std::uint8_t bottom; // and of the bottom row
+};
+
+class DecodeIntoShown : public ::testing::TestWithParam<ShownCase> {};
+
+TEST_P(DecodeIntoShown, OldRowsNeverShow) {
+    const ShownCase& c = GetParam();
+    TTempDir dir;
+    WriteFileBytes(dir.file("t.env"), BuildContainer({{"ts.tga", BuildTga(c.image)}}));
+    TBitmap bitmap;
+    bitmap.SetSize(4, 2);
+    std::fill(bitmap.Bits(), bitmap.Bits() + bitmap.BytesPerLine() * 2, std::uint8_t{200});
+
+    EXPECT_EQ(DecodeTrackPreview(dir.file("t.env"), 5, bitmap) == TPreviewOutcome::Picture, c.picture);
+    EXPECT_EQ(bitmap.ScanLine(0)[0], c.top);
+    EXPECT_EQ(bitmap.ScanLine(1)[0], c.bottom);
+}
+
+TTgaImage fourByTwo(std::size_t rows, std::uint16_t colourMapLength = 0) {
+    TTgaImage image;
+    image.width = 4;
+    image.height = 2;
+    image.data.assign(rows * 12, 9);
+    if (colourMapLength > 0) {
+        image.colourMapType = 1;
+        image.colourMapLength = colourMapLength;
+        image.colourMap.assign(3, 0);
+    }
+    return image;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DecodeIntoShown,
+                         ::testing::Values(ShownCase{"Whole", fourByTwo(2), true, 9, 9},
+                                           // stored bottom-up: the first row is the bottom one
+                                           ShownCase{"EndsAfterOneRow", fourByTwo(1), true, 0, 9},
+                                           ShownCase{"ColourMapCutShort", fourByTwo(0, 5), false, 200, 200}),
                          [](const auto& info) { return std::string(info.param.title); });
 
 } // namespace

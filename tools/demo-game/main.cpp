@@ -66,7 +66,7 @@ constexpr int PreviewHeight = 139;
 // blue, green, red, as uncompressed TGA stores them.
 std::vector<std::uint8_t> landscape(int seed) {
     std::vector<std::uint8_t> bgr;
-    bgr.reserve(PreviewWidth * PreviewHeight * 3);
+    bgr.reserve(std::size_t{PreviewWidth} * PreviewHeight * 3);
     const double phase = seed * 0.7;
     for (int row = 0; row < PreviewHeight; ++row) {
         const int y = PreviewHeight - 1 - row; // from the top

@@ -42,7 +42,7 @@ int CmdSceneName(const std::vector<std::string>& args);
 int CmdTracks(const std::vector<std::string>& args);
 int CmdGameRoot(const std::vector<std::string>& args);
 
-// Track operations (CmdOperations.cpp).
+// Track operations (CmdOperations.cpp), built on the operations of tracks/TrackOperations.h.
 int CmdStart(const std::vector<std::string>& args);
 int CmdStop(const std::vector<std::string>& args);
 int CmdStore(const std::vector<std::string>& args);

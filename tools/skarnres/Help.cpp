@@ -160,7 +160,11 @@ std::string roffSynopsis(std::string_view synopsis) {
         if (!result.empty())
             result += ' ';
         const bool argument = !word.empty() && std::isupper(static_cast<unsigned char>(word[0]));
-        result += before + (argument ? "\\fI" : "\\fB") + roff(word) + "\\fR" + after;
+        result += before;
+        result += argument ? "\\fI" : "\\fB";
+        result += roff(word);
+        result += "\\fR";
+        result += after;
         start = end + 1;
     }
     return result;
