@@ -143,7 +143,7 @@ TCopyResult CopyFileReplacingWithFaults(const std::string& source, const std::st
     return result;
 }
 
-TDeleteResult DeleteFileIfUnchanged(const std::string& path, const TFileStamp& stamp) {
+TDeletion DeleteFileIfUnchanged(const std::string& path, const TFileStamp& stamp) {
     return DeleteFileIfUnchangedWithFaults(path, stamp, TCopyFaults{});
 }
 
@@ -448,30 +448,33 @@ TCopyResult TPendingCopy::Place(const std::vector<TFileStamp>& keep, const std::
 
 void FlushFolderOf(const std::string&) {}
 
-TDeleteResult DeleteFileIfUnchangedWithFaults(const std::string& path, const TFileStamp& stamp,
-                                              const TCopyFaults& injected) {
+TDeletion DeleteFileIfUnchangedWithFaults(const std::string& path, const TFileStamp& stamp,
+                                          const TCopyFaults& injected) {
     if (injected.beforeDelete)
         injected.beforeDelete(path);
     // The check and the deletion go through one handle, so no other file can take the name between them.
     TUniqueWinHandle file(::CreateFileW(wide(path).c_str(), DELETE | FILE_READ_ATTRIBUTES,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    const auto failed = [] {
+        return TDeletion{TDeleteResult::Failed, TFileError{static_cast<int>(::GetLastError())}};
+    };
     if (!file.valid()) {
         // Also when it is gone from its name: renamed away meanwhile (a Stop), it still exists.
-        return TDeleteResult::Failed;
+        return failed();
     }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(file.get(), &info))
-        return TDeleteResult::Failed;
+        return failed();
     if (stampOf(info) != stamp)
-        return TDeleteResult::Changed;
+        return {TDeleteResult::Changed, {}};
     if (injected.afterCheck)
         injected.afterCheck(path);
     // NOTE: <windows.h> renames the member DeleteFile to DeleteFileW; aggregate initialisation sidesteps it.
     FILE_DISPOSITION_INFO disposition{TRUE};
     if (!::SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition))
-        return TDeleteResult::Failed;
-    return file.close() ? TDeleteResult::Deleted : TDeleteResult::Failed;
+        return failed();
+    return file.close() ? TDeletion{TDeleteResult::Deleted, {}} : failed();
 }
 
 void TidyFolder(const std::string& folder) {
@@ -1059,17 +1062,17 @@ void FlushFolderOf(const std::string& path) {
     syncFolder(splitNative(NativePath(path)).folder);
 }
 
-TDeleteResult DeleteFileIfUnchangedWithFaults(const std::string& path, const TFileStamp& stamp,
-                                              const TCopyFaults& injected) {
+TDeletion DeleteFileIfUnchangedWithFaults(const std::string& path, const TFileStamp& stamp,
+                                          const TCopyFaults& injected) {
     if (injected.beforeDelete)
         injected.beforeDelete(path);
     const std::string native = NativePath(path);
     struct stat now {};
     // A file gone from its name was not deleted here: renamed away meanwhile (a Stop), it still exists.
     if (::lstat(native.c_str(), &now) != 0)
-        return TDeleteResult::Failed;
+        return {TDeleteResult::Failed, TFileError{errno}};
     if (!S_ISREG(now.st_mode) || stampOf(now) != stamp)
-        return TDeleteResult::Changed;
+        return {TDeleteResult::Changed, {}};
 
     // The file goes out of the way under a private name first, so that what is checked is what is
     // deleted: a file put in place under the name from now on is another file, and stays.
@@ -1084,7 +1087,7 @@ TDeleteResult DeleteFileIfUnchangedWithFaults(const std::string& path, const TFi
         error = renameNoReplace(native, aside);
     }
     if (error != 0)
-        return TDeleteResult::Failed;
+        return {TDeleteResult::Failed, TFileError{error}};
     const TUniqueFd file(::open(aside.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat held {};
     const bool unchanged =
@@ -1093,13 +1096,14 @@ TDeleteResult DeleteFileIfUnchangedWithFaults(const std::string& path, const TFi
         if (injected.afterCheck)
             injected.afterCheck(path);
         if (::unlink(aside.c_str()) == 0)
-            return TDeleteResult::Deleted;
+            return {TDeleteResult::Deleted, {}};
     }
+    const TFileError why{unchanged ? errno : 0};
     // Back under its own name, never replacing a file that took it meanwhile; should even that fail, it
     // keeps the private name, which ends in its own, so the list shows it and TidyFolder gives it back
     // its name once that is free.
     renameNoReplace(aside, native);
-    return unchanged ? TDeleteResult::Failed : TDeleteResult::Changed;
+    return {unchanged ? TDeleteResult::Failed : TDeleteResult::Changed, why};
 }
 
 void TidyFolder(const std::string& folder) {

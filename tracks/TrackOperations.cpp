@@ -97,17 +97,18 @@ void TTrackTransfer::Finish() {
     std::exception_ptr changed;
     for (std::size_t i = 0; i < placed; ++i) {
         const TQueued& queued = batch[i];
-        TTransferred transferred{queued.index, false, queued.replaces};
+        TTransferred transferred{queued.index, false, queued.replaces, {}};
         if (queued.deleteSource) {
-            const TDeleteResult deleted =
+            const TDeletion deleted =
                 m_faults ? DeleteFileIfUnchangedWithFaults(queued.source, results[i].source, *m_faults)
                          : DeleteFileIfUnchanged(queued.source, results[i].source);
-            if (deleted == TDeleteResult::Changed) {
+            if (deleted.Result == TDeleteResult::Changed) {
                 if (!changed)
                     changed = std::make_exception_ptr(EFileChanged(queued.source));
                 continue;
             }
-            transferred.sourceStayed = deleted == TDeleteResult::Failed;
+            transferred.sourceStayed = deleted.Result == TDeleteResult::Failed;
+            transferred.sourceError = deleted.Error;
         }
         if (m_done)
             m_done(transferred);
@@ -205,6 +206,7 @@ void transferAll(TOperationReport& report, const std::vector<std::string>& sourc
     TTrackTransfer transfer([&](const TTransferred& track) {
         TTrackOutcome& outcome = report.Tracks[added[track.index]];
         outcome.Fate = track.sourceStayed ? TTrackFate::SourceStayed : TTrackFate::Done;
+        outcome.Error = track.sourceError;
         outcome.Result = destinations[added[track.index]];
         outcome.Replaced = outcome.Replaced || track.replaced;
     });

@@ -5,11 +5,13 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <cerrno>
 #include <set>
 
 #include "ContainerWriter.h"
 #include "ImmutableFile.h"
 #include "TFormFixture.h"
+#include "platform/FileError.h"
 
 namespace {
 
@@ -79,8 +81,9 @@ TEST_F(TForm1Operations, StoreOfATrackThatCannotBeDeletedSaysSoInTheStatusBar) {
     QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
     EXPECT_EQ(filesIn(archive), (std::set<std::string>{"a.env", "d.env"}));
     EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.env", "b.~env", "c.envx"}));
-    EXPECT_TRUE(
-        form.StatusText->text().endsWith("still in the game too, as their files could not be deleted: Alpha"))
+    EXPECT_TRUE(form.StatusText->text().endsWith(
+        "still in the game too, as their files could not be deleted: Alpha (" +
+        QString::fromStdString(SystemErrorText(EPERM)) + ")"))
         << form.StatusText->text().toStdString();
     EXPECT_TRUE(dialogs.shown.empty()) << "no message box";
 }
@@ -264,7 +267,8 @@ TEST_F(TForm1Operations, FetchSaysWhatItLeftAndReplacedAndNeverMakesATwin) {
     EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.env", "b.~env", "c.envx", "d.env"}));
     EXPECT_EQ(form.StatusText->text(),
               "New D fetched into Baja, replacing an older copy; 2 left as they were: "
-              "a.~env not fetched: a.env is the same track, started, Bravo is there already");
+              "a.~env not fetched: a.env is the same track, started, Bravo is there already")
+        << form.StatusText->text().toStdString();
 
     // Yes: the one in the folder goes to the trash and the fetched one takes its place.
     dialogs.answers.push_back(TDialogs::idYes);

@@ -222,7 +222,7 @@ std::vector<ToolCase> toolCases() {
             {"store", "{}/Baja/a.env", "{}/Baja/b.env", "--to", "{}/archive"},
             1,
             "source-stayed\t{}/Baja/a.env\t{}/archive/a.env\tarchived, but the track stayed where it was: "
-            "its file cannot be deleted\n"
+            "its file cannot be deleted: Operation not permitted\n"
             "done\t{}/Baja/b.env\t{}/archive/b.env\t\n",
             {"{}/Baja/a.env", "stayed where it was"},
             {{"Baja", "<dir>"},
