@@ -30,6 +30,7 @@
 #include "app/PlayerTexts.h"
 #include "app/PreviewPainting.h"
 #include "app/TPreviewImage.h"
+#include "app/TStatusLabel.h"
 #include "app/TTrackItemDelegate.h"
 #include "app/TTrackListModel.h"
 #include "app/TTrackWork.h"
@@ -133,7 +134,7 @@ void TForm1::createControls() {
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName("StatusBar");
     StatusBar->setSizeGripEnabled(false);
-    StatusText = new QLabel(StatusBar);
+    StatusText = new TStatusLabel(StatusBar);
     StatusBar->addWidget(StatusText, 1);
     // A click on the status bar, or Ctrl+R, opens the last operation's full report.
     StatusText->installEventFilter(this);
