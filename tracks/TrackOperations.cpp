@@ -4,6 +4,7 @@
 #include <exception>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <system_error>
 #include <utility>
 
@@ -300,18 +301,26 @@ namespace {
 // Fetch's decisions made before any copy, in order, so that of "t.env" and "t.~env" fetched together only
 // the first comes in: each track that is there already, or whose other state is in the folder (Other
 // names it: TargetExists, or undecided when it is to be replaced), and the destination of each.
+// Plans a Fetch: each track's destination, and the tracks that are there already or whose other state is
+// in the way. A twin that this Fetch itself puts in the folder (t.env and t.~env fetched together) always
+// leaves the later track out, whatever twins says, as nothing there can make room for it; asked, when
+// given, tells for each path whether its twin was in the folder before, which is what the player is asked
+// about.
 TOperationReport planFetch(const std::vector<std::string>& paths, const std::string& eventFolder,
-                           TTwinChoice twins, std::vector<std::string>& destinations) {
+                           TTwinChoice twins, std::vector<std::string>& destinations,
+                           std::vector<bool>* asked = nullptr) {
     if (!FolderExists(eventFolder))
         throw EFolderMissing(eventFolder);
     std::error_code error;
     TOperationReport report;
     report.Operation = TTrackOperation::Fetch;
     std::map<std::string, std::string> names = foldedNamesOf(nativeOf(eventFolder));
+    std::set<std::string> fetched; // the folded names this Fetch puts in the folder
     for (const std::string& path : paths) {
         const std::string name = FileNamePart(path);
         destinations.push_back(PathInFolder(eventFolder, name));
         TTrackOutcome outcome{path};
+        bool inFolder = false; // its twin was in the folder before this Fetch
         const std::string twin = twinOf(name);
         const auto twinFound = twin.empty() ? names.end() : names.find(FoldedName(twin));
         if (names.count(FoldedName(name)) &&
@@ -319,15 +328,21 @@ TOperationReport planFetch(const std::vector<std::string>& paths, const std::str
             outcome.Fate = TTrackFate::AlreadySo;
         } else if (twinFound != names.end()) {
             outcome.Other = twinFound->second;
-            if (twins == TTwinChoice::Skip) {
+            const bool ours = fetched.count(twinFound->first) > 0;
+            inFolder = !ours;
+            if (twins == TTwinChoice::Skip || ours) {
                 outcome.Fate = TTrackFate::TargetExists;
             } else {
                 names.erase(twinFound);
                 names.try_emplace(FoldedName(name), name);
+                fetched.insert(FoldedName(name));
             }
         } else {
             names.try_emplace(FoldedName(name), name);
+            fetched.insert(FoldedName(name));
         }
+        if (asked)
+            asked->push_back(inFolder);
         report.Tracks.push_back(std::move(outcome));
     }
     return report;
@@ -337,9 +352,11 @@ TOperationReport planFetch(const std::vector<std::string>& paths, const std::str
 
 std::vector<std::string> FetchTwins(const std::vector<std::string>& paths, const std::string& eventFolder) {
     std::vector<std::string> destinations;
+    std::vector<bool> asked;
     std::vector<std::string> twins;
-    for (const TTrackOutcome& track : planFetch(paths, eventFolder, TTwinChoice::Skip, destinations).Tracks)
-        twins.push_back(track.Fate == TTrackFate::TargetExists ? track.Other : std::string());
+    const TOperationReport plan = planFetch(paths, eventFolder, TTwinChoice::Skip, destinations, &asked);
+    for (std::size_t i = 0; i < plan.Tracks.size(); ++i)
+        twins.push_back(asked[i] ? plan.Tracks[i].Other : std::string());
     return twins;
 }
 
