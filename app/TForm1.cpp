@@ -609,7 +609,8 @@ void TForm1::sayFolderState() {
             say(m_notInstalled, TStatusShows::FolderState);
         } else {
             const QString shown = fromStd(ShownPath(folder));
-            say("The folder " + ShortPath(shown) + " does not exist", TStatusShows::FolderState,
+            // The outcome first, so that a narrow bar never cuts it off.
+            say("Missing folder: " + ShortPath(shown), TStatusShows::FolderState,
                 "The folder " + shown + " does not exist");
         }
         return;

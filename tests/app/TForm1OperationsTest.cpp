@@ -283,7 +283,7 @@ TEST_F(TForm1Operations, FetchSaysWhatItLeftAndReplacedAndNeverMakesATwin) {
 
     // An event folder that does not exist is named, and Fetch into it says so before any dialog.
     pickEvent(form, 4);
-    EXPECT_TRUE(form.StatusText->text().startsWith("The folder ")) << form.StatusText->text().toStdString();
+    EXPECT_TRUE(form.StatusText->text().startsWith("Missing folder: ")) << form.StatusText->text().toStdString();
     EXPECT_TRUE(
         QDir::fromNativeSeparators(form.StatusText->toolTip()).endsWith("/Vevozura/SX/ does not exist"))
         << form.StatusText->toolTip().toStdString();
