@@ -7,6 +7,7 @@
 #include "platform/PathParts.h"
 #include "tracks/GameLocation.h"
 #include "tracks/TrackCatalogue.h"
+#include "tracks/TrackOperations.h"
 
 // skarnres scene-name FILE: the track's display name (as UTF-8), or nothing when it has none.
 int CmdSceneName(const std::vector<std::string>& args) {
@@ -25,6 +26,9 @@ int CmdTracks(const std::vector<std::string>& args) {
     const bool json = TakeJsonOption(words);
     if (words.size() != 1)
         throw EUsageError("usage: skarnres tracks EVENT-FOLDER [--json]");
+    // A folder that is not there is not an empty event type.
+    if (!FolderExists(WithTrailingSeparator(words[0])))
+        throw EFolderMissing(words[0]);
     TTrackList list;
     std::vector<std::string> unreadable;
     try {
