@@ -528,12 +528,14 @@ TTwinChoice TForm1::askAboutTwins(const std::vector<std::string>& sources) {
     const QString question = names.size() == 1
                                  ? names[0] + ", the same track as " + fetched + ", is in " + where +
                                        " already. Replace it with " + fetched + "? " +
-                                       (trash ? "It goes to the trash." : "It is deleted for good.")
+                                       (trash ? "It goes to the trash." : "It is deleted for good.") +
+                                       " No leaves " + fetched + " out."
                                  : CountText(names.size()) + " of the tracks to fetch are in " + where +
                                        " already as the same track started or stopped (" +
                                        names.mid(0, 3).join(", ") + (names.size() > 3 ? ", ..." : "") +
                                        "). Replace them? " +
-                                       (trash ? "They go to the trash." : "They are deleted for good.");
+                                       (trash ? "They go to the trash." : "They are deleted for good.") +
+                                       " No leaves those tracks out.";
     return m_dialogs.MessageBox(this, question, "Track fetch",
                                 TDialogs::mbYesNo | TDialogs::mbIconWarning | TDialogs::mbDefButton2) ==
                    TDialogs::idYes

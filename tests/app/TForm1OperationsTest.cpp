@@ -262,7 +262,7 @@ TEST_F(TForm1Operations, FetchSaysWhatItLeftAndReplacedAndNeverMakesATwin) {
     ASSERT_EQ(dialogs.shown.size(), 1u) << "one question, and no error box for what is there already";
     EXPECT_EQ(dialogs.shown[0].text,
               "a.env, the same track as a.~env, is in Baja already. Replace it with a.~env? "
-              "It goes to the trash.");
+              "It goes to the trash. No leaves a.~env out.");
     EXPECT_EQ(dialogs.shown[0].flags, 0x134u) << "No is the default";
     EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.env", "b.~env", "c.envx", "d.env"}));
     EXPECT_EQ(form.StatusText->text(),
@@ -283,7 +283,8 @@ TEST_F(TForm1Operations, FetchSaysWhatItLeftAndReplacedAndNeverMakesATwin) {
 
     // An event folder that does not exist is named, and Fetch into it says so before any dialog.
     pickEvent(form, 4);
-    EXPECT_TRUE(form.StatusText->text().startsWith("Missing folder: ")) << form.StatusText->text().toStdString();
+    EXPECT_TRUE(form.StatusText->text().startsWith("Missing folder: "))
+        << form.StatusText->text().toStdString();
     EXPECT_TRUE(
         QDir::fromNativeSeparators(form.StatusText->toolTip()).endsWith("/Vevozura/SX/ does not exist"))
         << form.StatusText->toolTip().toStdString();
