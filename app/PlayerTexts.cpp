@@ -277,10 +277,14 @@ QString OperationStatus(const TOperationReport& report, const QStringList& names
         stayed[why.indexOf(reason)].push_back(names.value(static_cast<qsizetype>(i)));
     }
     QStringList groups;
-    for (qsizetype i = 0; i < why.size(); ++i)
+    qsizetype stayedCount = 0;
+    for (qsizetype i = 0; i < why.size(); ++i) {
         groups.push_back(stayed[i].join(", ") + (why[i].isEmpty() ? QString() : " (" + why[i] + ")"));
+        stayedCount += stayed[i].size();
+    }
+    // The count comes early, so that a narrow bar still shows that not all went.
     if (!groups.isEmpty())
-        text += "; still in the game too, as their files could not be deleted: " + groups.join(", ");
+        text += "; " + CountText(stayedCount) + " still in the game too, not deleted: " + groups.join(", ");
     return OutcomeText(text, left, reasons);
 }
 

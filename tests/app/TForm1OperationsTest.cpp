@@ -81,9 +81,8 @@ TEST_F(TForm1Operations, StoreOfATrackThatCannotBeDeletedSaysSoInTheStatusBar) {
     QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
     EXPECT_EQ(filesIn(archive), (std::set<std::string>{"a.env", "d.env"}));
     EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.env", "b.~env", "c.envx"}));
-    EXPECT_TRUE(form.StatusText->text().endsWith(
-        "still in the game too, as their files could not be deleted: Alpha (" +
-        QString::fromStdString(SystemErrorText(EPERM)) + ")"))
+    EXPECT_TRUE(form.StatusText->text().endsWith("; 1 still in the game too, not deleted: Alpha (" +
+                                                 QString::fromStdString(SystemErrorText(EPERM)) + ")"))
         << form.StatusText->text().toStdString();
     EXPECT_TRUE(dialogs.shown.empty()) << "no message box";
 }
