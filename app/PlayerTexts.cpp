@@ -245,13 +245,29 @@ QString OperationStatus(const TOperationReport& report, const QStringList& names
         text += replaced == 1 ? ", replacing an older copy"
                               : ", replacing " + CountText(replaced) + " older copies";
     const qsizetype left = total - done;
-    QStringList stayed;
+    // The tracks whose files could not be deleted, grouped by why: "Alpha, Bravo (Read-only file system)".
+    QStringList why;
+    QList<QStringList> stayed;
     for (std::size_t i = 0; i < report.Tracks.size(); ++i) {
-        if (report.Tracks[i].Fate == TTrackFate::SourceStayed)
-            stayed.push_back(names.value(static_cast<qsizetype>(i)));
+        const TTrackOutcome& track = report.Tracks[i];
+        if (track.Fate != TTrackFate::SourceStayed)
+            continue;
+        const QString reason = fromStd(SystemErrorText(track.Error.code));
+        if (!why.contains(reason)) {
+            why.push_back(reason);
+            stayed.push_back({});
+        }
+        stayed[why.indexOf(reason)].push_back(names.value(static_cast<qsizetype>(i)));
     }
-    if (!stayed.isEmpty())
-        text += "; still in the game too, as their files could not be deleted: " + stayed.join(", ");
+    QStringList groups;
+    qsizetype stayedCount = 0;
+    for (qsizetype i = 0; i < why.size(); ++i) {
+        groups.push_back(stayed[i].join(", ") + (why[i].isEmpty() ? QString() : " (" + why[i] + ")"));
+        stayedCount += stayed[i].size();
+    }
+    // The count comes early, so that a narrow bar still shows that not all went.
+    if (!groups.isEmpty())
+        text += "; " + CountText(stayedCount) + " still in the game too, not deleted: " + groups.join(", ");
     return OutcomeText(text, left, reasons);
 }
 

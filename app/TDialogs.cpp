@@ -9,6 +9,8 @@
 #include <QSpacerItem>
 #include <QVBoxLayout>
 
+#include "platform/ScopeExit.h"
+
 namespace {
 
 // Room in a title bar beside the caption: the icon and the window buttons.
@@ -32,6 +34,12 @@ int TQtDialogs::MessageBox(QWidget* owner, const QString& text, const QString& c
     // window's unshown frame in the screen's corner; without an owner it is centred on the screen.
     QMessageBox box(owner && owner->isVisible() ? owner : nullptr);
     box.setWindowModality(Qt::ApplicationModal);
+    // Keys go to the owner's window again once the box is answered (Ctrl+Z right after a Delete), also
+    // where no window manager hands the focus back.
+    const TScopeExit refocus([&] {
+        if (owner && owner->isVisible())
+            owner->window()->activateWindow();
+    });
     box.setWindowTitle(caption);
     box.setText(text);
 

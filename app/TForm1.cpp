@@ -32,6 +32,7 @@
 #include "app/PlayerTexts.h"
 #include "app/PreviewPainting.h"
 #include "app/TPreviewImage.h"
+#include "app/TStatusLabel.h"
 #include "app/TTrackItemDelegate.h"
 #include "app/TTrackListModel.h"
 #include "app/TTrackWork.h"
@@ -136,7 +137,7 @@ void TForm1::createControls() {
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName("StatusBar");
     StatusBar->setSizeGripEnabled(false);
-    StatusText = new QLabel(StatusBar);
+    StatusText = new TStatusLabel(StatusBar);
     StatusBar->addWidget(StatusText, 1);
     // A click on the status bar, or Ctrl+R, opens the last operation's full report.
     StatusText->installEventFilter(this);
@@ -534,12 +535,14 @@ TTwinChoice TForm1::askAboutTwins(const std::vector<std::string>& sources) {
     const QString question = names.size() == 1
                                  ? names[0] + ", the same track as " + fetched + ", is in " + where +
                                        " already. Replace it with " + fetched + "? " +
-                                       (trash ? "It goes to the trash." : "It is deleted for good.")
+                                       (trash ? "It goes to the trash." : "It is deleted for good.") +
+                                       " No leaves " + fetched + " out."
                                  : CountText(names.size()) + " of the tracks to fetch are in " + where +
                                        " already as the same track started or stopped (" +
                                        names.mid(0, 3).join(", ") + (names.size() > 3 ? ", ..." : "") +
                                        "). Replace them? " +
-                                       (trash ? "They go to the trash." : "They are deleted for good.");
+                                       (trash ? "They go to the trash." : "They are deleted for good.") +
+                                       " No leaves those tracks out.";
     return m_dialogs.MessageBox(this, question, "Track fetch",
                                 TDialogs::mbYesNo | TDialogs::mbIconWarning | TDialogs::mbDefButton2) ==
                    TDialogs::idYes
@@ -615,7 +618,8 @@ void TForm1::sayFolderState() {
             say(m_notInstalled, TStatusShows::FolderState);
         } else {
             const QString shown = fromStd(ShownPath(folder));
-            say("The folder " + ShortPath(shown) + " does not exist", TStatusShows::FolderState,
+            // The outcome first, so that a narrow bar never cuts it off.
+            say("Missing folder: " + ShortPath(shown), TStatusShows::FolderState,
                 "The folder " + shown + " does not exist");
         }
         return;

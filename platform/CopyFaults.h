@@ -32,8 +32,8 @@ TCopyResult CopyFileReplacingWithFaults(const std::string& source, const std::st
                                         const TCopyFaults& faults, const std::vector<TFileStamp>& keep = {});
 
 // DeleteFileIfUnchanged with faults.
-TDeleteResult DeleteFileIfUnchangedWithFaults(const std::string& path, const TFileStamp& stamp,
-                                              const TCopyFaults& faults);
+TDeletion DeleteFileIfUnchangedWithFaults(const std::string& path, const TFileStamp& stamp,
+                                          const TCopyFaults& faults);
 
 // The size of the chunks the copy reads and writes, so that files of several chunks can be built.
 inline constexpr int CopyChunkSize = 64 * 1024;

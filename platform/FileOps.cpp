@@ -84,6 +84,6 @@ TCopyResult CopyFileReplacingWithFaults(const std::string& source, const std::st
     return result;
 }
 
-TDeleteResult DeleteFileIfUnchanged(const std::string& path, const TFileStamp& stamp) {
+TDeletion DeleteFileIfUnchanged(const std::string& path, const TFileStamp& stamp) {
     return DeleteFileIfUnchangedWithFaults(path, stamp, TCopyFaults{});
 }

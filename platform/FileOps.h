@@ -146,12 +146,18 @@ enum class TDeleteResult {
              // gone from its name (renamed away meanwhile): it was not deleted
 };
 
+// What became of a deletion, and why it failed: the system's error for Failed.
+struct TDeletion {
+    TDeleteResult Result = TDeleteResult::Failed;
+    TFileError Error;
+};
+
 // Deletes the file path when it is still the file stamp describes, unchanged. The file is never
 // deleted when it was replaced or written to since the stamp was taken, nor is a file put in place
 // under its name while this runs: on Linux the file is first renamed to a private name, checked
 // through an open handle and removed under that name (and renamed back when it changed); on Windows
 // the check and the deletion go through one handle.
-TDeleteResult DeleteFileIfUnchanged(const std::string& path, const TFileStamp& stamp);
+TDeletion DeleteFileIfUnchanged(const std::string& path, const TFileStamp& stamp);
 
 // Removes what an earlier run of the program left in folder when it was killed: copies that never
 // reached their destination are deleted (they are copies: their source still exists), and a track

@@ -225,17 +225,17 @@ void FlushFolderOf(const std::string& path) {
     syncFolder(splitNative(NativePath(path)).folder);
 }
 
-TDeleteResult DeleteFileIfUnchangedWithFaults(const std::string& path, const TFileStamp& stamp,
-                                              const TCopyFaults& injected) {
+TDeletion DeleteFileIfUnchangedWithFaults(const std::string& path, const TFileStamp& stamp,
+                                          const TCopyFaults& injected) {
     if (injected.beforeDelete)
         injected.beforeDelete(path);
     const std::string native = NativePath(path);
     struct stat now {};
     // A file gone from its name was not deleted here: renamed away meanwhile (a Stop), it still exists.
     if (::lstat(native.c_str(), &now) != 0)
-        return TDeleteResult::Failed;
+        return {TDeleteResult::Failed, TFileError{errno}};
     if (!S_ISREG(now.st_mode) || stampOf(now) != stamp)
-        return TDeleteResult::Changed;
+        return {TDeleteResult::Changed, {}};
 
     // The file goes out of the way under a private name first, so that what is checked is what is
     // deleted: a file put in place under the name from now on is another file, and stays.
@@ -250,7 +250,7 @@ TDeleteResult DeleteFileIfUnchangedWithFaults(const std::string& path, const TFi
         error = renameNoReplace(native, aside);
     }
     if (error != 0)
-        return TDeleteResult::Failed;
+        return {TDeleteResult::Failed, TFileError{error}};
     const TUniqueFd file(::open(aside.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat held {};
     const bool unchanged =
@@ -259,13 +259,14 @@ TDeleteResult DeleteFileIfUnchangedWithFaults(const std::string& path, const TFi
         if (injected.afterCheck)
             injected.afterCheck(path);
         if (::unlink(aside.c_str()) == 0)
-            return TDeleteResult::Deleted;
+            return {TDeleteResult::Deleted, {}};
     }
+    const TFileError why{unchanged ? errno : 0};
     // Back under its own name, never replacing a file that took it meanwhile; should even that fail, it
     // keeps the private name, which ends in its own, so the list shows it and TidyFolder gives it back
     // its name once that is free.
     renameNoReplace(aside, native);
-    return unchanged ? TDeleteResult::Failed : TDeleteResult::Changed;
+    return {unchanged ? TDeleteResult::Failed : TDeleteResult::Changed, why};
 }
 
 void TidyFolder(const std::string& folder) {

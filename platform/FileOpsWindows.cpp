@@ -102,30 +102,33 @@ TFileError DeleteFile(const std::string& path) {
 
 void FlushFolderOf(const std::string&) {}
 
-TDeleteResult DeleteFileIfUnchangedWithFaults(const std::string& path, const TFileStamp& stamp,
-                                              const TCopyFaults& injected) {
+TDeletion DeleteFileIfUnchangedWithFaults(const std::string& path, const TFileStamp& stamp,
+                                          const TCopyFaults& injected) {
     if (injected.beforeDelete)
         injected.beforeDelete(path);
     // The check and the deletion go through one handle, so no other file can take the name between them.
     TUniqueWinHandle file(::CreateFileW(wide(path).c_str(), DELETE | FILE_READ_ATTRIBUTES,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    const auto failed = [] {
+        return TDeletion{TDeleteResult::Failed, TFileError{static_cast<int>(::GetLastError())}};
+    };
     if (!file.valid()) {
         // Also when it is gone from its name: renamed away meanwhile (a Stop), it still exists.
-        return TDeleteResult::Failed;
+        return failed();
     }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(file.get(), &info))
-        return TDeleteResult::Failed;
+        return failed();
     if (stampOf(info) != stamp)
-        return TDeleteResult::Changed;
+        return {TDeleteResult::Changed, {}};
     if (injected.afterCheck)
         injected.afterCheck(path);
     // NOTE: <windows.h> renames the member DeleteFile to DeleteFileW; aggregate initialisation sidesteps it.
     FILE_DISPOSITION_INFO disposition{TRUE};
     if (!::SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition))
-        return TDeleteResult::Failed;
-    return file.close() ? TDeleteResult::Deleted : TDeleteResult::Failed;
+        return failed();
+    return file.close() ? TDeletion{TDeleteResult::Deleted, {}} : failed();
 }
 
 void TidyFolder(const std::string& folder) {

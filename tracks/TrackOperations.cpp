@@ -115,17 +115,18 @@ void TTrackTransfer::Finish() {
     std::exception_ptr changed;
     for (std::size_t i = 0; i < placed; ++i) {
         const TQueued& queued = batch[i];
-        TTransferred transferred{queued.index, false, queued.replaces};
+        TTransferred transferred{queued.index, false, queued.replaces, {}};
         if (queued.deleteSource) {
-            const TDeleteResult deleted =
+            const TDeletion deleted =
                 m_faults ? DeleteFileIfUnchangedWithFaults(queued.source, results[i].source, *m_faults)
                          : DeleteFileIfUnchanged(queued.source, results[i].source);
-            if (deleted == TDeleteResult::Changed) {
+            if (deleted.Result == TDeleteResult::Changed) {
                 if (!changed)
                     changed = std::make_exception_ptr(EFileChanged(queued.source));
                 continue;
             }
-            transferred.sourceStayed = deleted == TDeleteResult::Failed;
+            transferred.sourceStayed = deleted.Result == TDeleteResult::Failed;
+            transferred.sourceError = deleted.Error;
         }
         if (m_done)
             m_done(transferred);
@@ -227,6 +228,7 @@ void transferAll(TOperationReport& report, const TAddCopy& add, const std::vecto
         outcome.Fate = track.sourceStayed ? TTrackFate::SourceStayed : TTrackFate::Done;
         outcome.Result = destinations[added[track.index]];
         outcome.Replaced = outcome.Replaced || track.replaced;
+        outcome.Error = track.sourceError;
     });
     try {
         for (std::size_t i = 0; i < destinations.size(); ++i) {
@@ -327,10 +329,13 @@ namespace {
 // Fetch's decisions made before any copy, in order, so that of "t.env" and "t.~env" fetched together only
 // the first comes in, and of two tracks of one name the first: each track that is there already, or whose
 // other state is in the folder (Other names it: TargetExists, or undecided when it is to be replaced),
-// and the source and destination of each. An archive among the paths gives its tracks (FetchSources).
+// and the source and destination of each. An archive among the paths gives its tracks (FetchSources). A
+// twin that this Fetch itself puts in the folder (t.env and t.~env fetched together) always leaves the
+// later track out, whatever twins says, as nothing there can make room for it; asked, when given, tells
+// for each track whether its twin was in the folder before, which is what the player is asked about.
 TOperationReport planFetch(const std::vector<std::string>& paths, const std::string& eventFolder,
                            TTwinChoice twins, std::vector<TFetchSource>& sources,
-                           std::vector<std::string>& destinations) {
+                           std::vector<std::string>& destinations, std::vector<bool>* asked = nullptr) {
     if (!FolderExists(eventFolder))
         throw EFolderMissing(eventFolder);
     std::error_code error;
@@ -345,6 +350,8 @@ TOperationReport planFetch(const std::vector<std::string>& paths, const std::str
         const std::string& name = source.fileName;
         destinations.push_back(name.empty() ? std::string() : PathInFolder(eventFolder, name));
         TTrackOutcome& outcome = report.Tracks[i];
+        if (asked)
+            asked->push_back(false);
         if (outcome.Fate != TTrackFate::Cancelled)
             continue; // an entry of an archive that is never fetched
         const auto take = [&] {
@@ -364,7 +371,10 @@ TOperationReport planFetch(const std::vector<std::string>& paths, const std::str
             outcome.Message = "a track of this name is fetched from " + first->second + " already";
         } else if (twinFound != names.end()) {
             outcome.Other = twinFound->second;
-            if (twins == TTwinChoice::Skip) {
+            const bool ours = fetched.count(twinFound->first) > 0;
+            if (asked)
+                asked->back() = !ours;
+            if (twins == TTwinChoice::Skip || ours) {
                 outcome.Fate = TTrackFate::TargetExists;
             } else {
                 names.erase(twinFound);
@@ -383,9 +393,11 @@ std::vector<TFetchTwin> FetchTwins(const std::vector<std::string>& paths, const 
     std::vector<TFetchSource> sources;
     std::vector<std::string> destinations;
     std::vector<TFetchTwin> twins;
-    const TOperationReport plan = planFetch(paths, eventFolder, TTwinChoice::Skip, sources, destinations);
+    std::vector<bool> asked;
+    const TOperationReport plan =
+        planFetch(paths, eventFolder, TTwinChoice::Skip, sources, destinations, &asked);
     for (std::size_t i = 0; i < plan.Tracks.size(); ++i) {
-        if (plan.Tracks[i].Fate == TTrackFate::TargetExists)
+        if (plan.Tracks[i].Fate == TTrackFate::TargetExists && asked[i])
             twins.push_back({sources[i].fileName, plan.Tracks[i].Other});
     }
     return twins;

@@ -33,6 +33,8 @@ struct TTransferred {
     bool sourceStayed = false;
     // The copy replaced a file that had the destination's name when the track was added.
     bool replaced = false;
+    // Why a source that stayed could not be deleted.
+    TFileError sourceError;
 };
 
 // One Store or one Fetch: copies tracks, in batches that pay for flushing the disk once. Each track of a

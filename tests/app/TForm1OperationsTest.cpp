@@ -5,11 +5,13 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <cerrno>
 #include <set>
 
 #include "ContainerWriter.h"
 #include "ImmutableFile.h"
 #include "TFormFixture.h"
+#include "platform/FileError.h"
 
 namespace {
 
@@ -79,8 +81,8 @@ TEST_F(TForm1Operations, StoreOfATrackThatCannotBeDeletedSaysSoInTheStatusBar) {
     QTest::mouseClick(form.ArchiveBtn, Qt::LeftButton);
     EXPECT_EQ(filesIn(archive), (std::set<std::string>{"a.env", "d.env"}));
     EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.env", "b.~env", "c.envx"}));
-    EXPECT_TRUE(
-        form.StatusText->text().endsWith("still in the game too, as their files could not be deleted: Alpha"))
+    EXPECT_TRUE(form.StatusText->text().endsWith("; 1 still in the game too, not deleted: Alpha (" +
+                                                 QString::fromStdString(SystemErrorText(EPERM)) + ")"))
         << form.StatusText->text().toStdString();
     EXPECT_TRUE(dialogs.shown.empty()) << "no message box";
 }
@@ -262,12 +264,13 @@ TEST_F(TForm1Operations, FetchSaysWhatItLeftAndReplacedAndNeverMakesATwin) {
     ASSERT_EQ(dialogs.shown.size(), 1u) << "one question, and no error box for what is there already";
     EXPECT_EQ(dialogs.shown[0].text,
               "a.env, the same track as a.~env, is in Baja already. Replace it with a.~env? "
-              "It goes to the trash.");
+              "It goes to the trash. No leaves a.~env out.");
     EXPECT_EQ(dialogs.shown[0].flags, 0x134u) << "No is the default";
     EXPECT_EQ(filesIn(baja), (std::set<std::string>{"a.env", "b.~env", "c.envx", "d.env"}));
     EXPECT_EQ(form.StatusText->text(),
               "New D fetched into Baja, replacing an older copy; 2 left as they were: "
-              "a.~env not fetched: a.env is the same track, started, Bravo is there already");
+              "a.~env not fetched: a.env is the same track, started, Bravo is there already")
+        << form.StatusText->text().toStdString();
 
     // Yes: the one in the folder goes to the trash and the fetched one takes its place.
     dialogs.answers.push_back(TDialogs::idYes);
@@ -282,7 +285,8 @@ TEST_F(TForm1Operations, FetchSaysWhatItLeftAndReplacedAndNeverMakesATwin) {
 
     // An event folder that does not exist is named, and Fetch into it says so before any dialog.
     pickEvent(form, 4);
-    EXPECT_TRUE(form.StatusText->text().startsWith("The folder ")) << form.StatusText->text().toStdString();
+    EXPECT_TRUE(form.StatusText->text().startsWith("Missing folder: "))
+        << form.StatusText->text().toStdString();
     EXPECT_TRUE(
         QDir::fromNativeSeparators(form.StatusText->toolTip()).endsWith("/Vevozura/SX/ does not exist"))
         << form.StatusText->toolTip().toStdString();

@@ -16,6 +16,7 @@
 #include "ArchiveWriter.h"
 #include "ContainerWriter.h"
 #include "TFormFixture.h"
+#include "app/TStatusLabel.h"
 
 namespace {
 
@@ -205,6 +206,25 @@ TEST_F(TForm1Player, LongStoreShowsProgressAndCancelsBetweenTracks) {
     EXPECT_EQ(filesIn(archive).size(), 7u);
     EXPECT_TRUE(form.isVisible()) << "not while the work runs";
     EXPECT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 10000));
+}
+
+TEST_F(TForm1Player, AStatusTooLongForTheBarEndsInAnEllipsis) {
+    TForm1 form(dialogs);
+    form.show();
+    const int width = form.width();
+    auto* status = dynamic_cast<TStatusLabel*>(form.StatusText);
+    ASSERT_NE(status, nullptr);
+    status->setText("Cancelled: 5 of 23 stored");
+    EXPECT_EQ(status->ShownText(), status->text());
+    const QString whole =
+        "2 tracks stopped; 3 left as they were: Bravo is inactive already, Delta: d.~env exists, "
+        "Echo: Permission denied";
+    status->setText(whole);
+    QApplication::processEvents();
+    EXPECT_TRUE(status->ShownText().endsWith(QChar(0x2026))) << status->ShownText().toStdString();
+    EXPECT_TRUE(whole.startsWith(status->ShownText().chopped(1)));
+    EXPECT_LE(status->fontMetrics().horizontalAdvance(status->ShownText()), status->width());
+    EXPECT_EQ(form.width(), width) << "a long status never widens the window";
 }
 
 TEST_F(TForm1Player, TooltipsAndNamesForScreenReaders) {

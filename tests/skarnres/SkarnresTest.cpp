@@ -193,6 +193,13 @@ std::vector<ToolCase> toolCases() {
                  {"cannot write to standard output"},
                  {{"Baja", "<dir>"}, {"Baja/a.env", trackA}},
                  "/dev/full"},
+        ToolCase{"TracksOfAFolderThatIsNotThere",
+                 {{"Baja/a.env", trackA}},
+                 {"tracks", "{}/SX", "--json"},
+                 1,
+                 "",
+                 {"Cannot open folder {}/SX: no such folder"},
+                 {{"Baja", "<dir>"}, {"Baja/a.env", trackA}}},
         ToolCase{"NamesThatWouldBreakTheLines",
                  {{"Baja/tab\tx.env", trackText("Tab\there")},
                   {"Baja/line\nx.env", trackA},
@@ -223,7 +230,7 @@ std::vector<ToolCase> toolCases() {
             {"store", "{}/Baja/a.env", "{}/Baja/b.env", "--to", "{}/archive"},
             1,
             "source-stayed\t{}/Baja/a.env\t{}/archive/a.env\tarchived, but the track stayed where it was: "
-            "its file cannot be deleted\n"
+            "its file cannot be deleted: Operation not permitted\n"
             "done\t{}/Baja/b.env\t{}/archive/b.env\t\n",
             {"{}/Baja/a.env", "stayed where it was"},
             {{"Baja", "<dir>"},

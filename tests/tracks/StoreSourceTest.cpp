@@ -48,7 +48,11 @@ TEST_P(StoreSource, NothingUncopiedIsDeletedAndNothingUndeletedIsCalledMoved) {
     else
         faults.beforeDelete = act;
     std::optional<bool> sourceStayed;
-    TFaultyTransfer transfer(faults, [&](const TTransferred& track) { sourceStayed = track.sourceStayed; });
+    TFileError why;
+    TFaultyTransfer transfer(faults, [&](const TTransferred& track) {
+        sourceStayed = track.sourceStayed;
+        why = track.sourceError;
+    });
     transfer.Add(game + "t.env", archive + "t.env", true);
     transfer.Finish();
 
@@ -59,6 +63,7 @@ TEST_P(StoreSource, NothingUncopiedIsDeletedAndNothingUndeletedIsCalledMoved) {
     } else {
         EXPECT_EQ(FolderSnapshot(dir.path() / "game"), (TSnapshot{{"t.~env", BytesOf("old")}}));
         EXPECT_EQ(sourceStayed, true) << "the track is in both places";
+        EXPECT_TRUE(IsFileMissing(why)) << "and says why: " << SystemErrorText(why.code);
     }
 }
 

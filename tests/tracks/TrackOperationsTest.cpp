@@ -388,6 +388,16 @@ TEST_F(TrackOperations, FetchCopiesChosenFilesIntoTheEventFolder) {
     EXPECT_EQ(removed, std::vector<std::string>{"C.~ENV"});
     fs::rename(baja() / "c.env", baja() / "C.~ENV");
 
+    // Both states of one track in one Fetch: the later is left out whatever the answer, and is not asked.
+    put(archive(), "d.env");
+    put(archive() / "more", "d.~env");
+    const std::vector<std::string> both{archiveFolder() + "d.env", archiveFolder() + "more/d.~env"};
+    EXPECT_TRUE(FetchTwins(both, eventFolder).empty()) << "nothing in the folder to ask about";
+    EXPECT_EQ(fates(Fetch(both, eventFolder, {}, TTwinChoice::Replace, remove)),
+              (std::vector<std::string>{"done d.env", "exists d.env"}));
+    EXPECT_EQ(removed, std::vector<std::string>{"C.~ENV"});
+    fs::remove(baja() / "d.env");
+
     fs::remove(archive() / "typed.env");
     const TOperationReport missing =
         Fetch({archiveFolder() + "typed.env", archiveFolder() + "a.env"}, eventFolder);
