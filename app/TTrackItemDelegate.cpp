@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/TTrackItemDelegate.h"
 
 #include <QPainter>
@@ -35,6 +36,7 @@ void TTrackItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
 }
 
 QSize TTrackItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
-    return {TTrackItemGeometry::NameLeft + m_widths->Widest(option.fontMetrics) + TTrackItemGeometry::NameEndSpare,
+    return {TTrackItemGeometry::NameLeft + m_widths->Widest(option.fontMetrics) +
+                TTrackItemGeometry::NameEndSpare,
             TTrackItemGeometry::Height};
 }

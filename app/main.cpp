@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The track manager: one window listing the add-on tracks of the game.
 #include <QApplication>
 #include <QScreen>

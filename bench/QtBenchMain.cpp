@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Google Benchmark main for benchmarks that need a QApplication (offscreen unless a platform is set).
 #include <QApplication>
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The list widget's part of the catalogue alone (sorting, model reset, view layout), to see how it
 // grows with n. The fill itself, beside its floors, is in bench_scale.
 //
@@ -29,8 +30,8 @@
 
 #include "ContainerWriter.h"
 #include "FakeGame.h"
-#include "TempDir.h"
 #include "TSilentDialogs.h"
+#include "TempDir.h"
 #include "app/TForm1.h"
 #include "app/TTrackListModel.h"
 #include "platform/NativePath.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening a track and loading its scene entry, against the syscall floor of the same work: open, read
 // of the first 4 KB, one read of the entry, close. Once as the reader's general contract has it (the
 // file closed after the directory and opened again for the load), once the catalogue's way (kept open

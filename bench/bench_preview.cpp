@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Click to painted: the list's click handler (open the container, decode the picture) and the repaint
 // of the preview, on a 285 x 139 preview like the demo's and on a 1024 x 1024 one, raw and run-length.
 // The baseline is decoding the same bytes with stb_image and painting that image.
@@ -23,9 +24,9 @@
 #include <memory>
 
 #include "FakeGame.h"
+#include "TSilentDialogs.h"
 #include "TempDir.h"
 #include "TgaWriter.h"
-#include "TSilentDialogs.h"
 #include "app/TForm1.h"
 #include "app/TPreviewImage.h"
 #include "app/TTrackListModel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue and the operations at scale, each beside its floor measured in the same run:
 //   - the hot fill of an event folder against the 3-call floor (list the folder; per file open, one
 //     read of its first block, close) at 1k, 10k and 100k tracks;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decode throughput of the TGA reader in mode 2 (the preview's), in output megapixels per second,
 // beside two other decoders in the same run: stb_image and Qt's own TGA plugin (which reads only
 // uncompressed true-colour images). The floor is a plain copy of the output's size.

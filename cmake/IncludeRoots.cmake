@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Each library's headers are reached through an include root of its own in the build tree, which holds
 # only that library's headers: a target sees the headers of the libraries it links and no others, so a
 # library that includes the header of one it does not link (a lower library reaching for a higher

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds for Windows x86-64 with Debian's MinGW-w64 (g++-mingw-w64-x86-64-posix).
 #   cmake -S . -B build/windows/build -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 #         -DCMAKE_PREFIX_PATH="<GoogleTest for MinGW>;<Qt for MinGW>" -DQT_HOST_PATH=/usr ...

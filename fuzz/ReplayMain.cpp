@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a fuzz target over the files named on the command line (or every file of a named folder),
 // for builds without libFuzzer. Exit status 0 when every input ran through.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: a container file of any shape is opened and every entry walked.
 #include <cstddef>
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: any text is read as a Wine registry file and keys and values are looked up in it.
 // Beyond memory safety it checks what the rest of the program relies on: a string value's text is
 // valid UTF-8 without NUL, and a value of another type has no text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: any bytes decoded as a TGA image in all three modes, one after another, into a bitmap
 // that already holds a picture. Besides the sanitizers' checks it traps when the bitmap's size is not
 // one of the outcomes the reader allows.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the seed corpus of fuzz_archive: small packs of tracks as players download them, made with
 # free tools (Info-ZIP's zip, 7z from p7zip-full, bsdtar from libarchive-tools), and damaged ones.
 # No free tool writes RAR: make_rar_seeds.py writes the RAR seeds.

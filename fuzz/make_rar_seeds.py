@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the RAR seeds of fuzz_archive: no free tool writes RAR, so these stored (unpacked) RAR 4 and
 RAR 5 archives are put together here, byte by byte, from the published layout of the two formats."""
 import os

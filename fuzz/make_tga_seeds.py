@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the seed corpus of fuzz_tga: small TGA images of every accepted kind, and damaged ones."""
 import os
 import struct

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Owning handles of the operating system: each closes what it holds when it goes, so that no

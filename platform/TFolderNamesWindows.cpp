@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "TFolderNames.h"
 
 TFolderNames::TFolderNames(const std::string& folder) : m_folder(folder) {}

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the window's pictures as indexed Windows bitmaps and icons, and the window icon as PNG
 files for the desktop's icon theme (plain Python 3, no packages).
 

@@ -80,7 +80,6 @@ INSTANTIATE_TEST_SUITE_P(
                     outcome("c.env", TTrackFate::Missing)},
                    "1 track moved to the trash, 1 deleted; 1 left as it was: Charlie is missing"}));
 
-
 #ifdef _WIN32
 constexpr int kDenied = ERROR_ACCESS_DENIED;
 #else

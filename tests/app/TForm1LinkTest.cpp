@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window facing a dangling symbolic link among the tracks (POSIX systems).
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The track operations driven through the window, with scripted dialog answers.
 #include <gtest/gtest.h>
 

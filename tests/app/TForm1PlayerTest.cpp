@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window as a player uses it beyond the buttons: keys, drops, a folder changed from outside, long
 // operations, tooltips and names for screen readers.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview driven through the window: clicks on the list show the track's picture or the placeholder.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Containers come from strangers: every damaged shape must end in a defined, listable outcome.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File operations on what only POSIX systems have: symbolic links and Wine prefixes whose drive
 // letters lead into a temporary folder.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -305,7 +306,8 @@ TEST(Temporaries, KilledCopiesAreTidiedAwayAndLookAlikesStay) {
 
     TidyFolder(archive + "/");
     EXPECT_EQ(FolderSnapshot(archive), lookAlikes);
-    EXPECT_FALSE(RenameFile(archive + "/~tm-track-0123456789abcdef-Jump.env", archive + "/jump.~env").Failed())
+    EXPECT_FALSE(
+        RenameFile(archive + "/~tm-track-0123456789abcdef-Jump.env", archive + "/jump.~env").Failed())
         << "a look-alike track is handled like any other";
     ::close(live);
     EXPECT_EQ(ReadFileBytes(dir.file("src.env")), source);

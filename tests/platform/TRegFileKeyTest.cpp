@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The registry file of a Wine prefix is read the way Wine loads it. The texts below are shaped like
 // the system.reg of a real prefix (Wine 8); each case looks up one key and one value.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The registry on Linux: which Wine prefix is used, what counts as "cannot be opened", and how the
 // game root then resolves into the prefix. Every test runs on a fake home folder.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Folder search on Linux: the attribute bits the catalogue relies on, the mask, the order, and that
 // a search never stays open.
 #include <gtest/gtest.h>

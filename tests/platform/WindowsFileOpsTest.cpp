@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renaming and copying through the Win32 API: other names of the same file, read-only files and
 // files that another handle holds open without sharing.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The registry through the Win32 API: the game's key read as a 32-bit program on 64-bit Windows
 // reads it, whatever the value's type and length.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Folder search through the Win32 API: the attribute bits the catalogue tests, and the mask.
 #include <gtest/gtest.h>
 

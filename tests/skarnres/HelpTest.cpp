@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What skarnres says about itself: the built tool as a process, and the manual pages' roff.
 #include <gtest/gtest.h>
 
@@ -175,17 +176,18 @@ TEST_P(SkarnresCompletion, OffersWhatThePlaceTakes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, SkarnresCompletion,
-    ::testing::Combine(
-        ::testing::Values("bash", "fish"),
-        ::testing::Values(TCompletionCase{"skarnres st", "start\nstop\nstore\n"},
-                          TCompletionCase{"skarnres ls ", "a.env\nb.~ENV\nsub\n"},
-                          TCompletionCase{"skarnres tga ", "pic.tga\nsub\n"},
-                          TCompletionCase{"skarnres tga pic.tga --mode ", "0\n1\n2\n"},
-                          TCompletionCase{"skarnres preview a.env --event ",
-                                          "Baja\nEnduro\nNational\nQuarries\nSX\nTag\n"},
-                          TCompletionCase{"skarnres store a.env --", "--\n--help\n--json\n--to\n--verbose\n", true},
-                          TCompletionCase{"skarnres store --to s", "sub\n"},
-                          TCompletionCase{"skarnres start -- ", "a.env\nb.~ENV\nsub\n"},
-                          TCompletionCase{"skarnres help s", "scene-name\nstart\nstop\nstore\n"})));
+    ::testing::Combine(::testing::Values("bash", "fish"),
+                       ::testing::Values(TCompletionCase{"skarnres st", "start\nstop\nstore\n"},
+                                         TCompletionCase{"skarnres ls ", "a.env\nb.~ENV\nsub\n"},
+                                         TCompletionCase{"skarnres tga ", "pic.tga\nsub\n"},
+                                         TCompletionCase{"skarnres tga pic.tga --mode ", "0\n1\n2\n"},
+                                         TCompletionCase{"skarnres preview a.env --event ",
+                                                         "Baja\nEnduro\nNational\nQuarries\nSX\nTag\n"},
+                                         TCompletionCase{"skarnres store a.env --",
+                                                         "--\n--help\n--json\n--to\n--verbose\n", true},
+                                         TCompletionCase{"skarnres store --to s", "sub\n"},
+                                         TCompletionCase{"skarnres start -- ", "a.env\nb.~ENV\nsub\n"},
+                                         TCompletionCase{"skarnres help s",
+                                                         "scene-name\nstart\nstop\nstore\n"})));
 
 } // namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every accepted pixel depth in every mode, each origin, stored raw and run-length encoded: the whole
 // bitmap is compared with what the pixel rules say, computed here from the picture's own values.
 #include <gtest/gtest.h>

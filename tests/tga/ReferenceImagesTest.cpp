@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The public TGA test images of a peer imaging library (see images/PROVENANCE.md), decoded in
 // mode 2 and compared with their PNG references or with what their own bytes say.
 #define STB_IMAGE_IMPLEMENTATION

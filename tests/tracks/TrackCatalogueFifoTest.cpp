@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue facing entries that only POSIX systems have: FIFOs and dangling symbolic links.
 #include <gtest/gtest.h>
 
@@ -7,8 +8,8 @@
 
 #include "ContainerWriter.h"
 #include "TempDir.h"
-#include "tracks/TrackCatalogue.h"
 #include "platform/Exceptions.h"
+#include "tracks/TrackCatalogue.h"
 
 namespace fs = std::filesystem;
 

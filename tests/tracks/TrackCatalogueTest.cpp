@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,9 +10,9 @@
 #include "ContainerWriter.h"
 #include "FakeGame.h"
 #include "TempDir.h"
-#include "tracks/TrackCatalogue.h"
 #include "platform/Exceptions.h"
 #include "platform/NativePath.h"
+#include "tracks/TrackCatalogue.h"
 
 namespace fs = std::filesystem;
 

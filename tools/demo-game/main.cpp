@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // demo-game PREFIX: writes a demo installation of the game in the layout of a Wine prefix, so that the
 // track manager can be tried on a machine without the game. Existing tracks there are replaced.
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <iostream>
 
 #include "Commands.h"
@@ -94,7 +95,8 @@ int tell(const TOperationReport& report, const std::vector<std::string>& given, 
     return status;
 }
 
-int changeExtensions(const std::vector<std::string>& words, TTrackOperation operation, const std::string& usage) {
+int changeExtensions(const std::vector<std::string>& words, TTrackOperation operation,
+                     const std::string& usage) {
     const TArguments args = SplitArguments(words);
     if (args.operands.empty())
         throw EUsageError(usage);

@@ -35,14 +35,10 @@ const TOption commonOptions[] = {
 };
 
 const TCommand commands[] = {
-    {"ls",
-     "ls FILE [--json]",
-     "list a container's entries",
+    {"ls", "ls FILE [--json]", "list a container's entries",
      "Lists the entries of the container FILE in their order, one line each: the index, the entry's "
      "name, its offset and its length in bytes, separated by tabs. Names are escaped as in tracks.",
-     TWordKind::Track,
-     jsonOptions,
-     CmdLs},
+     TWordKind::Track, jsonOptions, CmdLs},
     {"cat",
      "cat FILE ENTRY",
      "write an entry's bytes to standard output",
@@ -60,9 +56,7 @@ const TCommand commands[] = {
      TWordKind::Track,
      {},
      CmdSceneName},
-    {"tracks",
-     "tracks EVENT-FOLDER [--json]",
-     "list an event folder as the window does",
+    {"tracks", "tracks EVENT-FOLDER [--json]", "list an event folder as the window does",
      "Lists the tracks of the event folder EVENT-FOLDER (for example C:\\Games\\Skarn Rally "
      "2\\Vevozura\\Baja) in the window's order, one line each: A for an active or X for an inactive "
      "track, the display name and the file name, separated by tabs. In each field a backslash is "
@@ -72,38 +66,22 @@ const TCommand commands[] = {
      "then 1.\n\n"
      "With --json, this command, ls, game-root, start, stop, store, fetch and ls-archive write one JSON "
      "object instead of lines, as README.md describes.",
-     TWordKind::Folder,
-     jsonOptions,
-     CmdTracks},
-    {"game-root",
-     "game-root [--json]",
-     "print the game's root folder",
+     TWordKind::Folder, jsonOptions, CmdTracks},
+    {"game-root", "game-root [--json]", "print the game's root folder",
      "Prints the game's root folder as the track manager reads it from the registry, ending in a "
      "backslash. Ends with status 1 when the game's registry key is not found.",
-     TWordKind::None,
-     jsonOptions,
-     CmdGameRoot},
-    {"start",
-     "start FILE... [--json]",
-     "make tracks active (.env)",
+     TWordKind::None, jsonOptions, CmdGameRoot},
+    {"start", "start FILE... [--json]", "make tracks active (.env)",
      "Makes each track FILE active by renaming it to end in .env, never replacing a file, and prints one "
      "line per track: its fate (done, already, exists, missing, refused), the track, its new path and why "
      "it was left as it was, separated by tabs. A track left as it was is named on standard error too, "
      "and the status is then 1.",
-     TWordKind::Track,
-     jsonOptions,
-     CmdStart},
-    {"stop",
-     "stop FILE... [--json]",
-     "make tracks inactive (.~env)",
+     TWordKind::Track, jsonOptions, CmdStart},
+    {"stop", "stop FILE... [--json]", "make tracks inactive (.~env)",
      "Makes each track FILE inactive by renaming it to end in .~env, and prints one line per track as "
      "start does.",
-     TWordKind::Track,
-     jsonOptions,
-     CmdStop},
-    {"store",
-     "store FILE... --to FOLDER [--json]",
-     "move tracks into an archive folder",
+     TWordKind::Track, jsonOptions, CmdStop},
+    {"store", "store FILE... --to FOLDER [--json]", "move tracks into an archive folder",
      "Moves each track FILE into the archive folder FOLDER, as the window's Store button does, replacing "
      "an archived copy of the same name, and prints one line per track as start does, with the path of "
      "its copy. One command never replaces a copy it made itself: a second track of the same name is "
@@ -113,9 +91,7 @@ const TCommand commands[] = {
      "status 1. The first failure ends the command: the tracks before it are moved, it and the ones "
      "after it are untouched.",
      TWordKind::Track, storeOptions, CmdStore},
-    {"fetch",
-     "fetch FILE... --into EVENT-FOLDER [--json]",
-     "copy archived tracks into an event folder",
+    {"fetch", "fetch FILE... --into EVENT-FOLDER [--json]", "copy archived tracks into an event folder",
      "Copies each archived track FILE into the event folder EVENT-FOLDER, as the window's Fetch button "
      "does, and prints one line per track as start does, with the path of its copy. The archived track "
      "stays where it is. A track whose other state is in the folder (FILE t.env beside t.~env) is left "
@@ -129,18 +105,14 @@ const TCommand commands[] = {
      "10000 entries, or one that unpacks to more than 100 times its size (beyond 128 MiB) is refused "
      "before it fills the disk.",
      TWordKind::Track, fetchOptions, CmdFetch},
-    {"ls-archive",
-     "ls-archive ARCHIVE [--json]",
-     "list the tracks a downloaded archive holds",
+    {"ls-archive", "ls-archive ARCHIVE [--json]", "list the tracks a downloaded archive holds",
      "Lists the entries of ARCHIVE that fetch would bring, one line each: A for an active or X for an "
      "inactive track, its display name read from the track itself, the file name it gets and the entry's "
      "name in the archive, separated by tabs and escaped as in tracks. An entry named like a track that "
      "is not fetched (a link, a device, encrypted, too large, a name Windows does not allow) has - in "
      "place of the letter and the reason as a fifth field, and makes the status 1. With --json the list "
      "is printed as one JSON object.",
-     TWordKind::File,
-     jsonOptions,
-     CmdLsArchive},
+     TWordKind::File, jsonOptions, CmdLsArchive},
 #ifdef SKARNRES_PREVIEW
     {"tga", "tga IN.tga -o OUT.png [--mode 0|1|2]", "decode a TGA image as the program does",
      "Decodes the TGA image IN.tga as the track manager does and writes the picture to OUT.png. --mode "

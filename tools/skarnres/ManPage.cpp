@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // skarnres-manpage SECTION PAGE-FOLDER COMPLETION-FOLDER: writes the manual pages of skarnres and of the
 // window (skarnres.SECTION, track-manager.SECTION) and the completions of bash, zsh and fish
 // (skarnres.bash, _skarnres, skarnres.fish). A build step; not installed.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # skarnres reads a container through a path with letters beyond ASCII and lists the same entries as
 # through a plain path. Run as: cmake -DSKARNRES=<program> [-DEMULATOR=<wine>] -DSOURCE=<container>
 #                                     -DWORK=<folder> -P UnicodePathTest.cmake

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // skarnres: looks into the game's files from a shell, through the same code the track manager uses.
 #include <algorithm>
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the main window headless into a PNG, for the README and for looking at the decoration:
 //
 //     WINEPREFIX=/tmp/demo window-screenshot OUT.png [--size WxH] [--dpr N] [--hover BTN] [--press BTN]
