@@ -35,6 +35,10 @@ bool IsWindowsStylePath(std::string_view path) {
 #endif
 }
 
+bool NativePathsAreWindowsPaths() {
+    return IsWindowsStylePath("/");
+}
+
 std::size_t NameStart(std::string_view path) {
     return afterLastOf(path, IsWindowsStylePath(path) ? WindowsSeparators : std::string_view("/"));
 }

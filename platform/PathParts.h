@@ -17,6 +17,10 @@
 // True when path follows Windows rules, as above.
 bool IsWindowsStylePath(std::string_view path);
 
+// True where the system's own paths are Windows paths ("C:\Games\..."): "\" is their separator, and
+// their names hold no control characters.
+bool NativePathsAreWindowsPaths();
+
 // Where the last component of path begins: just after its last separator, or 0.
 std::size_t NameStart(std::string_view path);
 

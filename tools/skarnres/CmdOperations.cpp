@@ -74,8 +74,11 @@ int tell(const TOperationReport& report, const std::vector<std::string>& given, 
                               {"other", JsonText(track.Other)},
                               {"replaced", track.Replaced}});
         } else {
-            std::cout << FateWord(track.Fate) << '\t' << EscapeField(given[i]) << '\t' << EscapeField(now)
-                      << '\t' << EscapeField(reason) << '\n';
+            // Paths read as the system writes them: on Windows with single backslashes.
+            const bool windowsPaths = NativePathsAreWindowsPaths();
+            std::cout << FateWord(track.Fate) << '\t' << EscapePathField(given[i], windowsPaths) << '\t'
+                      << EscapePathField(now, windowsPaths) << '\t' << EscapePathField(reason, windowsPaths)
+                      << '\n';
         }
     }
     std::string failure;

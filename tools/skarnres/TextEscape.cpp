@@ -42,12 +42,19 @@ std::size_t utf8Length(const std::string& text, std::size_t at) {
 } // namespace
 
 std::string EscapeField(const std::string& bytes) {
+    return EscapePathField(bytes, false);
+}
+
+std::string EscapePathField(const std::string& bytes, bool windowsPaths) {
     static const char hex[] = "0123456789abcdef";
     std::string out;
     out.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size();) {
         const auto c = static_cast<std::uint8_t>(bytes[i]);
-        if (c == '\\' || c == '\t' || c == '\n' || c == '\r') {
+        if (c == '\\' && windowsPaths) {
+            out += '\\';
+            ++i;
+        } else if (c == '\\' || c == '\t' || c == '\n' || c == '\r') {
             out += '\\';
             out += c == '\\' ? '\\' : c == '\t' ? 't' : c == '\n' ? 'n' : 'r';
             ++i;

@@ -10,6 +10,11 @@
 // stays as it is.
 std::string EscapeField(const std::string& bytes);
 
+// A path as a field: as EscapeField writes it, except that where the system's paths are Windows paths
+// (windowsPaths) a backslash, their separator, stays one backslash, so that "C:\Games\t.env" reads as
+// the path it is; such names hold no control characters, so a line stays unambiguous.
+std::string EscapePathField(const std::string& path, bool windowsPaths);
+
 // Text for a JSON string: well-formed UTF-8 as it is (the JSON writer escapes quotes, backslashes and
 // control characters itself), and each byte that is not part of well-formed UTF-8 as "\x" and two
 // lower-case hexadecimal digits, as EscapeField writes it.
