@@ -18,6 +18,7 @@
 #include "ContainerWriter.h"
 #include "TFormFixture.h"
 #include "app/TStatusLabel.h"
+#include "platform/PathParts.h"
 
 namespace {
 
@@ -75,7 +76,10 @@ TEST_F(TForm1Player, FolderChangesFromOutsideShowWithinASecondKeepingTheSelectio
     ASSERT_TRUE(waitForRows(form, 3));
     ASSERT_TRUE(QTest::qWaitFor([&] { return form.Tracks().Item(2).FileName == "c.~env"; }, 10000));
     EXPECT_EQ(form.ActiveListBox->currentIndex().row(), 1) << "Bravo stays current";
-    EXPECT_TRUE(form.ActiveListBox->selectionModel()->isRowSelected(2)) << "Charlie, renamed, stays selected";
+    // Where the listing tells the file's identity (Linux), a renamed track is the same track and stays
+    // selected; where it tells only size and time (Windows), it is another track, shown unselected.
+    EXPECT_EQ(form.ActiveListBox->selectionModel()->isRowSelected(2), !NativePathsAreWindowsPaths())
+        << "Charlie, renamed";
 
     // A folder made after the start is seen too.
     pickEvent(form, 4);
