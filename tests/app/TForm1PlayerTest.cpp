@@ -88,6 +88,15 @@ TEST_F(TForm1Player, FolderChangesFromOutsideShowWithinASecondKeepingTheSelectio
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
+TEST_F(TForm1Player, ATrackRewrittenInPlaceShowsItsNewName) {
+    TForm1 form(dialogs);
+    showWithListFocused(form);
+    // A pack unpacked over its tracks writes into the same files, which list as before.
+    game->AddTrack("Baja", "a.env", "Zulu");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listed(form)[2] == "Zulu|a.env"; }, 10000)) << listed(form)[2];
+    EXPECT_EQ(form.Tracks().rowCount(), 3);
+}
+
 TEST_F(TForm1Player, AStreamOfChangesIsFollowedWhileItLasts) {
     TForm1 form(dialogs);
     showWithListFocused(form);
