@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QFrame>
 #include <QLabel>
 #include <QListView>
@@ -32,6 +31,7 @@
 #include "app/LetterColours.h"
 #include "app/PlayerTexts.h"
 #include "app/PreviewPainting.h"
+#include "app/TFolderWatch.h"
 #include "app/TPreviewImage.h"
 #include "app/TStatusLabel.h"
 #include "app/TTrackItemDelegate.h"
@@ -206,10 +206,10 @@ void TForm1::createControls() {
     m_dropFrame->hide();
 
     // Changes in the shown event folder from outside are followed once they settle.
-    m_watcher = new QFileSystemWatcher(this);
+    m_watcher = new TFolderWatch(this);
     m_folderTimer = new QTimer(this);
     m_folderTimer->setSingleShot(true);
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &TForm1::folderTouched);
+    connect(m_watcher, &TFolderWatch::Touched, this, &TForm1::folderTouched);
     connect(m_folderTimer, &QTimer::timeout, this, &TForm1::folderChanged);
     m_dialogFolder = QDir::homePath();
     wireKeys();
@@ -606,8 +606,10 @@ void TForm1::UndoLast() {
 }
 
 void TForm1::RefreshTrackList() {
-    // Watched before it is read, so that no change during the fill goes unseen.
+    // Watched before it is read, so that no change during the fill goes unseen; what was written
+    // before is read by the fill.
     watchShownFolder();
+    m_watcher->Take();
     FillTrackList(EventSelectBox->currentText(), ActiveListBox);
     sayFolderState();
 }
@@ -702,11 +704,13 @@ void TForm1::ReloadTrackList() {
 
 void TForm1::UpdateTrackList() {
     keepingSelection([this] {
-        // Watched before it is read, so that no change during the update goes unseen.
+        // Watched before it is read, so that no change during the update goes unseen. Files written in
+        // place (a pack unpacked over its tracks) list as before: they are read as the watch tells.
         watchShownFolder();
+        const TFolderNews news = m_watcher->Take();
         // Rows that go away may take the current item with them: that is no click on a track.
         const TRebuilding rebuilding(m_rebuilding);
-        m_tracks->Update(eventFolder());
+        m_tracks->Update(eventFolder(), news);
     });
 }
 
@@ -719,13 +723,7 @@ void TForm1::watchShownFolder() {
             break;
         folder = parent;
     }
-    const QStringList watched = m_watcher->directories();
-    if (watched == QStringList{folder})
-        return;
-    if (!watched.isEmpty())
-        m_watcher->removePaths(watched);
-    if (QFileInfo(folder).isDir())
-        m_watcher->addPath(folder);
+    m_watcher->Watch(QFileInfo(folder).isDir() ? folder : QString());
 }
 
 void TForm1::folderTouched() {

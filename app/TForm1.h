@@ -17,7 +17,7 @@
 
 class QComboBox;
 class QFrame;
-class QFileSystemWatcher;
+class TFolderWatch;
 class QLabel;
 class QTimer;
 class QListView;
@@ -191,7 +191,7 @@ private:
     QStringList m_undoNames;       // the display names of m_undo's tracks
     QFrame* m_dropFrame = nullptr; // shows the list taking a drop of track files
     int m_progressIntervalMs = 100;
-    QFileSystemWatcher* m_watcher = nullptr;
+    TFolderWatch* m_watcher = nullptr;
     QTimer* m_folderTimer = nullptr;
     QElapsedTimer m_unfollowedSince; // valid while a change in the folder waits to be followed
 };

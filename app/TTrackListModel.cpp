@@ -29,12 +29,12 @@ void TTrackListModel::Fill(const std::string& eventFolder) {
     m_tracks.Fill(eventFolder);
 }
 
-void TTrackListModel::Update(const std::string& eventFolder) {
+void TTrackListModel::Update(const std::string& eventFolder, const TFolderNews& news) {
     if (!m_tracks.Follows(eventFolder)) {
         Fill(eventFolder);
         return;
     }
-    const TTrackChanges changes = m_tracks.Update(eventFolder);
+    const TTrackChanges changes = m_tracks.Update(eventFolder, news);
     // Row by row, each change moves the rows after it: beyond a few, one reset costs less.
     const std::size_t fewChanges = std::max<std::size_t>(64, m_tracks.size() / 64);
     if (changes.size() > fewChanges) {

@@ -22,8 +22,9 @@ public:
     // Brings the items up to date with the folder they were filled from, reading only the track files
     // that are new or changed, and changing only the rows that changed (rows inserted, removed or
     // changed, so that views keep their selection and scroll position). Many changes at once, or
-    // another folder, become one reset. Throws ETracksUnreadable as Fill does, after the update.
-    void Update(const std::string& eventFolder);
+    // another folder, become one reset. The files news tells written are read again whatever the
+    // listing says. Throws ETracksUnreadable as Fill does, after the update.
+    void Update(const std::string& eventFolder, const TFolderNews& news = {});
     void Clear();
     // Replaces the items with these, in list order, in one reset.
     void Assign(std::vector<TTrackItem> items);

@@ -11,7 +11,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFileSystemWatcher>
 #include <QListView>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -32,6 +31,7 @@
 #include "FakeGame.h"
 #include "TSilentDialogs.h"
 #include "TempDir.h"
+#include "app/TFolderWatch.h"
 #include "app/TForm1.h"
 #include "app/TTrackListModel.h"
 #include "platform/NativePath.h"
@@ -76,7 +76,7 @@ struct TFollowedGame {
         }
         form = std::make_unique<TForm1>(dialogs);
         form->show();
-        watcher = form->findChild<QFileSystemWatcher*>();
+        watcher = form->findChild<TFolderWatch*>();
         form->ActiveListBox->setCurrentIndex(form->Tracks().index(FollowedTracks / 2));
         QApplication::processEvents();
     }
@@ -94,7 +94,7 @@ struct TFollowedGame {
     fs::path baja;
     TSilentDialogs dialogs;
     std::unique_ptr<TForm1> form;
-    QFileSystemWatcher* watcher = nullptr; // the window's own following, quiet for a timed update
+    TFolderWatch* watcher = nullptr; // the window's own following, quiet for a timed update
 };
 
 TFollowedGame& followedGame() {

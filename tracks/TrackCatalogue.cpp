@@ -291,8 +291,12 @@ void TTrackList::Fill(const std::string& eventFolder) {
         throw ETracksUnreadable(std::move(read.unreadable), std::move(read.firstFailure));
 }
 
-TTrackChanges TTrackList::Update(const std::string& eventFolder) {
+TTrackChanges TTrackList::Update(const std::string& eventFolder, const TFolderNews& news) {
     TTrackChanges changes;
+    // Told written: read again, whatever the listing says.
+    const auto written = [&news](const std::string& name) {
+        return news.Everything || (!news.Written.empty() && news.Written.count(name) > 0);
+    };
     std::vector<TListedTrack> listed = listTracks(eventFolder);
 
     // Which known file each listed one is (None: a new name). The folder lists in the same order as
@@ -352,12 +356,14 @@ TTrackChanges TTrackList::Update(const std::string& eventFolder) {
     for (std::size_t i = 0; i < listed.size(); ++i) {
         TListedTrack& track = listed[i];
         const std::size_t at = knownAs[i];
-        if (at != None && m_known[at].settled && m_known[at].version == track.version) {
+        const bool told = written(track.name);
+        if (at != None && m_known[at].settled && m_known[at].version == track.version && !told) {
             known[i] = std::move(m_known[at]);
             continue;
         }
-        const auto gone =
-            at == None && track.version.file != 0 ? goneById.find(track.version.file) : goneById.end();
+        // A file id may be given again to a new file as soon as the old one is deleted.
+        const auto gone = at == None && track.version.file != 0 && !told ? goneById.find(track.version.file)
+                                                                         : goneById.end();
         if (gone != goneById.end() && m_known[gone->second].version == track.version) {
             TKnownFile& renamed = m_known[gone->second];
             changes.Renamed.emplace_back(TTrackItem{renamed.displayName, renamed.name}, track.name);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Exceptions.h"
+#include "platform/TFolderNotice.h"
 #include "platform/TSearchRec.h"
 
 // The track catalogue without the widgets: which files of an event folder are tracks, their display
@@ -104,10 +105,11 @@ public:
     // and has followed it since.
     bool Follows(const std::string& eventFolder) const { return !m_stale && eventFolder == m_folder; }
     // Lists the folder again and reads only the track files that are new, whose listed version
-    // changed (TListedVersion), or that gave no name or could not be read before. A file renamed on
-    // Linux is known by its inode and not read again. Returns what changed; the items stay as they are
-    // until Apply. Needs Follows(eventFolder).
-    TTrackChanges Update(const std::string& eventFolder);
+    // changed (TListedVersion), that gave no name or could not be read before, or that news tells were
+    // written (every file when it tells Everything). A file renamed on Linux is known by its inode and
+    // not read again, unless told written. Returns what changed; the items stay as they are until
+    // Apply. Needs Follows(eventFolder).
+    TTrackChanges Update(const std::string& eventFolder, const TFolderNews& news = {});
     // Applies what Update returned to the items, in place. With events, each row removed, inserted or
     // changed is told as it goes; without, the items are rebuilt in one pass, for many changes at once.
     void Apply(const TTrackChanges& changes, const TTrackListEvents* events);

@@ -121,6 +121,29 @@ TEST(TrackListFollows, OwnRenamesAndOtherFolders) {
     EXPECT_FALSE(list.Follows(folder)) << "assigned items come from no folder";
 }
 
+// Where the listing cannot tell a file rewritten in place, the folder's notice can.
+TEST(TrackListFollows, FilesToldWrittenAreReadAgain) {
+    TTempDir dir;
+    writeTrack(dir.path() / "a.env", "Alpha");
+    writeTrack(dir.path() / "b.env", "Bravo");
+    const std::string folder = dir.path().string() + "/";
+    TTrackList list;
+    list.Fill(folder);
+    const auto followed = [&](const TFolderNews& news) {
+        list.Apply(list.Update(folder, news), nullptr);
+        TTrackList fresh;
+        fresh.Fill(folder);
+        return itemsOf(list) == itemsOf(fresh);
+    };
+    writeTrack(dir.path() / "a.env", "Zulu");
+    // Renamed and rewritten: on Linux the same file id, as a new file given that of a deleted one.
+    fs::rename(dir.path() / "b.env", dir.path() / "c.env");
+    writeTrack(dir.path() / "c.env", "Yankee");
+    EXPECT_TRUE(followed({.Written = {"a.env", "c.env"}, .Everything = false}));
+    writeTrack(dir.path() / "a.env", "Xray");
+    EXPECT_TRUE(followed({.Written = {}, .Everything = true})) << "every file, when no name is told";
+}
+
 #ifndef _WIN32
 TEST(TrackListFollows, UnreadableFilesAreReportedAndTriedAgain) {
     TTempDir dir;
