@@ -44,28 +44,28 @@ inline std::uint8_t greyOfBgr(std::uint32_t bgr) {
                                    static_cast<std::uint8_t>(bgr));
 }
 
-// The pixel kinds of DecodeRow: In input bytes per unit, Out output bytes per unit, and convert(), which
-// writes exactly count * Out bytes. They are template arguments, so each row loop has its conversion
-// inlined and no per-pixel decision is left in it.
+// The pixel kinds of DecodeRow: In input bytes per unit, and convert(), which writes exactly count units of
+// the bitmap's pixels (the bytes out per unit are named beside In). They are template arguments, so each
+// row loop has its conversion inlined and no per-pixel decision is left in it.
 
-struct TCopy1 { // packed 1-bit bytes, and 8-bit indexes in modes 0 and 1
-    static constexpr std::size_t In = 1, Out = 1;
+struct TCopy1 {                          // packed 1-bit bytes, and 8-bit indexes in modes 0 and 1
+    static constexpr std::size_t In = 1; // 1 out
     static constexpr bool Copies = true;
     static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
         std::memcpy(to, from, count);
     }
 };
 
-struct TCopy3 { // 24-bit pixels in modes 0 and 2
-    static constexpr std::size_t In = 3, Out = 3;
+struct TCopy3 {                          // 24-bit pixels in modes 0 and 2
+    static constexpr std::size_t In = 3; // 3 out
     static constexpr bool Copies = true;
     static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
         std::memcpy(to, from, count * 3);
     }
 };
 
-struct TIndexToBgr { // 8-bit indexes in mode 2, through the colour table
-    static constexpr std::size_t In = 1, Out = 3;
+struct TIndexToBgr {                     // 8-bit indexes in mode 2, through the colour table
+    static constexpr std::size_t In = 1; // 3 out
     static constexpr bool Copies = false;
     static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to,
                         const std::uint32_t* lookup) {
@@ -86,8 +86,8 @@ struct TIndexToBgr { // 8-bit indexes in mode 2, through the colour table
 // The loops below store each output byte on its own: in that form the compiler turns them into
 // vector shuffles (see convertRow).
 
-struct TWordToBgr { // 16-bit pixels in modes 0 and 2
-    static constexpr std::size_t In = 2, Out = 3;
+struct TWordToBgr {                      // 16-bit pixels in modes 0 and 2
+    static constexpr std::size_t In = 2; // 3 out
     static constexpr bool Copies = false;
     static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
         for (std::size_t i = 0; i < count; ++i) {
@@ -99,8 +99,8 @@ struct TWordToBgr { // 16-bit pixels in modes 0 and 2
     }
 };
 
-struct TWordToGrey { // 16-bit pixels in mode 1
-    static constexpr std::size_t In = 2, Out = 1;
+struct TWordToGrey {                     // 16-bit pixels in mode 1
+    static constexpr std::size_t In = 2; // 1 out
     static constexpr bool Copies = false;
     static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
         for (std::size_t i = 0; i < count; ++i)
@@ -108,8 +108,8 @@ struct TWordToGrey { // 16-bit pixels in mode 1
     }
 };
 
-struct TBgrToGrey { // 24-bit pixels in mode 1
-    static constexpr std::size_t In = 3, Out = 1;
+struct TBgrToGrey {                      // 24-bit pixels in mode 1
+    static constexpr std::size_t In = 3; // 1 out
     static constexpr bool Copies = false;
     static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
         for (std::size_t i = 0; i < count; ++i, from += 3)
@@ -118,8 +118,8 @@ struct TBgrToGrey { // 24-bit pixels in mode 1
 };
 
 // NOTE: the fourth byte of a 32-bit pixel (alpha or attribute bits) is read and dropped.
-struct TBgraToBgr { // 32-bit pixels in modes 0 and 2
-    static constexpr std::size_t In = 4, Out = 3;
+struct TBgraToBgr {                      // 32-bit pixels in modes 0 and 2
+    static constexpr std::size_t In = 4; // 3 out
     static constexpr bool Copies = false;
     static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
         for (std::size_t i = 0; i < count; ++i) {
@@ -130,8 +130,8 @@ struct TBgraToBgr { // 32-bit pixels in modes 0 and 2
     }
 };
 
-struct TBgraToGrey { // 32-bit pixels in mode 1
-    static constexpr std::size_t In = 4, Out = 1;
+struct TBgraToGrey {                     // 32-bit pixels in mode 1
+    static constexpr std::size_t In = 4; // 1 out
     static constexpr bool Copies = false;
     static void convert(const std::uint8_t* from, std::size_t count, std::uint8_t* to, const std::uint32_t*) {
         for (std::size_t i = 0; i < count; ++i, from += 4)

@@ -168,6 +168,11 @@ TEST_P(SkarnresCompletion, OffersWhatThePlaceTakes) {
     const auto& [shell, testCase] = GetParam();
     if (runShell(std::string("command -v ") + shell + " >/dev/null").status != 0)
         GTEST_SKIP() << shell << " is not installed";
+#ifndef SKARNRES_PREVIEW
+    const std::string_view line = testCase.line;
+    if (line.starts_with("skarnres tga") || line.starts_with("skarnres preview"))
+        GTEST_SKIP() << "built without the commands that write pictures";
+#endif
     std::string expected = testCase.offered;
     if (testCase.bashOnly && std::string_view(shell) != "bash")
         expected.erase(0, expected.find('\n') + 1);
