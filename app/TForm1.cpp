@@ -363,6 +363,7 @@ QString fromStd(const std::string& text) {
 std::vector<TTrackFile> TForm1::tracksOf(const std::vector<int>& rows) const {
     const std::string folder = eventFolder();
     std::vector<TTrackFile> tracks;
+    tracks.reserve(rows.size());
     for (const int row : rows)
         tracks.push_back(TTrackFile{folder, m_tracks->Item(row).FileName});
     return tracks;

@@ -12,7 +12,7 @@ TNameWidths::TNameWidths(const QAbstractItemModel& model, QObject* parent) : QOb
             [this](const QModelIndex& parent, int first, int last) {
                 if (m_all || parent.isValid())
                     return;
-                m_widths.insert(m_widths.begin() + first, static_cast<std::size_t>(last - first + 1),
+                m_widths.insert(m_widths.begin() + first, static_cast<std::size_t>(last - first) + 1,
                                 Unmeasured);
                 m_some = true;
             });

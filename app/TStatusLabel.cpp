@@ -24,6 +24,7 @@ QSize TStatusLabel::minimumSizeHint() const {
 
 void TStatusLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    style()->drawItemText(&painter, textArea(), QStyle::visualAlignment(layoutDirection(), alignment()),
+    style()->drawItemText(&painter, textArea(),
+                          static_cast<int>(QStyle::visualAlignment(layoutDirection(), alignment())),
                           palette(), isEnabled(), ShownText(), foregroundRole());
 }

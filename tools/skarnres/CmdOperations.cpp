@@ -25,6 +25,7 @@ TFilesAndFolder filesAndFolder(const TArguments& args, const std::string& option
 
 std::vector<TTrackFile> trackFiles(const std::vector<std::string>& files) {
     std::vector<TTrackFile> tracks;
+    tracks.reserve(files.size());
     for (const std::string& file : files)
         tracks.push_back(TTrackFile{FolderPart(file), FileNamePart(file)});
     return tracks;

@@ -247,7 +247,10 @@ void WriteZshCompletion(std::ostream& out) {
                 out << " \\\n            " << zshBothNames(option, help + value);
             else
                 out << " \\\n            "
-                    << quoted(std::string(option.name) + (option.value ? "=" : "") + help + value);
+                    << quoted(std::string(option.name)
+                                  .append(option.value ? "=" : "")
+                                  .append(help)
+                                  .append(value));
         }
         if (command.operands != TWordKind::None)
             out << " \\\n            " << quoted("*:argument:" + zshAction(command.operands, {}));
