@@ -39,6 +39,21 @@ std::size_t utf8Length(const std::string& text, std::size_t at) {
     return length;
 }
 
+// Appends the bytes at bytes[i]: a well-formed UTF-8 sequence as it is, any other byte as "\xHH". Returns
+// how many bytes it took.
+std::size_t appendUtf8OrHex(const std::string& bytes, std::size_t i, std::string& out) {
+    static const char hex[] = "0123456789abcdef";
+    const auto c = static_cast<std::uint8_t>(bytes[i]);
+    if (const std::size_t length = c >= 0x80 ? utf8Length(bytes, i) : 0; length > 0) {
+        out.append(bytes, i, length);
+        return length;
+    }
+    out += "\\x";
+    out += hex[c >> 4];
+    out += hex[c & 0xF];
+    return 1;
+}
+
 } // namespace
 
 std::string EscapeField(const std::string& bytes) {
@@ -46,7 +61,6 @@ std::string EscapeField(const std::string& bytes) {
 }
 
 std::string EscapePathField(const std::string& bytes, bool windowsPaths) {
-    static const char hex[] = "0123456789abcdef";
     std::string out;
     out.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size();) {
@@ -61,37 +75,21 @@ std::string EscapePathField(const std::string& bytes, bool windowsPaths) {
         } else if (c >= 0x20 && c < 0x7F) {
             out += static_cast<char>(c);
             ++i;
-        } else if (const std::size_t length = c >= 0x80 ? utf8Length(bytes, i) : 0; length > 0) {
-            out.append(bytes, i, length);
-            i += length;
         } else {
-            out += "\\x";
-            out += hex[c >> 4];
-            out += hex[c & 0xF];
-            ++i;
+            i += appendUtf8OrHex(bytes, i, out);
         }
     }
     return out;
 }
 
 std::string EscapeJsonText(const std::string& bytes) {
-    static const char hex[] = "0123456789abcdef";
     std::string out;
     out.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size();) {
-        const auto c = static_cast<std::uint8_t>(bytes[i]);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-            ++i;
-        } else if (const std::size_t length = utf8Length(bytes, i); length > 0) {
-            out.append(bytes, i, length);
-            i += length;
-        } else {
-            out += "\\x";
-            out += hex[c >> 4];
-            out += hex[c & 0xF];
-            ++i;
-        }
+        if (static_cast<std::uint8_t>(bytes[i]) < 0x80)
+            out += bytes[i++];
+        else
+            i += appendUtf8OrHex(bytes, i, out);
     }
     return out;
 }
