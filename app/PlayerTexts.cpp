@@ -32,7 +32,8 @@ QString FailureMessage(const std::exception& failure) {
         return "The folder " + QString::fromStdString(ShownPath(folder->Folder())) + " does not exist";
     if (const auto* create = dynamic_cast<const EFCreateError*>(&failure)) {
         QString text = "Cannot create file " + QString::fromStdString(ShownPath(create->Path()));
-        const std::string advice = ProtectedFolderAdvice(FolderPart(create->Path()), create->Error().code);
+        const std::string advice =
+            ProtectedFolderAdvice(ShownPath(FolderPart(create->Path())), create->Error().code);
         if (!advice.empty())
             text += ": " + QString::fromStdString(advice);
         return text;
@@ -141,7 +142,7 @@ QString whyLeft(const TOperationReport& report, const TTrackOutcome& track, cons
         if (!track.Message.empty())
             return name + ": " + fromStd(track.Message);
         // A refusal under Program Files says what it means and what to do, not only the system's words.
-        const std::string advice = ProtectedFolderAdvice(track.Folder, track.Error.code);
+        const std::string advice = ProtectedFolderAdvice(ShownPath(track.Folder), track.Error.code);
         return name + ": " + (advice.empty() ? fromStd(SystemErrorText(track.Error.code)) : fromStd(advice));
     }
     case TTrackFate::SourceStayed:

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QSysInfo>
 
 #include "controls/BitmapImage.h"
 #include "controls/SysColors.h"
@@ -38,13 +39,12 @@ QImage paintBackground(TBitmap& bitmap) {
 
 QFont WindowFont() {
     QFont font("MS Sans Serif");
-#ifdef _WIN32
     // Qt's font engines on Windows cannot draw the bitmap font "MS Sans Serif" and put a serif face in
     // its place. Its outline successor has the same metrics; every Windows has it and the faces after
     // it, and Wine has its own Tahoma (a prefix made without Wine's fonts gets the program's copy:
-    // LoadFallbackFonts).
-    font.setFamilies({"Microsoft Sans Serif", "Tahoma", "Segoe UI", "Arial"});
-#endif
+    // LoadFallbackFonts). Elsewhere the font configuration finds the face that stands in for the name.
+    if (QSysInfo::kernelType() == "winnt")
+        font.setFamilies({"Microsoft Sans Serif", "Tahoma", "Segoe UI", "Arial"});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     return font;

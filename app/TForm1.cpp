@@ -291,7 +291,7 @@ void TForm1::FormCreate() {
 
 void TForm1::showDemoNotice() {
     // The registry lookup has chosen the prefix by now.
-    if (const std::string demo = DemoInstallationPrefix(); !demo.empty())
+    if (const std::string demo = DemoInstallationPrefix(m_winePrefix); !demo.empty())
         say("Demo installation in use: " + QString::fromStdString(demo));
 }
 
@@ -299,6 +299,7 @@ void TForm1::ReadGameRoot() {
     const TGameLocation location = LocateGame();
     if (!location.Report.empty())
         std::fprintf(stderr, "track manager: %s\n", location.Report.c_str());
+    m_winePrefix = location.Prefix;
     if (location.Installed) {
         m_gameRoot = location.GameRoot;
     } else {
@@ -322,7 +323,11 @@ void TForm1::ExitBtnClick() {
 }
 
 std::string TForm1::eventFolder() const {
-    return EventFolder(m_gameRoot, EventSelectBox->currentText().toStdString());
+    return eventFolderOf(EventSelectBox->currentText());
+}
+
+std::string TForm1::eventFolderOf(const QString& eventType) const {
+    return m_winePrefix.Place(EventFolder(m_gameRoot, eventType.toStdString()));
 }
 
 std::vector<int> TForm1::selectedRows() const {
@@ -872,7 +877,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 void TForm1::FillTrackList(const QString& eventType, QListView* listBox) {
     ClearTrackList(listBox);
     const TRebuilding rebuilding(m_rebuilding);
-    m_tracks->Fill(EventFolder(m_gameRoot, eventType.toStdString()));
+    m_tracks->Fill(eventFolderOf(eventType));
 }
 
 void TForm1::ClearTrackList(QListView*) {

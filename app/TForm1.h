@@ -12,6 +12,7 @@
 #include "app/TDialogs.h"
 #include "controls/TBriskButton.h"
 #include "controls/TBriskPanel.h"
+#include "platform/NativePath.h"
 #include "tracks/TrackOperations.h"
 #include "tracks/TrackOutcome.h"
 
@@ -129,7 +130,9 @@ private:
     void showDemoNotice();
     // Runs one event handler; a failure ends it and is shown by the general error report.
     template <class F> void guarded(F&& handler);
+    // The folder of the event chosen in the box, or of eventType, its drive placed in the game's prefix.
     std::string eventFolder() const;
+    std::string eventFolderOf(const QString& eventType) const;
     std::vector<int> selectedRows() const;
     // The tracks of rows in the shown event folder, and their display names, in list order.
     std::vector<TTrackFile> tracksOf(const std::vector<int>& rows) const;
@@ -179,7 +182,8 @@ private:
 
     TDialogs& m_dialogs;
     TTrackListModel* m_tracks = nullptr;
-    std::string m_gameRoot;
+    std::string m_gameRoot;   // as the registry has it
+    TWinePrefix m_winePrefix; // where the game's drive paths lead, decided once at start
     bool m_rebuilding = false;
     int m_busy = 0;  // handlers running (a refresh of the folder waits for them)
     QString m_shown; // "event type\file name" of the track the preview shows

@@ -66,7 +66,6 @@ constexpr int FollowedTracks = 30000;
 struct TFollowedGame {
     TFollowedGame() {
         setenv("WINEPREFIX", (dir.path() / "pfx").c_str(), 1);
-        SetWinePrefix((dir.path() / "pfx").string());
         const TFakeGame game(dir.path() / "pfx");
         baja = game.EventFolder("Baja");
         for (int i = 0; i < FollowedTracks; ++i) {

@@ -53,7 +53,6 @@ std::vector<std::uint8_t> landscape(int width, int height, bool runLength) {
 struct TPreviewGame {
     TPreviewGame() {
         setenv("WINEPREFIX", (dir.path() / "pfx").c_str(), 1);
-        SetWinePrefix((dir.path() / "pfx").string());
         TFakeGame game(dir.path() / "pfx");
         pictures = {landscape(285, 139, false), landscape(1024, 1024, false), landscape(1024, 1024, true)};
         game.AddTrack("Baja", "a.env", "a demo-sized picture", {{"a01s.tga", pictures[0]}});

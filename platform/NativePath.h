@@ -8,7 +8,7 @@
 // The program builds Windows paths ("C:\Games\Skarn\Vevozura\Baja\track.env"). On Windows they are
 // used as they are. On Linux NativePath maps them into the Wine prefix the game lives in, the way
 // Wine itself does:
-//   - "X:..." goes through <prefix>/dosdevices/x: (the drive links of the prefix);
+//   - "X:..." is a drive path: it needs its Wine prefix (TWinePrefix below);
 //   - "\..." (rooted) is on the current drive, which for a program started from a Linux shell is Z:,
 //     the file-system root;
 //   - a relative path is taken against the working folder;
@@ -23,11 +23,36 @@
 //     that does not exist yet still resolves.
 // A trailing separator is kept.
 
-// The Wine prefix whose drive links NativePath uses. Until SetWinePrefix is called it is
-// DefaultWinePrefix ($WINEPREFIX when set, else ~/.wine; none for a relative $WINEPREFIX). The
-// program sets it to the prefix that holds the game (TRegistry::KeyPrefix).
-const std::string& WinePrefix();
-void SetWinePrefix(const std::string& prefix);
+// A drive path ("C:\Games\...") names a place only together with the Wine prefix whose drive links it
+// goes through. The program decides that prefix once, where it finds the game (LocateGame), and places
+// each drive path it is given in it before the path goes anywhere: TWinePrefix::Place gives the same
+// place as a rooted path, which resolves from the file-system root and needs no prefix
+// ("\home\me\.wine\dosdevices\c:\Games\..."). Two games, or two tests, in two prefixes therefore never
+// see each other's drives, and NativePath never asks which prefix is meant. A drive path that was never
+// placed resolves through no prefix ("/dosdevices/c:/..."), where nothing opens. On Windows drive paths
+// are the system's own and stay as they are.
+class TWinePrefix {
+public:
+    TWinePrefix() = default; // no prefix: drive paths stay as they are
+    // folder: the prefix's absolute native path. A relative or empty one, or one whose path holds a "\"
+    // (which a rooted path would take for a separator), places nothing. Ignored on Windows.
+    explicit TWinePrefix(std::string folder);
+
+    // The prefix's folder as given; "" for none.
+    const std::string& Folder() const { return m_folder; }
+
+    // path with its drive ("X:") placed in the prefix; any other path, and every path on Windows or
+    // without a prefix, as it is.
+    std::string Place(const std::string& path) const;
+
+    // text with each drive Place wrote read again as a drive ("C:"), for the player: a message or a path
+    // about a placed path reads as the path was given.
+    std::string AsGiven(std::string text) const;
+
+private:
+    std::string m_folder;
+    std::string m_drives; // "\home\me\.wine\dosdevices\" (Linux), "" when nothing is placed
+};
 
 // The native path for a Windows-style path, as described above. Never throws; a path that cannot be
 // resolved comes back in a form that fails to open with the usual error.

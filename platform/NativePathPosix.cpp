@@ -2,34 +2,30 @@
 #include "NativePath.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <filesystem>
 #include <string_view>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 #include "platform/Exceptions.h"
 #include "platform/Handles.h"
-#include "platform/NativePathInternal.h"
 #include "platform/PathParts.h"
 #include "platform/TextCase.h"
-#include "platform/WinePrefixes.h"
-
-std::string InitialWinePrefix() {
-    try {
-        return DefaultWinePrefix();
-    } catch (const EWinePrefixError&) {
-        return {}; // a relative $WINEPREFIX names no prefix: drive paths fail to open
-    }
-}
 
 namespace {
 
 // Windows-style paths separate at "\\" and "/", native ones at "/" only.
 bool isSeparator(char c, bool windowsStyle) {
     return c == '/' || (windowsStyle && c == '\\');
+}
+
+bool isDrivePath(const std::string& path) {
+    return path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
 }
 
 bool exists(const std::string& path) {
@@ -68,8 +64,9 @@ void splitPath(const std::string& path, std::string& root, std::vector<std::stri
     const bool windowsStyle = IsWindowsStylePath(path);
     std::size_t start = 0;
     if (windowsStyle && path.size() >= 2 && path[1] == ':') {
+        // A drive path that was never placed in a prefix goes through none, where nothing opens.
         const char letter = static_cast<char>(path[0] | 0x20);
-        root = WinePrefix() + "/dosdevices/" + letter + ":";
+        root = std::string("/dosdevices/") + letter + ":";
         start = 2;
     } else if (!path.empty() && path[0] == '\\') {
         root.clear();
@@ -181,4 +178,58 @@ std::string FileManagerPath(const std::string& path) {
     if (error || native.filename().empty())
         return native.string();
     return (folder / native.filename()).string();
+}
+
+TWinePrefix::TWinePrefix(std::string folder) : m_folder(std::move(folder)) {
+    if (m_folder.empty() || m_folder[0] != '/' || m_folder.find('\\') != std::string::npos)
+        return;
+    m_drives = "\\";
+    for (std::size_t at = 1; at < m_folder.size();) {
+        const std::size_t end = std::min(m_folder.find('/', at), m_folder.size());
+        if (end > at)
+            m_drives.append(m_folder, at, end - at).push_back('\\');
+        at = end + 1;
+    }
+    m_drives += "dosdevices\\";
+}
+
+std::string TWinePrefix::Place(const std::string& path) const {
+    if (m_drives.empty() || !isDrivePath(path))
+        return path;
+    // "." and ".." are applied here, where the drive's root is still known: ".." never leaves it.
+    std::vector<std::string_view> components;
+    const std::string_view rest = std::string_view(path).substr(2);
+    for (std::size_t at = 0; at < rest.size();) {
+        const std::size_t end = std::min(rest.find_first_of("\\/", at), rest.size());
+        const std::string_view component = rest.substr(at, end - at);
+        if (component == "..") {
+            if (!components.empty())
+                components.pop_back();
+        } else if (!component.empty() && component != ".") {
+            components.push_back(component);
+        }
+        at = end + 1;
+    }
+    std::string placed = m_drives;
+    placed += static_cast<char>(std::tolower(static_cast<unsigned char>(path[0])));
+    placed += ':';
+    for (const std::string_view component : components)
+        placed.append(1, '\\').append(component);
+    if (!rest.empty() && (rest.back() == '\\' || rest.back() == '/'))
+        placed += '\\';
+    return placed;
+}
+
+std::string TWinePrefix::AsGiven(std::string text) const {
+    if (m_drives.empty())
+        return text;
+    for (std::size_t at = text.find(m_drives); at != std::string::npos; at = text.find(m_drives, at + 1)) {
+        const std::size_t letter = at + m_drives.size();
+        if (letter + 1 < text.size() && text[letter + 1] == ':' &&
+            std::isalpha(static_cast<unsigned char>(text[letter]))) {
+            text.replace(at, m_drives.size() + 1, 1,
+                         static_cast<char>(std::toupper(static_cast<unsigned char>(text[letter]))));
+        }
+    }
+    return text;
 }

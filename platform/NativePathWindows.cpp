@@ -1,10 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "NativePath.h"
 
-#include "NativePathInternal.h"
+#include <utility>
 
-std::string InitialWinePrefix() {
-    return {};
+TWinePrefix::TWinePrefix(std::string folder) : m_folder(std::move(folder)) {}
+
+std::string TWinePrefix::Place(const std::string& path) const {
+    return path;
+}
+
+std::string TWinePrefix::AsGiven(std::string text) const {
+    return text;
 }
 
 std::string NativePath(const std::string& path) {

@@ -34,8 +34,9 @@ bool isProtectedName(std::string_view component) {
 } // namespace
 
 std::string ProtectedFolderOf(std::string_view path) {
-    // Whether the component before is a drive at the path's start ("C:", also after "\\?\") or a
-    // prefix's "drive_c".
+    // Whether the component before is a drive at the path's start ("C:", also after "\\?\"), one of a
+    // prefix's drive links ("dosdevices\c:", where a drive path placed in its prefix leads) or a prefix's
+    // "drive_c".
     bool afterDrive = false;
     std::string_view previous;
     std::size_t start = 0;
@@ -47,7 +48,8 @@ std::string ProtectedFolderOf(std::string_view path) {
         if (!component.empty()) {
             if (afterDrive && isProtectedName(component))
                 return std::string(path.substr(0, end));
-            afterDrive = (isDrive(component) && (previous.empty() || previous == "?")) ||
+            afterDrive = (isDrive(component) && (previous.empty() || previous == "?" ||
+                                                 EqualsIgnoringAsciiCase(previous, "dosdevices"))) ||
                          EqualsIgnoringAsciiCase(component, "drive_c");
             previous = component;
         }

@@ -10,7 +10,8 @@
 
 // The protected folder that path lies in, spelled as in path ("C:\Program Files (x86)" for
 // "C:\Program Files (x86)\Skarn\Vevozura\Baja\"); "" when it lies in none. Windows-style paths count
-// from their drive ("C:"); a native path into a Wine prefix counts from its "drive_c" folder. Letter
+// from their drive ("C:"), also where it is placed in a prefix ("dosdevices\c:"); a native path into a
+// Wine prefix counts from its "drive_c" folder. Letter
 // case does not matter; "\" and "/" both separate.
 std::string ProtectedFolderOf(std::string_view path);
 

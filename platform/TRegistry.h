@@ -2,10 +2,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #ifndef _WIN32
 #include <optional>
-#include <vector>
 
 #include "platform/TRegFileKey.h"
 #endif
@@ -37,20 +37,14 @@ public:
     // and std::bad_alloc; nothing else.
     bool OpenKeyReadOnly(const std::string& key);
 
-#ifndef _WIN32
-    // The Wine prefix whose system.reg holds the open key; "" while none is open.
-    const std::string& KeyPrefix() const {
-        return m_keyPrefix;
-    }
+    // The Wine prefix whose system.reg holds the open key; "" while none is open, and on Windows.
+    const std::string& KeyPrefix() const;
     // The prefixes looked in by the last OpenKeyReadOnly that failed, in order; empty when none
-    // was found at all.
-    const std::vector<std::string>& SearchedPrefixes() const {
-        return m_searchedPrefixes;
-    }
+    // was found at all, and on Windows.
+    const std::vector<std::string>& SearchedPrefixes() const;
     // The prefixes after KeyPrefix in the order of the search that also hold key; it reads each of
-    // their registry files. Empty while no key is open.
+    // their registry files. Empty while no key is open, and on Windows.
     std::vector<std::string> LaterPrefixesWithKey(const std::string& key) const;
-#endif
 
     // The string value name of the open key ("" reads the default value): a plain or expandable
     // string as UTF-8 text, cut at its first NUL, an expandable one taken unexpanded. A missing

@@ -59,6 +59,14 @@ bool TRegistry::OpenKeyReadOnly(const std::string& key) {
     return false;
 }
 
+const std::string& TRegistry::KeyPrefix() const {
+    return m_keyPrefix;
+}
+
+const std::vector<std::string>& TRegistry::SearchedPrefixes() const {
+    return m_searchedPrefixes;
+}
+
 std::vector<std::string> TRegistry::LaterPrefixesWithKey(const std::string& key) const {
     std::vector<std::string> prefixes;
     if (!m_key)

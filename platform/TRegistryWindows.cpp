@@ -59,3 +59,18 @@ void TRegistry::CloseKey() {
         ::RegCloseKey(static_cast<HKEY>(m_key));
     m_key = nullptr;
 }
+
+// Windows has one registry: no prefix holds a key, and no other prefix is searched.
+const std::string& TRegistry::KeyPrefix() const {
+    static const std::string none;
+    return none;
+}
+
+const std::vector<std::string>& TRegistry::SearchedPrefixes() const {
+    static const std::vector<std::string> none;
+    return none;
+}
+
+std::vector<std::string> TRegistry::LaterPrefixesWithKey(const std::string& /*key*/) const {
+    return {};
+}

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#ifndef _WIN32
 #include <optional>
 #include <string>
 #include <vector>
+
+// The Wine prefixes of Linux. On Windows there are none: nothing is chosen, the default is "" and no
+// candidate is listed.
 
 // The prefix the player chose: $WINEPREFIX with trailing slashes dropped; nothing when it is not set
 // or empty. Throws EWinePrefixError ("WINEPREFIX must be an absolute path: <value>") for a relative
@@ -44,4 +46,3 @@ std::string DefaultWinePrefix();
 // place. ~ is $HOME; without it only $WINEPREFIX is listed. A launcher's file that cannot be read or
 // parsed is passed over. Throws as ChosenWinePrefix.
 std::vector<std::string> WinePrefixCandidates();
-#endif

@@ -4,13 +4,13 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/NativePath.h"
+#include "platform/PathParts.h"
 #include "platform/TRegistry.h"
+#include "platform/WinePrefixes.h"
 #include "tracks/TrackCatalogue.h"
 
 namespace {
 
-#ifndef _WIN32
 std::string notFoundReport(const TRegistry& registry) {
     std::string searched;
     for (const std::string& prefix : registry.SearchedPrefixes())
@@ -21,7 +21,6 @@ std::string notFoundReport(const TRegistry& registry) {
     return std::string("no Wine prefix holds HKEY_LOCAL_MACHINE\\") + GameRegistryKey +
            " (searched: " + searched + ")";
 }
-#endif
 
 } // namespace
 
@@ -29,39 +28,37 @@ TGameLocation LocateGame() {
     TGameLocation location;
     TRegistry registry;
     location.Installed = registry.OpenKeyReadOnly(GameRegistryKey);
-#ifndef _WIN32
-    if (location.Installed) {
-        location.WinePrefix = registry.KeyPrefix();
-        SetWinePrefix(location.WinePrefix);
-    }
-    location.Report =
-        location.Installed ? "using the Wine prefix " + registry.KeyPrefix() : notFoundReport(registry);
-#endif
     if (location.Installed)
         location.GameRoot = registry.ReadString(GameRootValueName) + "\\";
+    // Windows' drive paths are its own: there is no prefix to tell of.
+    if (NativePathsAreWindowsPaths())
+        return location;
+    if (location.Installed) {
+        location.Prefix = TWinePrefix(registry.KeyPrefix());
+        location.Report = "using the Wine prefix " + registry.KeyPrefix();
+    } else {
+        // The registry has taken $WINEPREFIX already, so it is absolute when set.
+        location.Prefix = TWinePrefix(DefaultWinePrefix());
+        location.Report = notFoundReport(registry);
+    }
     return location;
 }
 
-std::string DemoInstallationPrefix() {
-    const std::string& prefix = WinePrefix();
+std::string DemoInstallationPrefix(const TWinePrefix& prefix) {
     std::error_code error;
-    if (prefix.empty() || !std::filesystem::exists(std::filesystem::path(prefix) / DemoMarkerName, error))
+    if (prefix.Folder().empty() ||
+        !std::filesystem::exists(std::filesystem::path(prefix.Folder()) / DemoMarkerName, error))
         return {};
-    return prefix;
+    return prefix.Folder();
 }
 
 std::vector<std::string> OtherGamePrefixes(const TGameLocation& game) {
-#ifndef _WIN32
     if (!game.Installed)
         return {};
     TRegistry registry;
     if (!registry.OpenKeyReadOnly(GameRegistryKey))
         return {};
     return registry.LaterPrefixesWithKey(GameRegistryKey);
-#else
-    (void)game;
-    return {};
-#endif
 }
 
 std::string PrefixChoiceReport(const TGameLocation& game, const std::vector<std::string>& others) {

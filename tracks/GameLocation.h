@@ -4,26 +4,28 @@
 #include <string>
 #include <vector>
 
+#include "platform/NativePath.h"
+
 // Where the game is installed, as the registry says, and the Wine prefix its paths resolve through.
 struct TGameLocation {
     bool Installed = false; // the game's registry key could be opened
-    std::string GameRoot;   // HardDriveRootPath + "\" when Installed
-    // Linux: the Wine prefix that holds the game's key when Installed. Empty on Windows.
-    std::string WinePrefix;
+    std::string GameRoot;   // HardDriveRootPath + "\" when Installed, a drive path as the registry has it
+    // Linux: the prefix the program places drive paths in (TWinePrefix::Place): the one that holds the
+    // game's key when Installed, else $WINEPREFIX or ~/.wine. None on Windows.
+    TWinePrefix Prefix;
     // Linux: one line for the player, "using the Wine prefix <prefix>" when Installed, else where the
     // key was looked for. Empty on Windows.
     std::string Report;
 };
 
-// Reads the game's root folder from the registry. On Linux, when a Wine prefix holds the game's key,
-// every later path of the program resolves its drive letters through that prefix (SetWinePrefix);
-// otherwise the prefix stays as it was (DefaultWinePrefix unless set). Throws EWinePrefixError for a relative
-// $WINEPREFIX and ERegistryException when HardDriveRootPath is no string.
+// Reads the game's root folder from the registry and decides the Wine prefix drive paths go through.
+// It changes nothing: the program places the drive paths it uses in Prefix. Throws EWinePrefixError for
+// a relative $WINEPREFIX and ERegistryException when HardDriveRootPath is no string.
 TGameLocation LocateGame();
 
-// The Wine prefix paths resolve through when it is a demo installation (tools/demo-game marks it with
-// DemoMarkerName); "" otherwise, and while paths resolve through no prefix, as on Windows.
-std::string DemoInstallationPrefix();
+// prefix's folder when it is a demo installation (tools/demo-game marks it with DemoMarkerName); ""
+// otherwise, and for no prefix, as on Windows.
+std::string DemoInstallationPrefix(const TWinePrefix& prefix);
 
 // The Wine prefixes that hold the game's key besides the one LocateGame took, in the order of the
 // search (they come after it). It reads every later prefix's registry, so it is asked for only when

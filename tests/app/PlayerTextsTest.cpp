@@ -5,6 +5,7 @@
 
 #include "app/PlayerTexts.h"
 #include "platform/Exceptions.h"
+#include "platform/NativePath.h"
 #include "platform/PathParts.h"
 
 #ifdef _WIN32
@@ -86,16 +87,19 @@ constexpr int kDenied = ERROR_ACCESS_DENIED;
 constexpr int kDenied = EACCES;
 #endif
 
-// A Windows path, which ShownPath leaves as it is on Windows and resolves on Linux: only the end of the
-// message is compared.
+// A Windows path, which ShownPath leaves as it is on Windows and resolves on Linux, where it is placed in
+// a prefix: only the end of the message is compared, and the folder is named as the player sees it.
 TEST(FailureMessage, ARefusalInAProtectedFolderSaysWhatToDo) {
-    const std::string path = R"(C:\Program Files (x86)\Skarn Rally 2\Vevozura\Baja\a.env)";
+    const std::string path =
+        TWinePrefix("/home/me/.wine").Place(R"(C:\Program Files (x86)\Skarn Rally 2\Vevozura\Baja\a.env)");
+    const std::string root = NativePathsAreWindowsPaths()
+                                 ? R"(C:\Program Files (x86))"
+                                 : "/home/me/.wine/dosdevices/c:/Program Files (x86)";
     const QString refused = FailureMessage(EFCreateError(path, TFileError{kDenied}));
     EXPECT_TRUE(refused.startsWith("Cannot create file ")) << refused.toStdString();
-    EXPECT_TRUE(
-        refused.endsWith(R"(a.env: the folder refuses changes. Only an administrator may change what )"
-                         R"(lies under C:\Program Files (x86): run the track manager as )"
-                         R"(administrator, or install the game in another folder.)"))
+    EXPECT_TRUE(refused.endsWith(QString::fromStdString(
+        "a.env: the folder refuses changes. Only an administrator may change what lies under " + root +
+        ": run the track manager as administrator, or install the game in another folder.")))
         << refused.toStdString();
 
     TOperationReport stopped;

@@ -32,13 +32,13 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 }
 QT_END_NAMESPACE
 
-// Points the registry and the drive letters at a fake prefix for one test.
+// Points the registry at a fake prefix for one test: the form takes its drives from the prefix that
+// holds the game.
 class TFormFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         if (const char* old = std::getenv("WINEPREFIX"))
             m_oldPrefix = old;
-        m_oldNativePrefix = WinePrefix();
         setPrefix(dir.path() / "pfx");
     }
     void TearDown() override {
@@ -46,11 +46,9 @@ protected:
             qputenv("WINEPREFIX", QByteArray::fromStdString(*m_oldPrefix));
         else
             qunsetenv("WINEPREFIX");
-        SetWinePrefix(m_oldNativePrefix);
     }
     void setPrefix(const fs::path& prefix) {
         qputenv("WINEPREFIX", QByteArray::fromStdString(prefix.string()));
-        SetWinePrefix(prefix.string());
     }
 
     // The items as "display name|file name", in list order.
@@ -89,7 +87,6 @@ protected:
 
 private:
     std::optional<std::string> m_oldPrefix;
-    std::string m_oldNativePrefix;
 };
 
 // Shows the window active with the keyboard focus in the list, where the list's keys work.

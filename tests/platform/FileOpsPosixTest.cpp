@@ -76,42 +76,44 @@ TEST(CopyWithLinks, ALinkIsNeitherReplacedNorFollowedFromADanglingOne) {
 class WindowsPaths : public ::testing::Test {
 protected:
     void SetUp() override {
-        previousPrefix = WinePrefix();
         fs::create_directories(dir.path() / "pfx/dosdevices");
         fs::create_directories(dir.path() / "pfx/drive_c/Games/Vevozura/Baja");
         fs::create_symlink("../drive_c", dir.path() / "pfx/dosdevices/c:");
-        SetWinePrefix((dir.path() / "pfx").string());
+        drives = TWinePrefix((dir.path() / "pfx").string());
     }
-    void TearDown() override { SetWinePrefix(previousPrefix); }
+
+    // path, a drive path, placed in the fake prefix.
+    std::string c(const char* path) const { return drives.Place(path); }
 
     fs::path baja() const { return dir.path() / "pfx/drive_c/Games/Vevozura/Baja"; }
 
     TTempDir dir;
-    std::string previousPrefix;
+    TWinePrefix drives;
 };
 
 TEST_F(WindowsPaths, RenameResolvesFoldersWithoutRegardToCase) {
     WriteFileBytes((baja() / "Jump.ENV").string(), BytesOf("x"));
     EXPECT_FALSE(
-        RenameFile("C:\\games\\VEVOZURA\\baja\\jump.env", "c:\\Games\\vevozura\\BAJA\\Jump.~env").Failed());
+        RenameFile(c("C:\\games\\VEVOZURA\\baja\\jump.env"), c("c:\\Games\\vevozura\\BAJA\\Jump.~env"))
+            .Failed());
     EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"Jump.~env", BytesOf("x")}}));
     EXPECT_TRUE(IsFileMissing(
-        RenameFile("C:\\Games\\Vevozura\\Baja\\other.env", "C:\\Games\\Vevozura\\Baja\\jump.~env")));
+        RenameFile(c("C:\\Games\\Vevozura\\Baja\\other.env"), c("C:\\Games\\Vevozura\\Baja\\jump.~env"))));
 }
 
 TEST_F(WindowsPaths, CopyReportsThePathsAsGiven) {
     WriteFileBytes((baja() / "t.env").string(), BytesOf("track"));
     try {
-        CopyFileReplacing("C:\\Games\\Vevozura\\Baja\\t.env", "c:\\games\\vevozura\\baja\\T.ENV");
+        CopyFileReplacing(c("C:\\Games\\Vevozura\\Baja\\t.env"), c("c:\\games\\vevozura\\baja\\T.ENV"));
         FAIL() << "copied a file onto itself";
     } catch (const EFCreateError& e) {
-        EXPECT_STREQ(e.what(), "Cannot create file c:\\games\\vevozura\\baja\\T.ENV");
+        EXPECT_EQ(drives.AsGiven(e.what()), "Cannot create file C:\\games\\vevozura\\baja\\T.ENV");
     }
     try {
-        CopyFileReplacing("C:\\Games\\Vevozura\\Baja\\gone.env", "C:\\Games\\x.env");
+        CopyFileReplacing(c("C:\\Games\\Vevozura\\Baja\\gone.env"), c("C:\\Games\\x.env"));
         FAIL();
     } catch (const EFOpenError& e) {
-        EXPECT_STREQ(e.what(), "Cannot open file C:\\Games\\Vevozura\\Baja\\gone.env");
+        EXPECT_EQ(drives.AsGiven(e.what()), "Cannot open file C:\\Games\\Vevozura\\Baja\\gone.env");
     }
     EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"t.env", BytesOf("track")}}));
 }
@@ -120,7 +122,7 @@ TEST_F(WindowsPaths, CopyOntoTheSameFileInOtherLetterCaseIsRefused) {
     // The native spelling of the event folder meets the Windows-style one, as when the user picks the
     // event folder itself in the file dialog.
     WriteFileBytes((baja() / "t.env").string(), BytesOf("track"));
-    EXPECT_THROW(CopyFileReplacing("C:\\GAMES\\vevozura\\baja\\T.ENV", (baja() / "t.env").string()),
+    EXPECT_THROW(CopyFileReplacing(c("C:\\GAMES\\vevozura\\baja\\T.ENV"), (baja() / "t.env").string()),
                  EFCreateError);
     EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"t.env", BytesOf("track")}}));
 }
@@ -132,17 +134,17 @@ TEST_F(WindowsPaths, FolderNamesFindNamesAsNativePathDoes) {
     WriteFileBytes((baja() / "both.env").string(), BytesOf("x"));
     WriteFileBytes((baja() / "BOTH.env").string(), BytesOf("x"));
     const std::string native = baja().string() + "/";
-    for (const std::string& folder : {std::string("c:\\GAMES\\vevozura\\baja\\"), native,
-                                      std::string("C:\\Games\\Vevozura\\Missing\\")}) {
+    for (const std::string& folder :
+         {c("c:\\GAMES\\vevozura\\baja\\"), native, c("C:\\Games\\Vevozura\\Missing\\")}) {
         TFolderNames names(folder);
         for (const char* name : {"jump.env", "Jump.ENV", "both.env", "BOTH.env", "Both.env", "new.env"})
             EXPECT_EQ(names.PathOf(name), NativePath(folder + name)) << folder << name;
     }
-    TFolderNames names("C:\\Games\\Vevozura\\Baja\\");
+    TFolderNames names(c("C:\\Games\\Vevozura\\Baja\\"));
     names.Add("New.env");
     names.Add("jump.env"); // placed over Jump.ENV: no new name
-    EXPECT_EQ(names.PathOf("NEW.ENV"), NativePath("C:\\Games\\Vevozura\\Baja\\New.env"));
-    EXPECT_EQ(names.PathOf("jump.env"), NativePath("C:\\Games\\Vevozura\\Baja\\Jump.ENV"));
+    EXPECT_EQ(names.PathOf("NEW.ENV"), NativePath(c("C:\\Games\\Vevozura\\Baja\\New.env")));
+    EXPECT_EQ(names.PathOf("jump.env"), NativePath(c("C:\\Games\\Vevozura\\Baja\\Jump.ENV")));
 }
 
 } // namespace

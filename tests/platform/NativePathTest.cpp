@@ -17,7 +17,6 @@ namespace {
 class NativePathTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        previousPrefix = WinePrefix();
         prefix = dir.path() / "pfx";
         fs::create_directories(prefix / "dosdevices");
         fs::create_directories(prefix / "drive_c/Games/Skarn/Vevozura/Baja");
@@ -26,15 +25,14 @@ protected:
         std::ofstream(prefix / "drive_c/Games/Skarn/Vevozura/Baja/Track One.ENV") << "x";
         std::ofstream(prefix / "drive_c/Games/Skarn/Vevozura/Baja/exact.env") << "x";
         std::ofstream(prefix / "drive_c/Games/Skarn/Vevozura/Baja/EXACT.env") << "x";
-        SetWinePrefix(prefix.string());
+        drives = TWinePrefix(prefix.string());
     }
-    void TearDown() override { SetWinePrefix(previousPrefix); }
 
     std::string c(const std::string& rest) const { return (prefix / "dosdevices/c:").string() + rest; }
 
     TTempDir dir;
     fs::path prefix;
-    std::string previousPrefix;
+    TWinePrefix drives;
 };
 
 struct PathCase {
@@ -45,7 +43,7 @@ struct PathCase {
 class DrivePaths : public NativePathTest, public ::testing::WithParamInterface<PathCase> {};
 
 TEST_P(DrivePaths, ResolveThroughThePrefix) {
-    EXPECT_EQ(NativePath(GetParam().windows), c(GetParam().native));
+    EXPECT_EQ(NativePath(drives.Place(GetParam().windows)), c(GetParam().native));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -65,9 +63,40 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{"C:", ""}));
 
 TEST_F(NativePathTest, AsWrittenLooksAtNothing) {
-    EXPECT_EQ(NativePathAsWritten("c:\\games\\SKARN\\\\x.env"), c("/games/SKARN/x.env"));
-    EXPECT_EQ(NativePathAsWritten("C:\\Games\\"), c("/Games/"));
+    EXPECT_EQ(NativePathAsWritten(drives.Place("c:\\games\\SKARN\\\\x.env")), c("/games/SKARN/x.env"));
+    EXPECT_EQ(NativePathAsWritten(drives.Place("C:\\Games\\")), c("/Games/"));
     EXPECT_EQ(NativePathAsWritten("/native/Path"), "/native/Path");
+}
+
+TEST_F(NativePathTest, EachPrefixKeepsItsOwnDrives) {
+    const fs::path other = dir.path() / "other";
+    fs::create_directories(other / "dosdevices");
+    fs::create_directories(other / "drive_c/Games");
+    fs::create_symlink("../drive_c", other / "dosdevices/c:");
+    const TWinePrefix second(other.string());
+    EXPECT_EQ(NativePath(second.Place("C:\\games\\x.env")), (other / "dosdevices/c:/Games/x.env").string());
+    EXPECT_EQ(NativePath(drives.Place("C:\\games\\x.env")), c("/Games/x.env"));
+    // A drive path placed in no prefix leads nowhere that opens, whatever prefix was used before.
+    EXPECT_EQ(NativePath("C:\\Games\\x.env"), "/dosdevices/c:/Games/x.env");
+}
+
+TEST_F(NativePathTest, PlacedPathsReadAsGiven) {
+    struct Case {
+        const char* given;
+        const char* shown; // what AsGiven makes of the placed path
+    };
+    for (const Case& test :
+         {Case{"C:\\Games\\Skarn\\", "C:\\Games\\Skarn\\"}, Case{"d:/Tracks/a.env", "D:\\Tracks\\a.env"},
+          Case{"C:", "C:"}, Case{"C:x.env", "C:\\x.env"}, Case{"/home/me/a.env", "/home/me/a.env"},
+          Case{"Vevozura\\Baja\\", "Vevozura\\Baja\\"}}) {
+        const std::string placed = drives.Place(test.given);
+        EXPECT_EQ(drives.AsGiven(placed), test.shown) << test.given;
+        EXPECT_EQ(drives.AsGiven("Cannot open file " + placed + ": gone"),
+                  std::string("Cannot open file ") + test.shown + ": gone");
+    }
+    // A prefix that a rooted path cannot spell places nothing.
+    for (const char* folder : {"", "relative/pfx", "/home/me/odd\\prefix"})
+        EXPECT_EQ(TWinePrefix(folder).Place("C:\\Games"), "C:\\Games") << folder;
 }
 
 TEST_F(NativePathTest, NativeAbsolutePathsAreUsedAsTheyAre) {

@@ -44,10 +44,14 @@ INSTANTIATE_TEST_SUITE_P(
         FolderCase{R"(\\?\C:\Program Files\Skarn\)", R"(\\?\C:\Program Files)"},
         FolderCase{"/home/me/.wine/drive_c/Program Files (x86)/Skarn/",
                    "/home/me/.wine/drive_c/Program Files (x86)"},
+        FolderCase{R"(\home\me\.wine\dosdevices\c:\Program Files\Skarn\)",
+                   R"(\home\me\.wine\dosdevices\c:\Program Files)"},
+        FolderCase{"/home/me/.wine/dosdevices/c:/Windows/", "/home/me/.wine/dosdevices/c:/Windows"},
         // Only the folders themselves, and only at a drive's root.
         FolderCase{R"(C:\Program Files Extra\Skarn\)", ""}, FolderCase{R"(C:\ProgramData\Skarn\)", ""},
         FolderCase{R"(C:\Games\Program Files\Skarn\)", ""}, FolderCase{R"(C:\Games\Windows\)", ""},
-        FolderCase{R"(Vevozura\Baja\)", ""}, FolderCase{"/home/me/Program Files/", ""}, FolderCase{"", ""}));
+        FolderCase{R"(\home\me\c:\Windows\)", ""}, FolderCase{R"(Vevozura\Baja\)", ""},
+        FolderCase{"/home/me/Program Files/", ""}, FolderCase{"", ""}));
 
 TEST(ProtectedFolderAdvice, ExplainsADeniedChangeInAProtectedFolder) {
     EXPECT_EQ(

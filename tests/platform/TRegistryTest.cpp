@@ -59,14 +59,12 @@ private:
 class RegistryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        previousPrefix = WinePrefix();
         home = dir.path() / "home";
         fs::create_directories(home);
         ::setenv("HOME", home.c_str(), 1);
         for (const char* name : {"WINEPREFIX", "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
             ::unsetenv(name);
     }
-    void TearDown() override { SetWinePrefix(previousPrefix); }
 
     // A prefix folder at home/relative (or at an absolute path) with a system.reg of that text.
     std::string prefix(const std::string& relative, const std::string& text) const {
@@ -93,7 +91,6 @@ protected:
         fs::create_directories((home / relative).parent_path());
         std::ofstream(home / relative, std::ios::binary) << text;
     }
-    std::string previousPrefix;
     TTempDir dir;
     fs::path home;
 };
@@ -211,7 +208,6 @@ TEST_F(RegistryTest, TheFirstPrefixHoldingTheKeyIsUsedAndNamed) {
     EXPECT_EQ(registry.LaterPrefixesWithKey(kGameKey),
               std::vector<std::string>{(home / ".local/share/Steam/steamapps/compatdata/1/pfx").string()});
     EXPECT_EQ(said, "") << "the registry says nothing";
-    EXPECT_EQ(WinePrefix(), previousPrefix) << "and leaves path resolution to the program";
 }
 
 TEST_F(RegistryTest, ChosenPrefixWithoutTheKeyCannotBeOpened) {

@@ -195,16 +195,13 @@ TEST_F(SearchTest, ASearchClosesWhenAStepFails) {
 }
 
 TEST_F(SearchTest, WindowsPathsResolveThroughThePrefix) {
-    const std::string previous = WinePrefix();
     const fs::path prefix = dir.path() / "pfx";
     fs::create_directories(prefix / "dosdevices");
     fs::create_directories(prefix / "drive_c/Games");
     fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
     fs::create_directory_symlink(dir.path(), prefix / "drive_c/Games/Skarn Rally 2");
-    SetWinePrefix(prefix.string());
-    const std::map<std::string, TFound> viaPrefix =
-        SearchAll("C:\\GAMES\\skarn rally 2\\\\Vevozura\\..\\baja\\*.*", 0);
-    SetWinePrefix(previous);
+    const std::map<std::string, TFound> viaPrefix = SearchAll(
+        TWinePrefix(prefix.string()).Place("C:\\GAMES\\skarn rally 2\\\\Vevozura\\..\\baja\\*.*"), 0);
     EXPECT_EQ(viaPrefix, SearchAll(pattern(), 0));
     EXPECT_TRUE(viaPrefix.contains("track.env"));
 }

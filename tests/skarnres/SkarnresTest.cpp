@@ -9,11 +9,13 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "ArchiveWriter.h"
 #include "ContainerWriter.h"
+#include "FakeGame.h"
 #include "ImmutableFile.h"
 #include "TempDir.h"
 
@@ -422,5 +424,39 @@ std::vector<ToolCase> toolCases() {
 
 INSTANTIATE_TEST_SUITE_P(Cases, Skarnres, ::testing::ValuesIn(toolCases()),
                          [](const auto& info) { return std::string(info.param.title); });
+
+// Drive paths, as operands and as an option's value, go through the prefix that holds the game, in any
+// letter case, and every path skarnres writes reads as it was given.
+TEST(SkarnresDrives, GoThroughTheGamesPrefixAndReadAsGiven) {
+    TTempDir dir;
+    TTempDir scratch;
+    const TFakeGame game(dir.path() / "pfx");
+    game.AddTrack("Baja", "a.env", "Alpha");
+    WriteFileBytes((dir.path() / "b.env").string(), trackBytes("Bravo"));
+    const char* chosen = std::getenv("WINEPREFIX");
+    const std::optional<std::string> saved = chosen ? std::optional<std::string>(chosen) : std::nullopt;
+    ::setenv("WINEPREFIX", game.Prefix().c_str(), 1);
+    const TRun stop = runSkarnres(scratch, {"stop", R"(C:\Games\Skarn Rally 2\VEVOZURA\baja\a.env)"});
+    const TRun fetch = runSkarnres(scratch, {"fetch", "--json", (dir.path() / "b.env").string(),
+                                             R"(--into=C:\Games\Skarn Rally 2\Vevozura\Baja)"});
+    const TRun missing = runSkarnres(scratch, {"ls", R"(C:\Games\missing.env)"});
+    if (saved)
+        ::setenv("WINEPREFIX", saved->c_str(), 1);
+    else
+        ::unsetenv("WINEPREFIX");
+
+    EXPECT_EQ(stop.status, 0) << stop.err;
+    EXPECT_EQ(stop.out, R"(done	C:\\Games\\Skarn Rally 2\\VEVOZURA\\baja\\a.env	)"
+                        R"(C:\\Games\\Skarn Rally 2\\VEVOZURA\\baja\\a.~env	)"
+                        "\n");
+    EXPECT_TRUE(fs::exists(game.EventFolder("Baja") / "a.~env"));
+    EXPECT_EQ(fetch.status, 0) << fetch.err;
+    EXPECT_NE(fetch.out.find(R"("result":"C:\\Games\\Skarn Rally 2\\Vevozura\\Baja\\b.env")"),
+              std::string::npos)
+        << fetch.out;
+    EXPECT_EQ(textOf((game.EventFolder("Baja") / "b.env").string()), trackText("Bravo"));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "skarnres: Cannot open file C:\\Games\\missing.env: No such file or directory\n");
+}
 
 } // namespace

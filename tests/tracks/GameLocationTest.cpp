@@ -26,7 +26,6 @@ protected:
             if (const char* value = std::getenv(name))
                 m_saved.emplace_back(name, value);
         }
-        m_previousPrefix = WinePrefix();
         ::setenv("HOME", (dir.path() / "home").c_str(), 1);
         ::unsetenv("WINEPREFIX");
     }
@@ -34,24 +33,25 @@ protected:
         ::unsetenv("WINEPREFIX");
         for (const auto& [name, value] : m_saved)
             ::setenv(name.c_str(), value.c_str(), 1);
-        SetWinePrefix(m_previousPrefix);
     }
 
     TTempDir dir;
 
 private:
     std::vector<std::pair<std::string, std::string>> m_saved;
-    std::string m_previousPrefix;
 };
 
 TEST_F(GameLocation, DrivePathsResolveThroughThePrefixThatHoldsTheGame) {
     const TFakeGame game(dir.path() / "home/.local/share/bottles/bottles/Skarn");
-    SetWinePrefix((dir.path() / "elsewhere").string());
     const TGameLocation location = LocateGame();
     ASSERT_TRUE(location.Installed);
     EXPECT_EQ(location.GameRoot, game.GameRoot());
     EXPECT_EQ(location.Report, "using the Wine prefix " + game.Prefix().string());
-    EXPECT_TRUE(fs::equivalent(NativePath(EventFolder(location.GameRoot, "Baja")), game.EventFolder("Baja")));
+    const auto resolvesToTheGame = [&] {
+        return fs::equivalent(NativePath(location.Prefix.Place(EventFolder(location.GameRoot, "Baja"))),
+                              game.EventFolder("Baja"));
+    };
+    EXPECT_TRUE(resolvesToTheGame());
 
     // The prefix the player chose, with a trailing slash, is the only one looked in.
     ::setenv("WINEPREFIX", (game.Prefix().string() + "/").c_str(), 1);
@@ -59,6 +59,9 @@ TEST_F(GameLocation, DrivePathsResolveThroughThePrefixThatHoldsTheGame) {
     ::setenv("WINEPREFIX", (dir.path() / "empty").c_str(), 1);
     const TGameLocation missing = LocateGame();
     EXPECT_FALSE(missing.Installed);
+    EXPECT_EQ(missing.Prefix.Folder(), (dir.path() / "empty").string())
+        << "drive paths go through the chosen one";
+    EXPECT_TRUE(resolvesToTheGame()) << "a later search leaves the first game's drives as they were";
     EXPECT_NE(missing.Report.find("no Wine prefix holds HKEY_LOCAL_MACHINE\\" + std::string(GameRegistryKey) +
                                   " (searched: " + (dir.path() / "empty").string() + ")"),
               std::string::npos);
@@ -79,7 +82,7 @@ TEST_F(GameLocation, OtherPrefixesHoldingTheGameAreNamed) {
     const TFakeGame third(dir.path() / "home/.local/share/wineprefixes/skarn");
     const TGameLocation location = LocateGame();
     ASSERT_TRUE(location.Installed);
-    EXPECT_EQ(location.WinePrefix, taken.Prefix().string());
+    EXPECT_EQ(location.Prefix.Folder(), taken.Prefix().string());
     const std::vector<std::string> others = OtherGamePrefixes(location);
     EXPECT_EQ(others, (std::vector<std::string>{second.Prefix().string(), third.Prefix().string()}));
     EXPECT_EQ(PrefixChoiceReport(location, others), "using the Wine prefix " + taken.Prefix().string() +

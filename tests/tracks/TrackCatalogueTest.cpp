@@ -184,12 +184,11 @@ INSTANTIATE_TEST_SUITE_P(Counts, UnreadableTracks, ::testing::Values(20, 400));
 // case, its tracks are listed, and a failure names the path as the program built it.
 TEST(TrackList, WindowsPathsResolveOnceInAnyLetterCase) {
     TTempDir dir;
-    const std::string previous = WinePrefix();
     const TFakeGame game(dir.path() / "pfx", {.gameFolder = "\xD0\xB8\xD0\xB3\xD1\x80\xD1\x8B"});
     for (int i = 0; i < 60; ++i)
         game.AddTrack("Baja", "t" + std::to_string(i) + ".env", "Track " + std::to_string(i));
-    SetWinePrefix(game.Prefix().string());
-    const std::string folder = "C:\\\xD0\x98\xD0\x93\xD0\xA0\xD0\xAB\\vevozura\\BAJA\\";
+    const TWinePrefix drives(game.Prefix().string());
+    const std::string folder = drives.Place("C:\\\xD0\x98\xD0\x93\xD0\xA0\xD0\xAB\\vevozura\\BAJA\\");
     TTrackList list;
     list.Fill(folder);
     EXPECT_EQ(list.size(), 60u);
@@ -198,9 +197,9 @@ TEST(TrackList, WindowsPathsResolveOnceInAnyLetterCase) {
         list.Fill(folder);
         ADD_FAILURE() << "expected the open failure";
     } catch (const ETracksUnreadable& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file " + folder + "dangling.env");
+        EXPECT_EQ(drives.AsGiven(e.what()),
+                  "Cannot open file C:\\\xD0\x98\xD0\x93\xD0\xA0\xD0\xAB\\vevozura\\BAJA\\dangling.env");
     }
-    SetWinePrefix(previous);
 }
 
 #endif

@@ -56,14 +56,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, Extension,
 class TrackOperations : public ::testing::Test {
 protected:
     void SetUp() override {
-        previousPrefix = WinePrefix();
         fs::create_directories(dir.path() / "pfx/dosdevices");
         fs::create_directories(baja());
         fs::create_directories(archive());
         fs::create_symlink("../drive_c", dir.path() / "pfx/dosdevices/c:");
-        SetWinePrefix((dir.path() / "pfx").string());
     }
-    void TearDown() override { SetWinePrefix(previousPrefix); }
 
     fs::path baja() const { return dir.path() / "pfx/drive_c/Games/Skarn/Vevozura/Baja"; }
     fs::path archive() const { return dir.path() / "archive"; }
@@ -79,9 +76,12 @@ protected:
         return tracks;
     }
 
-    const std::string eventFolder = "C:\\Games\\Skarn\\Vevozura\\Baja\\";
+    // path, a drive path, placed in the fake prefix.
+    std::string c(const char* path) const { return drives.Place(path); }
+
     TTempDir dir;
-    std::string previousPrefix;
+    const TWinePrefix drives{(dir.path() / "pfx").string()};
+    const std::string eventFolder = c("C:\\Games\\Skarn\\Vevozura\\Baja\\");
 };
 
 // The fates of a report, one word per track: "done a.~env" (with the new name), "already", ...
@@ -282,8 +282,9 @@ TEST_F(TrackOperations, OneStoreNeverReplacesItsOwnCopy) {
     TTrackTransfer transfer;
     transfer.Add(eventFolder + "x.env", archiveFolder() + "x.env", true);
     transfer.Finish();
-    EXPECT_THROW(transfer.Add("C:\\Games\\Skarn\\Vevozura\\Enduro\\x.env", archiveFolder() + "x.env", true),
-                 EFCreateError);
+    EXPECT_THROW(
+        transfer.Add(c("C:\\Games\\Skarn\\Vevozura\\Enduro\\x.env"), archiveFolder() + "x.env", true),
+        EFCreateError);
     EXPECT_EQ(FolderSnapshot(archive()), (TSnapshot{{"x.env", track("x.env")}}));
     EXPECT_EQ(ReadFileBytes((baja() / "../Enduro/x.env").string()), BytesOf("enduro x"));
 
@@ -291,10 +292,11 @@ TEST_F(TrackOperations, OneStoreNeverReplacesItsOwnCopy) {
     fs::create_directories(baja() / "../../Archive");
     put(baja(), "Track.env");
     put(baja(), "track.env");
-    const TOperationReport both = Store(in({"Track.env", "track.env"}), "C:\\Games\\Skarn\\Archive\\");
+    const TOperationReport both = Store(in({"Track.env", "track.env"}), c("C:\\Games\\Skarn\\Archive\\"));
     EXPECT_EQ(fates(both), (std::vector<std::string>{"done Track.env", "refused"}))
         << "one replaced the other";
-    EXPECT_EQ(both.Tracks[1].Message, "Cannot create file C:\\Games\\Skarn\\Archive\\track.env");
+    EXPECT_EQ(drives.AsGiven(both.Tracks[1].Message),
+              "Cannot create file C:\\Games\\Skarn\\Archive\\track.env");
     EXPECT_EQ(FolderSnapshot(baja() / "../../Archive"), (TSnapshot{{"Track.env", track("Track.env")}}));
     EXPECT_EQ(FolderSnapshot(baja()), (TSnapshot{{"track.env", track("track.env")}}));
 
@@ -307,7 +309,7 @@ TEST_F(TrackOperations, OneStoreNeverReplacesItsOwnCopy) {
     EXPECT_EQ(ReadFileBytes((baja() / "y.env").string()), BytesOf("first y"));
 
     // A later operation replaces the copy as ever.
-    Store(in({"track.env"}), "C:\\Games\\Skarn\\Archive\\");
+    Store(in({"track.env"}), c("C:\\Games\\Skarn\\Archive\\"));
     EXPECT_EQ(FolderSnapshot(baja() / "../../Archive"), (TSnapshot{{"Track.env", track("track.env")}}));
 }
 
@@ -404,7 +406,7 @@ TEST_F(TrackOperations, FetchCopiesChosenFilesIntoTheEventFolder) {
         Fetch({archiveFolder() + "typed.env", archiveFolder() + "a.env"}, eventFolder);
     EXPECT_EQ(fates(missing), (std::vector<std::string>{"refused", "cancelled"}));
     EXPECT_EQ(missing.Tracks[0].Message, "Cannot open file " + archiveFolder() + "typed.env");
-    EXPECT_THROW(Fetch({archiveFolder() + "a.env"}, "C:\\Games\\Skarn\\Vevozura\\SX\\"), EFolderMissing);
+    EXPECT_THROW(Fetch({archiveFolder() + "a.env"}, c("C:\\Games\\Skarn\\Vevozura\\SX\\")), EFolderMissing);
 }
 
 TEST_F(TrackOperations, DeleteSaysWhatTheRemovalDidAndUndoRestores) {

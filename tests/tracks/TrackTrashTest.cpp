@@ -27,13 +27,12 @@ std::vector<std::string> listed(const std::string& folder) {
 }
 
 TEST_F(TTrashTest, ATrackRestoredByItsRecordIsBackByteForByte) {
-    const TScopeExit restorePrefix([previous = WinePrefix()] { SetWinePrefix(previous); });
     const TFakeGame game(dir.path() / "pfx");
     const fs::path track = game.AddTrack("Baja", "Dune \xC3\xA9t\xC3\xA9.env", "Dune");
     game.AddTrack("Baja", "other.env", "Other");
     const std::vector<std::uint8_t> bytes = ReadFileBytes(track.string());
-    SetWinePrefix(game.Prefix().string());
-    const std::string folder = game.GameRoot() + "Vevozura\\Baja\\";
+    const std::string folder =
+        TWinePrefix(game.Prefix().string()).Place(game.GameRoot() + "Vevozura\\Baja\\");
 
     const TTrashResult result =
         MoveToTrash(PathInFolder(folder, track.filename().string()), TWithoutTrash::Refuse);

@@ -9,6 +9,7 @@
 
 #include "Commands.h"
 #include "controls/BitmapImage.h"
+#include "platform/NativePath.h"
 #include "platform/TBitmap.h"
 
 void WriteBitmapPng(const TBitmap& bitmap, const std::string& path) {
@@ -17,7 +18,9 @@ void WriteBitmapPng(const TBitmap& bitmap, const std::string& path) {
     const QImage image = BitmapImage(bitmap);
     if (image.isNull())
         throw ECommandFailed("cannot write " + path + ": the picture is empty");
-    const QString name = QFile::decodeName(path.c_str());
+    // Windows-style paths name a file as everywhere else in the program.
+    const std::string native = NativePath(path);
+    const QString name = QFile::decodeName(native.c_str());
     const auto fail = [&](const QString& why) {
         return ECommandFailed("cannot write " + path + ": " + why.toStdString());
     };
@@ -25,7 +28,7 @@ void WriteBitmapPng(const TBitmap& bitmap, const std::string& path) {
     // A device or a pipe (/dev/stdout, /dev/full) is written to as it is: a file put in its place would
     // replace the device.
     std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    const std::filesystem::file_status status = std::filesystem::status(native, error);
     if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
         QFile device(name);
         if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered))

@@ -44,7 +44,7 @@ std::string displayNameOf(TByteSource& bytes) {
 } // namespace
 
 // skarnres ls-archive ARCHIVE [--json]
-int CmdLsArchive(const std::vector<std::string>& words) {
+int CmdLsArchive(const std::vector<std::string>& words, const TWinePrefix& prefix) {
     const TArguments parsed = SplitArguments(words);
     const bool json = WantsJson(parsed);
     const std::vector<std::string>& args = parsed.operands;
@@ -82,9 +82,10 @@ int CmdLsArchive(const std::vector<std::string>& words) {
         std::cout << '\n';
     }
     if (json) {
-        PrintJson({{"command", "ls-archive"}, {"archive", JsonText(args[0])}, {"tracks", tracks}});
+        PrintJson(
+            {{"command", "ls-archive"}, {"archive", JsonText(prefix.AsGiven(args[0]))}, {"tracks", tracks}});
     } else if (listed == 0) {
-        std::cerr << "skarnres: " << args[0] << " holds no tracks\n";
+        std::cerr << "skarnres: " << prefix.AsGiven(args[0]) << " holds no tracks\n";
     }
     return status;
 }

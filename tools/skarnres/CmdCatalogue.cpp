@@ -11,7 +11,7 @@
 #include "tracks/TrackCatalogue.h"
 
 // skarnres scene-name FILE: the track's display name (as UTF-8), or nothing when it has none.
-int CmdSceneName(const std::vector<std::string>& words) {
+int CmdSceneName(const std::vector<std::string>& words, const TWinePrefix& /*prefix*/) {
     const std::vector<std::string> args = SplitArguments(words).operands;
     if (args.size() != 1)
         throw EUsageError("usage: skarnres scene-name FILE");
@@ -23,7 +23,7 @@ int CmdSceneName(const std::vector<std::string>& words) {
 // skarnres tracks EVENT-FOLDER [--json]: the list the window shows for that folder, one line per item in
 // list order: A or X, tab, display name, tab, file name (both escaped by EscapeField). Track files that
 // cannot be read are left out and named on standard error, one line each, with exit status 1.
-int CmdTracks(const std::vector<std::string>& words) {
+int CmdTracks(const std::vector<std::string>& words, const TWinePrefix& prefix) {
     const TArguments parsed = SplitArguments(words);
     const bool json = WantsJson(parsed);
     const std::vector<std::string>& args = parsed.operands;
@@ -59,20 +59,20 @@ int CmdTracks(const std::vector<std::string>& words) {
     if (json) {
         nlohmann::json failures = nlohmann::json::array();
         for (const std::string& message : unreadable)
-            failures.push_back(JsonText(message));
+            failures.push_back(JsonText(prefix.AsGiven(message)));
         PrintJson({{"command", "tracks"},
-                   {"folder", JsonText(args[0])},
+                   {"folder", JsonText(prefix.AsGiven(args[0]))},
                    {"tracks", tracks},
                    {"unreadable", failures}});
     }
     for (const std::string& message : unreadable)
-        std::cerr << "skarnres: " << message << '\n';
+        std::cerr << "skarnres: " << prefix.AsGiven(message) << '\n';
     return unreadable.empty() ? 0 : 1;
 }
 
 // skarnres game-root [-v] [--json]: the game's root folder as the program reads it from the registry;
 // exit 1 when the game's key cannot be opened.
-int CmdGameRoot(const std::vector<std::string>& words) {
+int CmdGameRoot(const std::vector<std::string>& words, const TWinePrefix& /*prefix*/) {
     const TArguments args = SplitArguments(words);
     const bool json = WantsJson(args);
     if (!args.operands.empty())

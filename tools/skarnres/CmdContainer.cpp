@@ -19,7 +19,7 @@ void refuseUnknownKind(const TSkarnFolder& folder, const std::string& path) {
 
 // skarnres ls FILE [--json]: one line per entry: index, name (escaped by EscapeField), offset, length,
 // tab-separated.
-int CmdLs(const std::vector<std::string>& words) {
+int CmdLs(const std::vector<std::string>& words, const TWinePrefix& prefix) {
     const TArguments parsed = SplitArguments(words);
     const bool json = WantsJson(parsed);
     const std::vector<std::string>& args = parsed.operands;
@@ -41,14 +41,14 @@ int CmdLs(const std::vector<std::string>& words) {
                       << '\n';
     }
     if (json)
-        PrintJson({{"command", "ls"}, {"file", JsonText(args[0])}, {"entries", entries}});
+        PrintJson({{"command", "ls"}, {"file", JsonText(prefix.AsGiven(args[0]))}, {"entries", entries}});
     return 0;
 }
 
 // skarnres cat FILE ENTRY: the entry's bytes as the reader gives them (descrambled). ENTRY is an
 // entry name, looked up as the program does (the last of equal names, letter case ignored), or,
 // when no entry has that name, a decimal index.
-int CmdCat(const std::vector<std::string>& words) {
+int CmdCat(const std::vector<std::string>& words, const TWinePrefix& /*prefix*/) {
     const std::vector<std::string> args = SplitArguments(words).operands;
     if (args.size() != 2)
         throw EUsageError("usage: skarnres cat FILE ENTRY");

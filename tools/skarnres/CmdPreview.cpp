@@ -9,7 +9,7 @@
 // skarnres preview FILE --event TYPE -o OUT.png: the picture the window shows for the track under that
 // event type when it is the first track clicked after start-up: the picture decoded onto the 285 x 139
 // start-up bitmap, or the placeholder on it when the track has no picture.
-int CmdPreview(const std::vector<std::string>& words) {
+int CmdPreview(const std::vector<std::string>& words, const TWinePrefix& /*prefix*/) {
     const char* usage = "usage: skarnres preview FILE --event TYPE -o OUT.png";
     const TArguments args = SplitArguments(words);
     const std::string* outputOption = args.Option("--output");

@@ -52,7 +52,7 @@ std::vector<std::uint8_t> readImage(const std::string& path) {
 // told otherwise) and writes the bitmap it leaves as a PNG. Pictures above TgaPixelLimit are refused. A
 // damaged image gives what the decoder left (a 1 x 1 bitmap after a rejected header, the rows decoded so far
 // after data that end early), as the program would show it.
-int CmdTga(const std::vector<std::string>& words) {
+int CmdTga(const std::vector<std::string>& words, const TWinePrefix& prefix) {
     const char* usage = "usage: skarnres tga IN.tga -o OUT.png [--mode 0|1|2]";
     const TArguments args = SplitArguments(words);
     long mode = 2;
@@ -77,7 +77,7 @@ int CmdTga(const std::vector<std::string>& words) {
         throw ECommandFailed(input +
                              ": nothing decoded (the data end inside the header, image ID or colour map)");
     if (reader.Invalid())
-        std::cerr << "skarnres: " << input << ": " << reader.ErrorText()
+        std::cerr << "skarnres: " << prefix.AsGiven(input) << ": " << reader.ErrorText()
                   << " (writing the 1 x 1 bitmap left)\n";
 
     Pictures().writePng(bitmap, output);

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/NativePath.h"
+
 // The one table of skarnres' commands: main dispatches through it and checks each command's options
 // against it, and the help, the manual page and the shell completions are written from it. A new
 // command is one entry in CommandTable.cpp; a new option one entry in its command's option list.
@@ -38,7 +40,8 @@ struct TCommand {
     const char* details;  // paragraphs separated by blank lines
     TWordKind operands;   // what its operands are
     std::span<const TOption> options;
-    int (*run)(const std::vector<std::string>& args); // nullptr for help, which main answers itself
+    // nullptr for help, which main answers itself
+    int (*run)(const std::vector<std::string>& args, const TWinePrefix& prefix);
 };
 
 // Every command in the order they are listed; "help" is the last.

@@ -7,11 +7,14 @@
 #include <utility>
 #include <vector>
 
+#include "platform/NativePath.h"
+
 // The subcommands of skarnres. Each takes the words after its name as main hands them over (options
-// first, each as one word, then "--", then the operands: SplitArguments reads them), writes its result
-// to standard output and returns the exit status; failures are thrown (Exception and its kin,
-// EUsageError or ECommandFailed) and reported by main as one line on standard error, with exit status
-// 2 for EUsageError and 1 for the others.
+// first, each as one word, then "--", then the operands: SplitArguments reads them; every path among
+// them with its drive placed in prefix) and the prefix, whose AsGiven reads a placed path again as it
+// was given for what the command writes. It writes its result to standard output and returns the exit
+// status; failures are thrown (Exception and its kin, EUsageError or ECommandFailed) and reported by
+// main as one line on standard error, with exit status 2 for EUsageError and 1 for the others.
 
 // Words the command cannot take: the message is its usage or what the argument must be.
 class EUsageError : public std::runtime_error {
@@ -37,18 +40,19 @@ struct TArguments {
 // The options and operands of the words main hands a command.
 TArguments SplitArguments(const std::vector<std::string>& args);
 
-int CmdLs(const std::vector<std::string>& args);
-int CmdCat(const std::vector<std::string>& args);
-int CmdSceneName(const std::vector<std::string>& args);
-int CmdTracks(const std::vector<std::string>& args);
-int CmdGameRoot(const std::vector<std::string>& args);
+int CmdLs(const std::vector<std::string>& args, const TWinePrefix& prefix);
+int CmdCat(const std::vector<std::string>& args, const TWinePrefix& prefix);
+int CmdSceneName(const std::vector<std::string>& args, const TWinePrefix& prefix);
+int CmdTracks(const std::vector<std::string>& args, const TWinePrefix& prefix);
+int CmdGameRoot(const std::vector<std::string>& args, const TWinePrefix& prefix);
 
 // Track operations (CmdOperations.cpp), built on the operations of tracks/TrackOperations.h.
-int CmdStart(const std::vector<std::string>& args);
-int CmdStop(const std::vector<std::string>& args);
-int CmdStore(const std::vector<std::string>& args);
-int CmdFetch(const std::vector<std::string>& args);
+int CmdStart(const std::vector<std::string>& args, const TWinePrefix& prefix);
+int CmdStop(const std::vector<std::string>& args, const TWinePrefix& prefix);
+int CmdStore(const std::vector<std::string>& args, const TWinePrefix& prefix);
+int CmdFetch(const std::vector<std::string>& args, const TWinePrefix& prefix);
 // The tracks of a downloaded archive (CmdArchive.cpp).
-int CmdLsArchive(const std::vector<std::string>& args);
-int CmdTga(const std::vector<std::string>& args);     // built with the toolkit only
-int CmdPreview(const std::vector<std::string>& args); // built with the toolkit only
+int CmdLsArchive(const std::vector<std::string>& args, const TWinePrefix& prefix);
+int CmdTga(const std::vector<std::string>& args, const TWinePrefix& prefix); // built with the toolkit only
+int CmdPreview(const std::vector<std::string>& args,
+               const TWinePrefix& prefix); // built with the toolkit only

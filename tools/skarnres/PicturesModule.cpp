@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QFont>
 #include <QGuiApplication>
+#include <QSysInfo>
 
 #include "BitmapPng.h"
 #include "Pictures.h"
@@ -11,10 +12,8 @@ namespace {
 void withToolkit(const std::function<void()>& work) {
     // Text needs the toolkit's fonts; no window is shown. Windows draws text without a display, and its
     // platform plugin has the system's fonts.
-#ifndef _WIN32
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (QSysInfo::kernelType() != "winnt" && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-#endif
     int argc = 1;
     char name[] = "skarnres";
     char* argv[] = {name, nullptr};

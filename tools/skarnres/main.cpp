@@ -43,27 +43,39 @@ bool isPath(TWordKind kind) {
     return kind != TWordKind::None && kind != TWordKind::Choice && kind != TWordKind::Command;
 }
 
+// Calls visit with each path among args, the command's words as CanonicalArguments gives them: the
+// values of its path options and, when they are paths, its operands.
+template <class Visit>
+void forEachPath(const TCommand& command, std::vector<std::string>& args, Visit visit) {
+    bool operands = false;
+    for (std::string& word : args) {
+        if (operands) {
+            if (isPath(command.operands))
+                visit(word);
+        } else if (word == "--") {
+            operands = true;
+        } else if (const std::size_t equals = word.find('='); equals != std::string::npos) {
+            const TOption* option = FindOption(command, std::string_view(word).substr(0, equals));
+            if (option && isPath(option->kind)) {
+                std::string value = word.substr(equals + 1);
+                visit(value);
+                word.replace(equals + 1, std::string::npos, value);
+            }
+        }
+    }
+}
+
 // With the working folder deleted a relative path would resolve against the file-system root: such
-// paths are refused. args are the command's words as CanonicalArguments gives them.
-void refuseRelativePathsWithoutWorkingFolder(const TCommand& command, const std::vector<std::string>& args) {
+// paths are refused.
+void refuseRelativePathsWithoutWorkingFolder(const TCommand& command, std::vector<std::string> args) {
     std::error_code error;
     [[maybe_unused]] const std::filesystem::path folder = std::filesystem::current_path(error);
-    if (!error)
-        return;
-    const TArguments split = SplitArguments(args);
-    std::vector<std::string> paths;
-    for (const auto& [name, value] : split.options) {
-        const TOption* option = FindOption(command, name);
-        if (option && isPath(option->kind))
-            paths.push_back(value);
-    }
-    if (isPath(command.operands))
-        paths.insert(paths.end(), split.operands.begin(), split.operands.end());
-    for (const std::string& path : paths) {
-        if (isRelativePath(path))
-            throw ECommandFailed("the working folder no longer exists, so the relative path " + path +
-                                 " cannot be used; give an absolute path");
-    }
+    if (error)
+        forEachPath(command, args, [](const std::string& path) {
+            if (isRelativePath(path))
+                throw ECommandFailed("the working folder no longer exists, so the relative path " + path +
+                                     " cannot be used; give an absolute path");
+        });
 }
 
 // Standard output is written through a buffer: a failure (a full disk, /dev/full) shows when it is
@@ -127,23 +139,28 @@ int runCommand(const TCommand& command, const std::vector<std::string>& words) {
     if (!command.run)
         return help(split.operands);
     const bool verbose = split.Option("--verbose") != nullptr;
+    // Drive paths ("C:\\...") go through the prefix that holds the game, as in the window; game-root
+    // reads the registry itself. Other paths need no game, and looking for it (reading a prefix's
+    // registry of megabytes) would cost more than most commands; -v names it all the same.
+    TWinePrefix prefix;
     try {
         refuseRelativePathsWithoutWorkingFolder(command, args);
-        // Drive paths ("C:\\...") resolve through the prefix that holds the game, as in the window;
-        // game-root reads the registry itself. Other paths need no game, and looking for it (reading a
-        // prefix's registry of megabytes) would cost more than most commands; -v names it all the same.
-        const bool drivePaths = std::any_of(args.begin(), args.end(), isDrivePath);
+        bool drivePaths = false;
+        forEachPath(command, args,
+                    [&](const std::string& path) { drivePaths = drivePaths || isDrivePath(path); });
         if (verbose || (drivePaths && std::string_view(command.name) != "game-root")) {
             const TGameLocation game = LocateGame();
+            prefix = game.Prefix;
             if (verbose && game.Installed)
                 reportPrefixes(game);
         }
-        return checkOutput(command.run(args));
+        forEachPath(command, args, [&](std::string& path) { path = prefix.Place(path); });
+        return checkOutput(command.run(args, prefix));
     } catch (const EUsageError& e) {
         checkOutput(0);
-        return usageError(e.what());
+        return usageError(prefix.AsGiven(e.what()));
     } catch (const std::exception& e) {
-        std::cerr << "skarnres: " << failureText(e) << '\n';
+        std::cerr << "skarnres: " << prefix.AsGiven(failureText(e)) << '\n';
     }
     return checkOutput(kFailed);
 }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "WinePrefixes.h"
 
-#ifndef _WIN32
 #include <algorithm>
 #include <cstdlib>
 #include <set>
@@ -302,4 +301,3 @@ std::vector<std::string> WinePrefixCandidates() {
     list.addEach(home + "/.cxoffice");
     return list.take();
 }
-#endif
