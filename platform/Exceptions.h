@@ -21,9 +21,9 @@ public:
     using Exception::Exception;
 };
 
-// "Cannot open file %s": a file that could not be opened for reading. The message is the framework's
-// text alone; reason, the system's words for why ("Permission denied"), is kept beside it for a
-// report that gives it.
+// "Cannot open file %s": a file that could not be opened for reading. The message is that text alone, as
+// the error report shows it; reason, the system's words for why ("Permission denied"), is kept beside
+// it for a report that gives it (skarnres).
 class EFOpenError : public EStreamError {
 public:
     explicit EFOpenError(const std::string& path, std::string reason = {})

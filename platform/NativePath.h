@@ -6,8 +6,8 @@
 // Windows-style paths on the file system the program runs on.
 //
 // The program builds Windows paths ("C:\Games\Skarn\Vevozura\Baja\track.env"). On Windows they are
-// used as they are. On Linux NativePath maps them into the Wine prefix the game lives in, the way
-// Wine itself does:
+// used as they are. On Linux NativePath maps them onto the file system the way Wine does in the game's
+// prefix:
 //   - "X:..." is a drive path: it needs its Wine prefix (TWinePrefix below);
 //   - "\..." (rooted) is on the current drive, which for a program started from a Linux shell is Z:,
 //     the file-system root;
@@ -16,7 +16,8 @@
 //     used as it is;
 //   - components are separated as IsWindowsStylePath decides (PathParts.h): "\" and "/" in a
 //     Windows-style path, only "/" in a relative native one; repeated separators count as one, "."
-//     is dropped and ".." goes up one component (never above the drive root);
+//     is dropped and ".." goes up one component (never above the root: for a drive path its placing
+//     applies them, so ".." never leaves the drive);
 //   - each component that does not exist under its exact name is matched without regard to letter
 //     case (Windows semantics on a case-sensitive disk); of several matches the first in folder
 //     order wins, as in Wine. A component that matches nothing is kept as given, so a path to a file
@@ -41,8 +42,8 @@ public:
     // The prefix's folder as given; "" for none.
     const std::string& Folder() const { return m_folder; }
 
-    // path with its drive ("X:") placed in the prefix; any other path, and every path on Windows or
-    // without a prefix, as it is.
+    // path with its drive ("X:") placed in the prefix, "." and ".." applied and repeated separators
+    // dropped below the drive; any other path, and every path on Windows or without a prefix, as it is.
     std::string Place(const std::string& path) const;
 
     // text with each drive Place wrote read again as a drive ("C:"), for the player: a message or a path
