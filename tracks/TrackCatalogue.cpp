@@ -291,6 +291,58 @@ void TTrackList::Fill(const std::string& eventFolder) {
         throw ETracksUnreadable(std::move(read.unreadable), std::move(read.firstFailure));
 }
 
+namespace {
+
+// No known file: a listed name that is new.
+constexpr std::size_t None = static_cast<std::size_t>(-1);
+
+struct TListingMatch {
+    std::vector<std::size_t> knownAs; // per listed file, the known file it is, or None
+    std::vector<bool> listedAgain;    // per known file, whether it was listed again
+};
+
+// Which known file each listed one is. The folder lists in the same order as before, so each is looked
+// for a few places after where the last one was found; only the names out of that order are looked up
+// among the known files left over. Known is any type of file with a name.
+template <class Known>
+TListingMatch matchListing(const std::vector<TListedTrack>& listed, const std::vector<Known>& known) {
+    constexpr std::size_t Window = 8;
+    TListingMatch match{std::vector<std::size_t>(listed.size(), None),
+                        std::vector<bool>(known.size(), false)};
+    std::vector<std::size_t> outOfOrder;
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        const std::size_t end = std::min(next + Window, known.size());
+        std::size_t k = next;
+        while (k < end && known[k].name != listed[i].name)
+            ++k;
+        if (k == end) {
+            outOfOrder.push_back(i);
+            continue;
+        }
+        match.knownAs[i] = k;
+        match.listedAgain[k] = true;
+        next = k + 1;
+    }
+    if (outOfOrder.empty())
+        return match;
+    std::unordered_map<std::string_view, std::size_t> leftOver;
+    for (std::size_t k = 0; k < known.size(); ++k) {
+        if (!match.listedAgain[k])
+            leftOver.emplace(known[k].name, k);
+    }
+    for (const std::size_t i : outOfOrder) {
+        const auto found = leftOver.find(listed[i].name);
+        if (found == leftOver.end())
+            continue;
+        match.knownAs[i] = found->second;
+        match.listedAgain[found->second] = true;
+    }
+    return match;
+}
+
+} // namespace
+
 TTrackChanges TTrackList::Update(const std::string& eventFolder, const TFolderNews& news) {
     TTrackChanges changes;
     // Told written: read again, whatever the listing says.
@@ -298,43 +350,9 @@ TTrackChanges TTrackList::Update(const std::string& eventFolder, const TFolderNe
         return news.Everything || (!news.Written.empty() && news.Written.count(name) > 0);
     };
     std::vector<TListedTrack> listed = listTracks(eventFolder);
-
-    // Which known file each listed one is (None: a new name). The folder lists in the same order as
-    // before, so each is looked for a few places after where the last one was found; only the names
-    // out of that order are looked up among the known files left over.
-    constexpr std::size_t None = static_cast<std::size_t>(-1);
-    constexpr std::size_t Window = 8;
-    std::vector<std::size_t> knownAs(listed.size(), None);
-    std::vector<bool> listedAgain(m_known.size(), false);
-    std::vector<std::size_t> outOfOrder;
-    std::size_t next = 0;
-    for (std::size_t i = 0; i < listed.size(); ++i) {
-        const std::size_t end = std::min(next + Window, m_known.size());
-        std::size_t k = next;
-        while (k < end && m_known[k].name != listed[i].name)
-            ++k;
-        if (k == end) {
-            outOfOrder.push_back(i);
-            continue;
-        }
-        knownAs[i] = k;
-        listedAgain[k] = true;
-        next = k + 1;
-    }
-    if (!outOfOrder.empty()) {
-        std::unordered_map<std::string_view, std::size_t> leftOver;
-        for (std::size_t k = 0; k < m_known.size(); ++k) {
-            if (!listedAgain[k])
-                leftOver.emplace(m_known[k].name, k);
-        }
-        for (const std::size_t i : outOfOrder) {
-            const auto found = leftOver.find(listed[i].name);
-            if (found == leftOver.end())
-                continue;
-            knownAs[i] = found->second;
-            listedAgain[found->second] = true;
-        }
-    }
+    const TListingMatch match = matchListing(listed, m_known);
+    const std::vector<std::size_t>& knownAs = match.knownAs;
+    const std::vector<bool>& listedAgain = match.listedAgain;
 
     // The files no longer listed; those with a file id may have been renamed.
     std::unordered_map<std::uint64_t, std::size_t> goneById;
