@@ -24,10 +24,6 @@ bool isSeparator(char c, bool windowsStyle) {
     return c == '/' || (windowsStyle && c == '\\');
 }
 
-bool isDrivePath(const std::string& path) {
-    return path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
-}
-
 bool exists(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0;
@@ -194,7 +190,7 @@ TWinePrefix::TWinePrefix(std::string folder) : m_folder(std::move(folder)) {
 }
 
 std::string TWinePrefix::Place(const std::string& path) const {
-    if (m_drives.empty() || !isDrivePath(path))
+    if (m_drives.empty() || !IsDrivePath(path))
         return path;
     // "." and ".." are applied here, where the drive's root is still known: ".." never leaves it.
     std::vector<std::string_view> components;

@@ -5,11 +5,6 @@ namespace {
 
 constexpr std::string_view WindowsSeparators = "\\/:";
 
-[[maybe_unused]] bool hasDrive(std::string_view path) {
-    return path.size() >= 2 && path[1] == ':' &&
-           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
-}
-
 std::size_t afterLastOf(std::string_view path, std::string_view separators) {
     const std::size_t cut = path.find_last_of(separators);
     return cut == std::string_view::npos ? 0 : cut + 1;
@@ -24,6 +19,11 @@ std::size_t extensionStart(std::string_view path) {
 
 } // namespace
 
+bool IsDrivePath(std::string_view path) {
+    return path.size() >= 2 && path[1] == ':' &&
+           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+}
+
 bool IsWindowsStylePath(std::string_view path) {
 #ifdef _WIN32
     (void)path;
@@ -31,7 +31,7 @@ bool IsWindowsStylePath(std::string_view path) {
 #else
     if (!path.empty() && path[0] == '/')
         return false;
-    return hasDrive(path) || path.find('\\') != std::string_view::npos;
+    return IsDrivePath(path) || path.find('\\') != std::string_view::npos;
 #endif
 }
 

@@ -14,6 +14,9 @@
 //     letter; a Windows name holds none).
 // On Windows every path follows Windows rules.
 
+// True for a path on a drive: a letter and ":" at its start ("C:\Games", "c:x.env").
+bool IsDrivePath(std::string_view path);
+
 // True when path follows Windows rules, as above.
 bool IsWindowsStylePath(std::string_view path);
 

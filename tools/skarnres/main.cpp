@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // skarnres: looks into the game's files from a shell, through the same code the track manager uses.
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +16,7 @@
 #include "Help.h"
 #include "platform/ConsoleMain.h"
 #include "platform/Exceptions.h"
+#include "platform/PathParts.h"
 #include "tracks/GameLocation.h"
 
 namespace {
@@ -25,18 +25,12 @@ namespace {
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
-// True for a Windows path on a drive ("C:..."), which resolves through the Wine prefix of the game.
-bool isDrivePath(const std::string& arg) {
-    return arg.size() >= 2 && arg[1] == ':' &&
-           ((arg[0] >= 'A' && arg[0] <= 'Z') || (arg[0] >= 'a' && arg[0] <= 'z'));
-}
-
 // True for a path that the working folder resolves: neither native absolute ("/..."), rooted ("\...")
 // nor on a drive ("C:...").
 bool isRelativePath(const std::string& arg) {
     if (arg.empty() || arg[0] == '/' || arg[0] == '\\')
         return false;
-    return !isDrivePath(arg);
+    return !IsDrivePath(arg);
 }
 
 bool isPath(TWordKind kind) {
@@ -147,7 +141,7 @@ int runCommand(const TCommand& command, const std::vector<std::string>& words) {
         refuseRelativePathsWithoutWorkingFolder(command, args);
         bool drivePaths = false;
         forEachPath(command, args,
-                    [&](const std::string& path) { drivePaths = drivePaths || isDrivePath(path); });
+                    [&](const std::string& path) { drivePaths = drivePaths || IsDrivePath(path); });
         if (verbose || (drivePaths && std::string_view(command.name) != "game-root")) {
             const TGameLocation game = LocateGame();
             prefix = game.Prefix;
