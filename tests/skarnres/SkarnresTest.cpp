@@ -440,6 +440,12 @@ TEST(SkarnresDrives, GoThroughTheGamesPrefixAndReadAsGiven) {
     const TRun fetch = runSkarnres(scratch, {"fetch", "--json", (dir.path() / "b.env").string(),
                                              R"(--into=C:\Games\Skarn Rally 2\Vevozura\Baja)"});
     const TRun missing = runSkarnres(scratch, {"ls", R"(C:\Games\missing.env)"});
+#ifdef SKARNRES_PREVIEW
+    WriteFileBytes((dir.path() / "small.tga").string(),
+                   std::vector<std::uint8_t>(smallTga.begin(), smallTga.end()));
+    const TRun picture =
+        runSkarnres(scratch, {"tga", (dir.path() / "small.tga").string(), "-o", R"(C:\Games\out.png)"});
+#endif
     if (saved)
         ::setenv("WINEPREFIX", saved->c_str(), 1);
     else
@@ -457,6 +463,10 @@ TEST(SkarnresDrives, GoThroughTheGamesPrefixAndReadAsGiven) {
     EXPECT_EQ(textOf((game.EventFolder("Baja") / "b.env").string()), trackText("Bravo"));
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, "skarnres: Cannot open file C:\\Games\\missing.env: No such file or directory\n");
+#ifdef SKARNRES_PREVIEW
+    EXPECT_EQ(picture.status, 0) << picture.err;
+    EXPECT_TRUE(fs::is_regular_file(game.Prefix() / "drive_c/Games/out.png"));
+#endif
 }
 
 } // namespace
