@@ -35,8 +35,9 @@
 class TWinePrefix {
 public:
     TWinePrefix() = default; // no prefix: drive paths stay as they are
-    // folder: the prefix's absolute native path. A relative or empty one, or one whose path holds a "\"
-    // (which a rooted path would take for a separator), places nothing. Ignored on Windows.
+    // folder: the prefix's absolute native path; a relative or empty one places nothing. Where the
+    // folder's path holds a "\", which a rooted path would take for a separator, Place gives the native
+    // path instead, its letter case matched as it places. Ignored on Windows.
     explicit TWinePrefix(std::string folder);
 
     // The prefix's folder as given; "" for none.
@@ -52,7 +53,7 @@ public:
 
 private:
     std::string m_folder;
-    std::string m_drives; // "\home\me\.wine\dosdevices\" (Linux), "" when nothing is placed
+    std::string m_drives; // "\home\me\.wine\dosdevices\" (Linux), "" when no rooted path spells it
 };
 
 // The native path for a Windows-style path, as described above. Never throws; a path that cannot be

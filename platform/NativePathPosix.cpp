@@ -54,15 +54,20 @@ std::string workingFolder() {
     return buffer.data();
 }
 
+// The drive links a drive path that was never placed in a prefix goes through: none, where nothing
+// opens.
+constexpr const char* UnplacedDrives = "/dosdevices/";
+
 // Splits a Windows-style path into the root its components hang from (without a trailing slash;
-// "" is the file-system root) and its components, "." and ".." already applied.
-void splitPath(const std::string& path, std::string& root, std::vector<std::string>& components) {
+// "" is the file-system root) and its components, "." and ".." already applied. A drive's root is its
+// link in drives ("<prefix>/dosdevices/").
+void splitPath(const std::string& path, const std::string& drives, std::string& root,
+               std::vector<std::string>& components) {
     const bool windowsStyle = IsWindowsStylePath(path);
     std::size_t start = 0;
     if (windowsStyle && path.size() >= 2 && path[1] == ':') {
-        // A drive path that was never placed in a prefix goes through none, where nothing opens.
         const char letter = static_cast<char>(path[0] | 0x20);
-        root = std::string("/dosdevices/") + letter + ":";
+        root = drives + letter + ":";
         start = 2;
     } else if (!path.empty() && path[0] == '\\') {
         root.clear();
@@ -113,7 +118,7 @@ std::string NativePathAsWritten(const std::string& path) {
         return path;
     std::string result;
     std::vector<std::string> components;
-    splitPath(path, result, components);
+    splitPath(path, UnplacedDrives, result, components);
     for (const std::string& component : components) {
         result += '/';
         result += component;
@@ -121,12 +126,15 @@ std::string NativePathAsWritten(const std::string& path) {
     return finish(std::move(result), path);
 }
 
-std::string NativePath(const std::string& path) {
+namespace {
+
+// NativePath with drives as the links of the drives.
+std::string resolvedPath(const std::string& path, const std::string& drives) {
     if (!path.empty() && path[0] == '/')
         return path;
     std::string result;
     std::vector<std::string> components;
-    splitPath(path, result, components);
+    splitPath(path, drives, result, components);
     // A path that exists as written needs no matching: one call instead of one per component. A new
     // file's name in a folder that exists as written is matched in that folder alone.
     if (!components.empty()) {
@@ -155,6 +163,12 @@ std::string NativePath(const std::string& path) {
         result = std::move(candidate);
     }
     return finish(std::move(result), path);
+}
+
+} // namespace
+
+std::string NativePath(const std::string& path) {
+    return resolvedPath(path, UnplacedDrives);
 }
 
 std::string PathInFolder(const std::string& folder, const std::string& name) {
@@ -190,8 +204,11 @@ TWinePrefix::TWinePrefix(std::string folder) : m_folder(std::move(folder)) {
 }
 
 std::string TWinePrefix::Place(const std::string& path) const {
-    if (m_drives.empty() || !IsDrivePath(path))
+    if (!IsDrivePath(path) || m_folder.empty() || m_folder[0] != '/')
         return path;
+    // A folder that a rooted path cannot spell: the native path, its letter case matched now.
+    if (m_drives.empty())
+        return resolvedPath(path, m_folder + "/dosdevices/");
     // "." and ".." are applied here, where the drive's root is still known: ".." never leaves it.
     std::vector<std::string_view> components;
     const std::string_view rest = std::string_view(path).substr(2);

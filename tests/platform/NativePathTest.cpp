@@ -94,9 +94,19 @@ TEST_F(NativePathTest, PlacedPathsReadAsGiven) {
         EXPECT_EQ(drives.AsGiven("Cannot open file " + placed + ": gone"),
                   std::string("Cannot open file ") + test.shown + ": gone");
     }
-    // A prefix that a rooted path cannot spell places nothing.
-    for (const char* folder : {"", "relative/pfx", "/home/me/odd\\prefix"})
+    for (const char* folder : {"", "relative/pfx"})
         EXPECT_EQ(TWinePrefix(folder).Place("C:\\Games"), "C:\\Games") << folder;
+}
+
+TEST_F(NativePathTest, APrefixNoRootedPathSpellsGivesNativePaths) {
+    const fs::path odd = dir.path() / "odd\\prefix";
+    fs::create_directories(odd / "dosdevices");
+    fs::create_directories(odd / "drive_c/Games");
+    fs::create_symlink("../drive_c", odd / "dosdevices/c:");
+    const TWinePrefix prefix(odd.string());
+    EXPECT_EQ(prefix.Place("C:\\games\\..\\..\\GAMES\\new.env"),
+              (odd / "dosdevices/c:/Games/new.env").string());
+    EXPECT_EQ(prefix.Place("/native/a.env"), "/native/a.env");
 }
 
 TEST_F(NativePathTest, NativeAbsolutePathsAreUsedAsTheyAre) {
