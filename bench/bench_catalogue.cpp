@@ -34,7 +34,6 @@
 #include "app/TFolderWatch.h"
 #include "app/TForm1.h"
 #include "app/TTrackListModel.h"
-#include "platform/NativePath.h"
 #include "tracks/TrackCatalogue.h"
 
 namespace fs = std::filesystem;

@@ -31,7 +31,6 @@
 #include "app/TPreviewImage.h"
 #include "app/TTrackListModel.h"
 #include "container/Descramble.h"
-#include "platform/NativePath.h"
 
 namespace {
 

@@ -21,7 +21,6 @@
 #include "TempDir.h"
 #include "app/TForm1.h"
 #include "app/TTrackListModel.h"
-#include "platform/NativePath.h"
 
 namespace fs = std::filesystem;
 

@@ -13,7 +13,6 @@
 
 #include "TempDir.h"
 #include "platform/Exceptions.h"
-#include "platform/NativePath.h"
 #include "platform/TRegistry.h"
 #include "platform/WinePrefixes.h"
 

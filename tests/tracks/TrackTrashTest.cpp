@@ -9,7 +9,6 @@
 #include "FakeGame.h"
 #include "TrashTestSupport.h"
 #include "platform/NativePath.h"
-#include "platform/ScopeExit.h"
 #include "platform/Trash.h"
 #include "tracks/TrackCatalogue.h"
 
