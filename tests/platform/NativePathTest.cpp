@@ -17,15 +17,21 @@ namespace {
 class NativePathTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        prefix = dir.path() / "pfx";
-        fs::create_directories(prefix / "dosdevices");
+        prefix = makePrefix(dir.path() / "pfx");
         fs::create_directories(prefix / "drive_c/Games/Skarn/Vevozura/Baja");
         fs::create_directories(prefix / "drive_c/Games/Skarn/Vevozura/SX");
-        fs::create_symlink("../drive_c", prefix / "dosdevices/c:");
         std::ofstream(prefix / "drive_c/Games/Skarn/Vevozura/Baja/Track One.ENV") << "x";
         std::ofstream(prefix / "drive_c/Games/Skarn/Vevozura/Baja/exact.env") << "x";
         std::ofstream(prefix / "drive_c/Games/Skarn/Vevozura/Baja/EXACT.env") << "x";
         drives = TWinePrefix(prefix.string());
+    }
+
+    // A prefix at folder whose c: drive holds Games.
+    static fs::path makePrefix(const fs::path& folder) {
+        fs::create_directories(folder / "dosdevices");
+        fs::create_directories(folder / "drive_c/Games");
+        fs::create_symlink("../drive_c", folder / "dosdevices/c:");
+        return folder;
     }
 
     std::string c(const std::string& rest) const { return (prefix / "dosdevices/c:").string() + rest; }
@@ -69,10 +75,7 @@ TEST_F(NativePathTest, AsWrittenLooksAtNothing) {
 }
 
 TEST_F(NativePathTest, EachPrefixKeepsItsOwnDrives) {
-    const fs::path other = dir.path() / "other";
-    fs::create_directories(other / "dosdevices");
-    fs::create_directories(other / "drive_c/Games");
-    fs::create_symlink("../drive_c", other / "dosdevices/c:");
+    const fs::path other = makePrefix(dir.path() / "other");
     const TWinePrefix second(other.string());
     EXPECT_EQ(NativePath(second.Place("C:\\games\\x.env")), (other / "dosdevices/c:/Games/x.env").string());
     EXPECT_EQ(NativePath(drives.Place("C:\\games\\x.env")), c("/Games/x.env"));
@@ -99,10 +102,7 @@ TEST_F(NativePathTest, PlacedPathsReadAsGiven) {
 }
 
 TEST_F(NativePathTest, APrefixNoRootedPathSpellsGivesNativePaths) {
-    const fs::path odd = dir.path() / "odd\\prefix";
-    fs::create_directories(odd / "dosdevices");
-    fs::create_directories(odd / "drive_c/Games");
-    fs::create_symlink("../drive_c", odd / "dosdevices/c:");
+    const fs::path odd = makePrefix(dir.path() / "odd\\prefix");
     const TWinePrefix prefix(odd.string());
     EXPECT_EQ(prefix.Place("C:\\games\\..\\..\\GAMES\\new.env"),
               (odd / "dosdevices/c:/Games/new.env").string());
